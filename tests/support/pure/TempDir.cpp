@@ -1,0 +1,17 @@
+#include "support/pure/TempDir.h"
+
+#include <stdlib.h>
+
+#include <stdexcept>
+#include <string>
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quarvel-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}

@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/pure/TempDir.h"
+
+// Widget tests run headless, and the settings store points into a folder of
+// the test run's own, never at the user's.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  TempDir home;
+  QStandardPaths::setTestModeEnabled(true);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(home.Path().string()));
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
