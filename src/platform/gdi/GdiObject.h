@@ -12,8 +12,14 @@ class GdiObject {
 
   bool IsSelected() const { return selections_ > 0; }
   bool IsStock() const { return stock_; }
-  void AddSelection() { ++selections_; }
-  void RemoveSelection() { --selections_; }
+  // Stock objects are shared by every context on every thread and never
+  // deleted, so they keep no count.
+  void AddSelection() {
+    if (!stock_) ++selections_;
+  }
+  void RemoveSelection() {
+    if (!stock_) --selections_;
+  }
 
  protected:
   explicit GdiObject(bool stock = false) : stock_(stock) {}
