@@ -1,0 +1,117 @@
+#include "platform/base/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include "platform/base/AppError.h"
+
+namespace platform {
+namespace {
+
+constexpr int kTempAttempts = 100;
+// Leaves room for the prefix and suffix within the 255 bytes of a file name.
+constexpr size_t kMaxBaseInTempName = 200;
+
+size_t NameStart(const std::string& path) {
+  auto slash = path.rfind('/');
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t start = NameStart(path);
+  return start == 0 ? std::string(".") : path.substr(0, start);
+}
+
+// Hidden and beside the target, so the final rename stays within one file system.
+std::string TempNameFor(const std::string& path) {
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  size_t start = NameStart(path);
+  std::string base = path.substr(start, kMaxBaseInTempName);
+  char suffix[24];
+  std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
+                static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFF));
+  return path.substr(0, start) + "." + base + suffix;
+}
+
+// The rename is only durable once the folder's entry is on disk as well.
+void SyncFolder(const std::string& path) {
+  int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  fsync(dir);
+  close(dir);
+}
+
+}  // namespace
+
+void AtomicFile::CheckReplaceable(const std::string& path) {
+  if (path.empty()) throw AppError::FromErrno(ENOENT, path);
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) return;
+    throw AppError::FromErrno(errno, path);
+  }
+  if (S_ISDIR(info.st_mode)) throw AppError::FromErrno(EISDIR, path);
+  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, path);
+}
+
+AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+  CheckReplaceable(path_);
+  OpenTemp();
+}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+// Created like any new file (0666 less the umask), never over an existing one.
+void AtomicFile::OpenTemp() {
+  for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+    tempPath_ = TempNameFor(path_);
+    fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) return;
+    if (errno != EEXIST) break;
+  }
+  int error = errno;
+  tempPath_.clear();
+  throw AppError::FromErrno(error, path_);
+}
+
+void AtomicFile::Write(std::span<const uint8_t> bytes) {
+  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  while (!bytes.empty()) {
+    ssize_t written = write(fd_, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    bytes = bytes.subspan(static_cast<size_t>(written));
+  }
+}
+
+void AtomicFile::Commit() {
+  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  if (fsync(fd_) != 0) Fail(errno);
+  int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) Fail(errno);
+  if (rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
+  tempPath_.clear();
+  SyncFolder(path_);
+}
+
+void AtomicFile::Fail(int errnoValue) {
+  Discard();
+  throw AppError::FromErrno(errnoValue, path_);
+}
+
+void AtomicFile::Discard() noexcept {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!tempPath_.empty()) unlink(tempPath_.c_str());
+  tempPath_.clear();
+}
+
+}  // namespace platform

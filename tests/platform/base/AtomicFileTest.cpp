@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/base/AppError.h"
+#include "platform/base/AtomicFile.h"
+#include "support/pure/TempDir.h"
+
+namespace fs = std::filesystem;
+using platform::AppError;
+using platform::AtomicFile;
+namespace ErrorNumber = platform::ErrorNumber;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::span<const uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+int32_t ErrorOf(auto&& call) {
+  try {
+    call();
+  } catch (const AppError& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
+// Makes writes past `bytes` fail with EFBIG instead of killing the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{bytes, saved_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t previousHandler_;
+};
+
+}  // namespace
+
+TEST(AtomicFile, WritesNewFileFromPiecesAndLeavesOnlyIt) {
+  TempDir dir;
+  {
+    AtomicFile file((dir / "out.bin").string());
+    file.Write(Bytes("head"));
+    file.Write(Bytes(""));
+    file.Write(Bytes("-body"));
+    file.Commit();
+  }
+  EXPECT_EQ(ReadAll(dir / "out.bin"), "head-body");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.bin"});
+}
+
+TEST(AtomicFile, ReplacesLongerFileWithExactlyTheNewBytes) {
+  TempDir dir;
+  WriteText(dir / "out.bin", std::string(5000, 'x'));
+  AtomicFile file((dir / "out.bin").string());
+  file.Write(Bytes("short"));
+  file.Commit();
+  EXPECT_EQ(ReadAll(dir / "out.bin"), "short");
+  EXPECT_EQ(Entries(dir.Path()).size(), 1u);
+}
+
+TEST(AtomicFile, TargetKeepsOldBytesUntilCommitAndTempLivesBesideIt) {
+  TempDir dir;
+  WriteText(dir / "out.bin", "old");
+  AtomicFile file((dir / "out.bin").string());
+  file.Write(Bytes("new"));
+  EXPECT_EQ(ReadAll(dir / "out.bin"), "old");
+  EXPECT_EQ(fs::path(file.TempPath()).parent_path(), dir.Path());
+  EXPECT_TRUE(fs::exists(file.TempPath()));
+  file.Commit();
+  EXPECT_EQ(ReadAll(dir / "out.bin"), "new");
+  EXPECT_EQ(Entries(dir.Path()).size(), 1u);
+}
+
+TEST(AtomicFile, AbandonedWriteLeavesOldFileAndNoTemp) {
+  TempDir dir;
+  WriteText(dir / "kept.bin", "old");
+  {
+    AtomicFile kept((dir / "kept.bin").string());
+    kept.Write(Bytes("half"));
+    AtomicFile fresh((dir / "fresh.bin").string());
+    fresh.Write(Bytes("half"));
+  }
+  EXPECT_EQ(ReadAll(dir / "kept.bin"), "old");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"kept.bin"});
+}
+
+TEST(AtomicFile, FailedWriteKeepsOldFileAndRemovesTemp) {
+  TempDir dir;
+  WriteText(dir / "out.bin", "old");
+  AtomicFile file((dir / "out.bin").string());
+  {
+    FileSizeLimit limit(1024);
+    EXPECT_EQ(ErrorOf([&] { file.Write(Bytes(std::string(4096, 'n'))); }), ErrorNumber::PathFileAccess);
+  }
+  EXPECT_NE(ErrorOf([&] { file.Commit(); }), 0);
+  EXPECT_EQ(ReadAll(dir / "out.bin"), "old");
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"out.bin"});
+}
+
+TEST(AtomicFile, NeverReplacesReadOnlyFileEvenForRoot) {
+  TempDir dir;
+  WriteText(dir / "locked.bin", "old");
+  fs::permissions(dir / "locked.bin", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(ErrorOf([&] { AtomicFile file((dir / "locked.bin").string()); }), ErrorNumber::PermissionDenied);
+  EXPECT_EQ(ReadAll(dir / "locked.bin"), "old");
+  EXPECT_EQ(Entries(dir.Path()).size(), 1u);
+}
+
+TEST(AtomicFile, RefusesMissingFolderEmptyNameAndFolderInTheWay) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  EXPECT_EQ(ErrorOf([&] { AtomicFile file((dir / "missing" / "out.bin").string()); }),
+            ErrorNumber::PathNotFound);
+  EXPECT_EQ(ErrorOf([&] { AtomicFile file(""); }), ErrorNumber::PathNotFound);
+  EXPECT_EQ(ErrorOf([&] { AtomicFile file((dir / "sub").string()); }), ErrorNumber::PathFileAccess);
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_TRUE(fs::is_directory(dir / "sub"));
+  EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"sub"});
+}
+
+TEST(AtomicFile, NewFileGetsUsualPermissionsLessUmask) {
+  TempDir dir;
+  mode_t saved = umask(027);
+  {
+    AtomicFile file((dir / "out.bin").string());
+    file.Commit();
+  }
+  umask(saved);
+  struct stat info;
+  ASSERT_EQ(stat((dir / "out.bin").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicFile, ErrorNamesTheTarget) {
+  TempDir dir;
+  std::string target = (dir / "missing" / "out.bin").string();
+  try {
+    AtomicFile file(target);
+    FAIL() << "no error";
+  } catch (const AppError& e) {
+    EXPECT_NE(e.Description().find(target), std::string::npos) << e.Description();
+  }
+}
