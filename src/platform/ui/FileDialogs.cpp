@@ -1,0 +1,53 @@
+#include "platform/ui/FileDialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+
+#include "platform/ui/FileDialogDouble.h"
+#include "platform/ui/FileDialogResult.h"
+#include "platform/ui/FileDialogSetup.h"
+#include "platform/ui/WindowHandles.h"
+
+namespace platform {
+
+namespace {
+
+std::vector<std::string> ChosenPaths(const QFileDialog& dialog) {
+  std::vector<std::string> paths;
+  for (const QString& path : dialog.selectedFiles()) {
+    paths.push_back(QFile::encodeName(path).toStdString());
+  }
+  return paths;
+}
+
+int RunQtDialog(OPENFILENAME& record, bool save) {
+  // Without a widget application there is nothing to show a dialog with.
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    return 0;
+  }
+  FileDialogSetup setup = FileDialogSetup::From(record, save);
+  QFileDialog dialog(WindowHandles::WidgetOf(record.hwndOwner));
+  setup.ApplyTo(dialog);
+  if (dialog.exec() != QDialog::Accepted) {
+    return 0;
+  }
+  // There is no read-only box: OFN_READONLY goes back as it came.
+  FileDialogChoice choice{ChosenPaths(dialog), setup.ChosenFilterIndex(dialog), record.Flags};
+  return StoreChosenFiles(record, save, choice);
+}
+
+int RunFileDialog(OPENFILENAME& record, bool save) {
+  if (FileDialogDouble* standIn = FileDialogDouble::Installed()) {
+    return standIn->Answer(save ? FileDialogDouble::Kind::Save : FileDialogDouble::Kind::Open, record);
+  }
+  return RunQtDialog(record, save);
+}
+
+}  // namespace
+
+int GetOpenFileNameA(OPENFILENAME& record) { return RunFileDialog(record, false); }
+
+int GetSaveFileNameA(OPENFILENAME& record) { return RunFileDialog(record, true); }
+
+}  // namespace platform
