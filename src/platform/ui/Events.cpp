@@ -1,0 +1,9 @@
+#include "platform/ui/Events.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+}  // namespace platform
