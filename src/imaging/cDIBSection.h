@@ -44,6 +44,7 @@ class cDIBSection {
   const gdi::BITMAPINFOHEADER& Header() const { return header_; }
 
  private:
+  bool HandBitmapToClipboard(gdi::HDC screen, gdi::HDC memory);
   void ResampleInto(cDIBSection& dest) const;
 
   gdi::HBITMAP hDib_ = nullptr;

@@ -1,0 +1,179 @@
+#include "imaging/Resampler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "imaging/ByteView.h"
+#include "imaging/ResampleKernels.h"
+#include "imaging/cDIBSection.h"
+#include "platform/base/Checked.h"
+
+namespace {
+
+// Below this many destination pixels a second thread costs more than it saves.
+constexpr int64_t kParallelPixels = int64_t{1} << 17;
+
+// Where each destination column (or row) samples the source: the whole part
+// of the position and the two blend weights 1 - f and f.
+struct Axis {
+  std::vector<int32_t> whole;
+  std::vector<double> w0;
+  std::vector<double> w1;
+};
+
+int32_t FloorToInt32(float p) {
+  double whole = std::floor(p);
+  if (whole < INT32_MIN || whole > INT32_MAX) {
+    throw platform::AppError::Standard(platform::ErrorNumber::Overflow);
+  }
+  return static_cast<int32_t>(whole);
+}
+
+// Scale and positions are single precision, computed through doubles.
+Axis MapAxis(int32_t sourceSize, int32_t destSize) {
+  const float k = static_cast<float>(static_cast<double>(checked::Sub(sourceSize, 1)) / destSize);
+  Axis axis;
+  axis.whole.resize(destSize);
+  axis.w0.resize(destSize);
+  axis.w1.resize(destSize);
+  for (int32_t i = 0; i < destSize; ++i) {
+    const float p = static_cast<float>(static_cast<double>(k) * i);
+    const int32_t whole = FloorToInt32(p);
+    const float f = static_cast<float>(static_cast<double>(p) - whole);
+    axis.whole[i] = whole;
+    axis.w0[i] = 1.0 - static_cast<double>(f);
+    axis.w1[i] = f;
+  }
+  return axis;
+}
+
+// Everything a row needs, worked out once. The source bytes a row blends
+// vertically are either one contiguous run (enlarging, mild reduction) or,
+// when most source columns would be skipped, the two pixels each destination
+// column samples, gathered side by side.
+struct Plan {
+  const uint8_t* source;
+  int32_t sourceStride;
+  uint8_t* dest;
+  int32_t destStride;
+  int32_t destWidth;
+  Axis columns;
+  Axis rows;
+  bool gathered;
+  int32_t runStart;             // first source byte of the contiguous run
+  int32_t blendCount;           // vertically blended values per row
+  std::vector<int32_t> offset;  // per destination column, into the blended values
+};
+
+// Every 2 x 2 block must lie inside the source: its byte view covers x from 0
+// to the row length, y from 0 to the height. The first and last block of each
+// axis bound all the others.
+void CheckReach(const ByteView<const uint8_t>& source, const Axis& columns, const Axis& rows) {
+  auto [lowColumn, highColumn] = std::minmax_element(columns.whole.begin(), columns.whole.end());
+  auto [lowRow, highRow] = std::minmax_element(rows.whole.begin(), rows.whole.end());
+  const int32_t lowByte = checked::Mul(3, *lowColumn);
+  const int32_t highByte = checked::Add(checked::Mul(3, *highColumn), 5);
+  if (!source.Contains(lowByte, *lowRow) || !source.Contains(highByte, int64_t{*highRow} + 1)) {
+    RaiseOutOfRange();
+  }
+}
+
+void PlanColumns(Plan& plan) {
+  const auto [low, high] = std::minmax_element(plan.columns.whole.begin(), plan.columns.whole.end());
+  const int64_t runBytes = 3 * (int64_t{*high} + 2 - *low);
+  const int64_t gatheredBytes = 6 * int64_t{plan.destWidth};
+  plan.gathered = runBytes > gatheredBytes;
+  plan.runStart = 3 * *low;
+  plan.blendCount = static_cast<int32_t>(plan.gathered ? gatheredBytes : runBytes);
+  plan.offset.resize(plan.destWidth);
+  for (int32_t x = 0; x < plan.destWidth; ++x) {
+    plan.offset[x] = plan.gathered ? 6 * x : 3 * (plan.columns.whole[x] - *low);
+  }
+}
+
+Plan MakePlan(const cDIBSection& source, cDIBSection& dest) {
+  ByteView<const uint8_t> sourceView(source.DIBSectionBitsPtr(), source.BytesPerScanLine(), source.Height());
+  Plan plan{};
+  plan.source = source.DIBSectionBitsPtr();
+  plan.sourceStride = source.BytesPerScanLine();
+  plan.dest = dest.DIBSectionBitsPtr();
+  plan.destStride = dest.BytesPerScanLine();
+  plan.destWidth = dest.Width();
+  plan.columns = MapAxis(source.Width(), dest.Width());
+  plan.rows = MapAxis(source.Height(), dest.Height());
+  CheckReach(sourceView, plan.columns, plan.rows);
+  ByteView<uint8_t> destView(dest.DIBSectionBitsPtr(), plan.destStride, dest.Height());
+  if (!destView.Contains(3 * int64_t{dest.Width()} - 1, dest.Height() - 1)) RaiseOutOfRange();
+  PlanColumns(plan);
+  return plan;
+}
+
+// Per-thread buffers: the blended values of one row (plus the one element the
+// vector kernel may read past the end) and, when gathering, the gathered bytes.
+struct RowBuffers {
+  explicit RowBuffers(const Plan& plan)
+      : blended(plan.blendCount + 1),
+        lower(plan.gathered ? plan.blendCount : 0),
+        upper(plan.gathered ? plan.blendCount : 0) {}
+  std::vector<double> blended;
+  std::vector<uint8_t> lower;
+  std::vector<uint8_t> upper;
+};
+
+void GatherPairs(const Plan& plan, const uint8_t* row, uint8_t* out) {
+  for (int32_t x = 0; x < plan.destWidth; ++x) std::memcpy(out + 6 * x, row + 3 * plan.columns.whole[x], 6);
+}
+
+void FillRow(const Plan& plan, const resample::Kernels& kernels, RowBuffers& buffers, int32_t y) {
+  const uint8_t* lower = plan.source + static_cast<int64_t>(plan.rows.whole[y]) * plan.sourceStride;
+  const uint8_t* upper = lower + plan.sourceStride;
+  if (plan.gathered) {
+    GatherPairs(plan, lower, buffers.lower.data());
+    GatherPairs(plan, upper, buffers.upper.data());
+    lower = buffers.lower.data();
+    upper = buffers.upper.data();
+  } else {
+    lower += plan.runStart;
+    upper += plan.runStart;
+  }
+  kernels.vertical(lower, upper, plan.blendCount, plan.rows.w0[y], plan.rows.w1[y], buffers.blended.data());
+  kernels.horizontal(buffers.blended.data(), plan.offset.data(), plan.columns.w0.data(),
+                     plan.columns.w1.data(), plan.destWidth,
+                     plan.dest + static_cast<int64_t>(y) * plan.destStride);
+}
+
+void FillRows(const Plan& plan, const resample::Kernels& kernels, int32_t begin, int32_t end) {
+  RowBuffers buffers(plan);
+  for (int32_t y = begin; y < end; ++y) FillRow(plan, kernels, buffers, y);
+}
+
+int ThreadsFor(int requested, int64_t pixels, int32_t rows) {
+  if (pixels < kParallelPixels) return 1;
+  int threads = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(threads, 1, static_cast<int>(rows));
+}
+
+}  // namespace
+
+Resampler::Resampler(int threads, bool vectorKernels) : threads_(threads), vectorKernels_(vectorKernels) {}
+
+void Resampler::Fill(const cDIBSection& source, cDIBSection& dest) const {
+  const int32_t rows = dest.Height();
+  if (dest.Width() <= 0 || rows <= 0) return;
+  const Plan plan = MakePlan(source, dest);
+  const resample::Kernels kernels = vectorKernels_ ? resample::BestKernels() : resample::ScalarKernels();
+  const int threads = ThreadsFor(threads_, int64_t{dest.Width()} * rows, rows);
+  // Threads write disjoint bands of rows; the last band is this thread's.
+  std::vector<std::future<void>> others;
+  auto bandStart = [&](int i) { return static_cast<int32_t>(int64_t{rows} * i / threads); };
+  for (int i = 0; i + 1 < threads; ++i) {
+    others.push_back(std::async(std::launch::async, FillRows, std::cref(plan), std::cref(kernels),
+                                bandStart(i), bandStart(i + 1)));
+  }
+  FillRows(plan, kernels, bandStart(threads - 1), rows);
+  for (auto& band : others) band.get();
+}

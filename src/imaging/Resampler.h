@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+class cDIBSection;
+
+// The bilinear fill behind cDIBSection::Resample. What depends only on the
+// destination column or only on the row is worked out once; each destination
+// row then blends the two source rows it samples once per source column and
+// blends across those. Large pictures are split by rows over several threads.
+class Resampler {
+ public:
+  // threads: how many to use for a large picture, 0 for one per core.
+  // vectorKernels: false keeps to the plain loops (for comparison).
+  explicit Resampler(int threads = 0, bool vectorKernels = true);
+
+  // Fills all of dest from source; both must be Created. Raises the
+  // index-out-of-range error when the 2 x 2 blocks reach outside the source,
+  // and the overflow error when an offset leaves the 32-bit range.
+  void Fill(const cDIBSection& source, cDIBSection& dest) const;
+
+ private:
+  int threads_;
+  bool vectorKernels_;
+};
