@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class cDIBSection;
+
+namespace mIntelJPEGLibrary {
+
+constexpr int32_t kJpegErrorNumber = 26001;
+
+// Writes the bitmap to a JPEG file at the given quality (clamped to 1..100 by
+// the encoder) and returns true; every failure is raised, never returned.
+// An existing file is replaced only once the new one is complete, and keeps
+// its permission bits and access and modification times. A read-only one is
+// never replaced: permission denied (70) and the file stays.
+bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality);
+
+}  // namespace mIntelJPEGLibrary
