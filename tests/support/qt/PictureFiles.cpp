@@ -1,0 +1,98 @@
+#include "support/qt/PictureFiles.h"
+
+#include <QFile>
+#include <stdexcept>
+
+QImage PictureFiles::Pattern(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image.setPixel(x, y, PatternPixel(x, y));
+  }
+  return image;
+}
+
+QRgb PictureFiles::PatternPixel(int x, int y) {
+  return qRgb((x * 40) % 256, (y * 60) % 256, (x + 2 * y) * 9 % 256);
+}
+
+void PictureFiles::Save(const QImage& image, const std::filesystem::path& path, const char* format,
+                        int quality) {
+  if (!image.save(QString::fromStdString(path.string()), format, quality)) {
+    throw std::runtime_error("could not write " + path.string());
+  }
+}
+
+namespace {
+
+void PutWord(QByteArray& out, int value) {
+  out.append(static_cast<char>(value & 0xFF));
+  out.append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+// Every pixel follows a clear code, so the code size stays at three bits and
+// no dictionary is needed: valid LZW that any decoder reads.
+QByteArray LzwWithoutCompression(const std::vector<uint8_t>& indices) {
+  constexpr unsigned kClear = 4, kEnd = 5, kBits = 3;
+  QByteArray packed;
+  uint32_t buffer = 0;
+  unsigned filled = 0;
+  auto put = [&](unsigned code) {
+    buffer |= code << filled;
+    filled += kBits;
+    while (filled >= 8) {
+      packed.append(static_cast<char>(buffer & 0xFF));
+      buffer >>= 8;
+      filled -= 8;
+    }
+  };
+  for (uint8_t index : indices) {
+    put(kClear);
+    put(index);
+  }
+  put(kEnd);
+  if (filled > 0) packed.append(static_cast<char>(buffer & 0xFF));
+  return packed;
+}
+
+}  // namespace
+
+void PictureFiles::WriteGif(const std::filesystem::path& path, int width, int height,
+                            const std::vector<QRgb>& palette, const std::vector<uint8_t>& indices) {
+  QByteArray gif("GIF89a");
+  PutWord(gif, width);
+  PutWord(gif, height);
+  gif.append(static_cast<char>(0x91));  // global table of four colours
+  gif.append('\0').append('\0');
+  for (int i = 0; i < 4; ++i) {
+    QRgb c = i < static_cast<int>(palette.size()) ? palette[i] : 0;
+    gif.append(static_cast<char>(qRed(c)))
+        .append(static_cast<char>(qGreen(c)))
+        .append(static_cast<char>(qBlue(c)));
+  }
+  gif.append(',');
+  PutWord(gif, 0);
+  PutWord(gif, 0);
+  PutWord(gif, width);
+  PutWord(gif, height);
+  gif.append('\0');
+  gif.append('\2');  // minimum code size
+  QByteArray data = LzwWithoutCompression(indices);
+  for (qsizetype at = 0; at < data.size(); at += 255) {
+    QByteArray block = data.mid(at, 255);
+    gif.append(static_cast<char>(block.size())).append(block);
+  }
+  gif.append('\0').append(';');
+  WriteBytes(path, gif);
+}
+
+void PictureFiles::WriteBytes(const std::filesystem::path& path, const QByteArray& bytes) {
+  QFile file(QString::fromStdString(path.string()));
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    throw std::runtime_error("could not write " + path.string());
+  }
+}
+
+QRgb PictureFiles::PixelOf(const gdi::Bitmap& bitmap, int x, int y) {
+  const uint8_t* p = bitmap.Row(y) + 3 * x;
+  return qRgb(p[2], p[1], p[0]);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "platform/gdi/Bitmap.h"
+
+// Small picture files for tests, and pixel access to decoded bitmaps.
+class PictureFiles {
+ public:
+  // A picture whose every pixel differs from its neighbours, so a misplaced
+  // row or column or swapped channels show.
+  static QImage Pattern(int width, int height);
+  static QRgb PatternPixel(int x, int y);
+
+  // Through Qt's writers ("BMP", "PNG", "JPG"); quality as QImage::save takes it.
+  static void Save(const QImage& image, const std::filesystem::path& path, const char* format,
+                   int quality = -1);
+  // A GIF of up to four palette colours, written by hand: Qt reads GIF but can't write it.
+  static void WriteGif(const std::filesystem::path& path, int width, int height,
+                       const std::vector<QRgb>& palette, const std::vector<uint8_t>& indices);
+  static void WriteBytes(const std::filesystem::path& path, const QByteArray& bytes);
+
+  static QRgb PixelOf(const gdi::Bitmap& bitmap, int x, int y);
+};
