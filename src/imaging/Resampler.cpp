@@ -86,7 +86,7 @@ void PlanColumns(Plan& plan) {
   const auto [low, high] = std::minmax_element(plan.columns.whole.begin(), plan.columns.whole.end());
   const int64_t runBytes = 3 * (int64_t{*high} + 2 - *low);
   const int64_t gatheredBytes = 6 * int64_t{plan.destWidth};
-  plan.gathered = runBytes > gatheredBytes;
+  plan.gathered = runBytes > 2 * gatheredBytes;
   plan.runStart = 3 * *low;
   plan.blendCount = static_cast<int32_t>(plan.gathered ? gatheredBytes : runBytes);
   plan.offset.resize(plan.destWidth);
