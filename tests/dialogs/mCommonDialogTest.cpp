@@ -245,15 +245,4 @@ TEST_F(CommonDialogTest, AStartingNameWithoutRoomForItsNulIsAnInvalidArgument) {
   EXPECT_EQ(dialogs.Calls().size(), 1u);
 }
 
-TEST_F(CommonDialogTest, SeveralChosenFilesLeaveTheFolderAsFileName) {
-  dialogs.ChooseMany({"/pictures/a.jpg", "/pictures/b.jpg"});
-  OpenCall call;
-  call.MultiSelect = true;
-
-  EXPECT_TRUE(call.Run());
-  EXPECT_EQ(dialogs.LastCall().record.Flags, 0x1000u | 0x200u);
-  EXPECT_EQ(call.FileName, "/pictures");
-  EXPECT_EQ(call.FileTitle, "");
-}
-
 }  // namespace

@@ -69,14 +69,6 @@ TEST(FileDialogDouble, AnswersInTheOrderScriptedAndCancelsWhenTheScriptRunsOut) 
   EXPECT_EQ(dialogs.Calls().size(), 4u);
 }
 
-TEST(FileDialogDouble, AChoiceTooLongForTheBufferFailsAsTheRealDialogWould) {
-  FileDialogDouble dialogs;
-  dialogs.Choose("/" + std::string(40, 'x'));
-  OPENFILENAME record = AskedRecord();
-  EXPECT_EQ(platform::GetSaveFileNameA(record), 0);
-  EXPECT_EQ(record, AskedRecord());
-}
-
 TEST(FileDialogDouble, TheInnermostInstalledDoubleAnswersUntilItGoes) {
   EXPECT_EQ(FileDialogDouble::Installed(), nullptr);
   FileDialogDouble outer;

@@ -116,13 +116,4 @@ TEST_F(RealFileDialogs, OpenReportsTheChosenFilterAndKeepsTheReadOnlyFlag) {
   EXPECT_EQ(record.Flags, platform::OFN_FILEMUSTEXIST | platform::OFN_READONLY);
 }
 
-TEST_F(RealFileDialogs, APathLongerThanTheBufferIsAFailure) {
-  OPENFILENAME record = Record(0);
-  record.nMaxFile = static_cast<uint32_t>(folder.Path().string().size()) + 5;
-  DialogUser user([](QFileDialog& dialog) { TypeAndAccept(dialog, QStringLiteral("long-name.JPG")); });
-
-  EXPECT_EQ(platform::GetSaveFileNameA(record), 0);
-  EXPECT_EQ(BeforeNul(record.lpstrFile), "");
-}
-
 }  // namespace
