@@ -8,21 +8,23 @@
 #include <vector>
 
 #include "imaging/ByteView.h"
-#include "imaging/ResampleKernels.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/Checked.h"
 
 namespace {
 
+using resample::Columns;
+using resample::RowKernels;
+using resample::RowWeight;
+
 // Below this many destination pixels a second thread costs more than it saves.
 constexpr int64_t kParallelPixels = int64_t{1} << 17;
 
 // Where each destination column (or row) samples the source: the whole part
-// of the position and the two blend weights 1 - f and f.
+// of the position and the weights.
 struct Axis {
   std::vector<int32_t> whole;
-  std::vector<double> w0;
-  std::vector<double> w1;
+  std::vector<RowWeight> weight;
 };
 
 int32_t FloorToInt32(float p) {
@@ -38,15 +40,13 @@ Axis MapAxis(int32_t sourceSize, int32_t destSize) {
   const float k = static_cast<float>(static_cast<double>(checked::Sub(sourceSize, 1)) / destSize);
   Axis axis;
   axis.whole.resize(destSize);
-  axis.w0.resize(destSize);
-  axis.w1.resize(destSize);
+  axis.weight.resize(destSize);
   for (int32_t i = 0; i < destSize; ++i) {
     const float p = static_cast<float>(static_cast<double>(k) * i);
     const int32_t whole = FloorToInt32(p);
     const float f = static_cast<float>(static_cast<double>(p) - whole);
     axis.whole[i] = whole;
-    axis.w0[i] = 1.0 - static_cast<double>(f);
-    axis.w1[i] = f;
+    axis.weight[i] = {1.0 - static_cast<double>(f), f, resample::FixedFraction(f)};
   }
   return axis;
 }
@@ -60,13 +60,12 @@ struct Plan {
   int32_t sourceStride;
   uint8_t* dest;
   int32_t destStride;
-  int32_t destWidth;
-  Axis columns;
+  Axis sourceColumns;
   Axis rows;
   bool gathered;
-  int32_t runStart;             // first source byte of the contiguous run
-  int32_t blendCount;           // vertically blended values per row
-  std::vector<int32_t> offset;  // per destination column, into the blended values
+  int32_t runStart;    // first source byte of the contiguous run
+  int32_t blendCount;  // vertically blended bytes per row
+  Columns columns;
 };
 
 // Every 2 x 2 block must lie inside the source: its byte view covers x from 0
@@ -83,15 +82,24 @@ void CheckReach(const ByteView<const uint8_t>& source, const Axis& columns, cons
 }
 
 void PlanColumns(Plan& plan) {
-  const auto [low, high] = std::minmax_element(plan.columns.whole.begin(), plan.columns.whole.end());
+  const std::vector<int32_t>& whole = plan.sourceColumns.whole;
+  const auto width = static_cast<int32_t>(whole.size());
+  const auto [low, high] = std::minmax_element(whole.begin(), whole.end());
   const int64_t runBytes = 3 * (int64_t{*high} + 2 - *low);
-  const int64_t gatheredBytes = 6 * int64_t{plan.destWidth};
+  const int64_t gatheredBytes = 6 * int64_t{width};
   plan.gathered = runBytes > 2 * gatheredBytes;
   plan.runStart = 3 * *low;
   plan.blendCount = static_cast<int32_t>(plan.gathered ? gatheredBytes : runBytes);
-  plan.offset.resize(plan.destWidth);
-  for (int32_t x = 0; x < plan.destWidth; ++x) {
-    plan.offset[x] = plan.gathered ? 6 * x : 3 * (plan.columns.whole[x] - *low);
+  Columns& columns = plan.columns;
+  columns.offset.resize(width);
+  columns.w0.resize(width);
+  columns.w1.resize(width);
+  columns.fixed.resize(width);
+  for (int32_t x = 0; x < width; ++x) {
+    columns.offset[x] = plan.gathered ? 6 * x : 3 * (whole[x] - *low);
+    columns.w0[x] = plan.sourceColumns.weight[x].w0;
+    columns.w1[x] = plan.sourceColumns.weight[x].w1;
+    columns.fixed[x] = plan.sourceColumns.weight[x].fixed;
   }
 }
 
@@ -102,33 +110,33 @@ Plan MakePlan(const cDIBSection& source, cDIBSection& dest) {
   plan.sourceStride = source.BytesPerScanLine();
   plan.dest = dest.DIBSectionBitsPtr();
   plan.destStride = dest.BytesPerScanLine();
-  plan.destWidth = dest.Width();
-  plan.columns = MapAxis(source.Width(), dest.Width());
+  plan.sourceColumns = MapAxis(source.Width(), dest.Width());
   plan.rows = MapAxis(source.Height(), dest.Height());
-  CheckReach(sourceView, plan.columns, plan.rows);
+  CheckReach(sourceView, plan.sourceColumns, plan.rows);
   ByteView<uint8_t> destView(dest.DIBSectionBitsPtr(), plan.destStride, dest.Height());
   if (!destView.Contains(3 * int64_t{dest.Width()} - 1, dest.Height() - 1)) RaiseOutOfRange();
   PlanColumns(plan);
   return plan;
 }
 
-// Per-thread buffers: the blended values of one row (plus the one element the
-// vector kernel may read past the end) and, when gathering, the gathered bytes.
+// Per-thread buffers: one vertically blended row (with the slack the kernels
+// may read past its end) and, when gathering, the gathered source bytes.
 struct RowBuffers {
   explicit RowBuffers(const Plan& plan)
-      : blended(plan.blendCount + 1),
+      : blended(plan.blendCount + resample::kBlendSlack),
         lower(plan.gathered ? plan.blendCount : 0),
         upper(plan.gathered ? plan.blendCount : 0) {}
-  std::vector<double> blended;
+  std::vector<uint8_t> blended;
   std::vector<uint8_t> lower;
   std::vector<uint8_t> upper;
 };
 
 void GatherPairs(const Plan& plan, const uint8_t* row, uint8_t* out) {
-  for (int32_t x = 0; x < plan.destWidth; ++x) std::memcpy(out + 6 * x, row + 3 * plan.columns.whole[x], 6);
+  const std::vector<int32_t>& whole = plan.sourceColumns.whole;
+  for (size_t x = 0; x < whole.size(); ++x) std::memcpy(out + 6 * x, row + 3 * whole[x], 6);
 }
 
-void FillRow(const Plan& plan, const resample::Kernels& kernels, RowBuffers& buffers, int32_t y) {
+void FillRow(const Plan& plan, const RowKernels& kernels, RowBuffers& buffers, int32_t y) {
   const uint8_t* lower = plan.source + static_cast<int64_t>(plan.rows.whole[y]) * plan.sourceStride;
   const uint8_t* upper = lower + plan.sourceStride;
   if (plan.gathered) {
@@ -140,13 +148,11 @@ void FillRow(const Plan& plan, const resample::Kernels& kernels, RowBuffers& buf
     lower += plan.runStart;
     upper += plan.runStart;
   }
-  kernels.vertical(lower, upper, plan.blendCount, plan.rows.w0[y], plan.rows.w1[y], buffers.blended.data());
-  kernels.horizontal(buffers.blended.data(), plan.offset.data(), plan.columns.w0.data(),
-                     plan.columns.w1.data(), plan.destWidth,
-                     plan.dest + static_cast<int64_t>(y) * plan.destStride);
+  kernels.Vertical(lower, upper, plan.blendCount, plan.rows.weight[y], buffers.blended.data());
+  kernels.Horizontal(buffers.blended.data(), plan.dest + static_cast<int64_t>(y) * plan.destStride);
 }
 
-void FillRows(const Plan& plan, const resample::Kernels& kernels, int32_t begin, int32_t end) {
+void FillRows(const Plan& plan, const RowKernels& kernels, int32_t begin, int32_t end) {
   RowBuffers buffers(plan);
   for (int32_t y = begin; y < end; ++y) FillRow(plan, kernels, buffers, y);
 }
@@ -159,21 +165,21 @@ int ThreadsFor(int requested, int64_t pixels, int32_t rows) {
 
 }  // namespace
 
-Resampler::Resampler(int threads, bool vectorKernels) : threads_(threads), vectorKernels_(vectorKernels) {}
+Resampler::Resampler(int threads, resample::KernelLevel kernels) : threads_(threads), kernels_(kernels) {}
 
 void Resampler::Fill(const cDIBSection& source, cDIBSection& dest) const {
   const int32_t rows = dest.Height();
   if (dest.Width() <= 0 || rows <= 0) return;
   const Plan plan = MakePlan(source, dest);
-  const resample::Kernels kernels = vectorKernels_ ? resample::BestKernels() : resample::ScalarKernels();
+  const std::unique_ptr<RowKernels> kernels = RowKernels::Make(kernels_, plan.columns);
   const int threads = ThreadsFor(threads_, int64_t{dest.Width()} * rows, rows);
   // Threads write disjoint bands of rows; the last band is this thread's.
   std::vector<std::future<void>> others;
   auto bandStart = [&](int i) { return static_cast<int32_t>(int64_t{rows} * i / threads); };
   for (int i = 0; i + 1 < threads; ++i) {
-    others.push_back(std::async(std::launch::async, FillRows, std::cref(plan), std::cref(kernels),
+    others.push_back(std::async(std::launch::async, FillRows, std::cref(plan), std::cref(*kernels),
                                 bandStart(i), bandStart(i + 1)));
   }
-  FillRows(plan, kernels, bandStart(threads - 1), rows);
+  FillRows(plan, *kernels, bandStart(threads - 1), rows);
   for (auto& band : others) band.get();
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "imaging/ResampleKernels.h"
+
 class cDIBSection;
 
 // The bilinear fill behind cDIBSection::Resample. What depends only on the
@@ -11,8 +13,8 @@ class cDIBSection;
 class Resampler {
  public:
   // threads: how many to use for a large picture, 0 for one per core.
-  // vectorKernels: false keeps to the plain loops (for comparison).
-  explicit Resampler(int threads = 0, bool vectorKernels = true);
+  // kernels: the most capable inner loops to use (tests and benchmarks compare them).
+  explicit Resampler(int threads = 0, resample::KernelLevel kernels = resample::KernelLevel::Avx512);
 
   // Fills all of dest from source; both must be Created. Raises the
   // index-out-of-range error when the 2 x 2 blocks reach outside the source,
@@ -21,5 +23,5 @@ class Resampler {
 
  private:
   int threads_;
-  bool vectorKernels_;
+  resample::KernelLevel kernels_;
 };

@@ -117,12 +117,16 @@ struct Variant {
   Resampler resampler;
 };
 
+using resample::KernelLevel;
+
+// Levels the processor lacks fall back to the next one down, so every entry runs.
 const Variant kVariants[] = {
-    {"plain loops, one thread", Resampler(1, false)},
-    {"vector kernels, one thread", Resampler(1, true)},
-    {"vector kernels, two threads", Resampler(2, true)},
-    {"vector kernels, three threads", Resampler(3, true)},
-    {"plain loops, two threads", Resampler(2, false)},
+    {"plain loops, one thread", Resampler(1, KernelLevel::Plain)},
+    {"plain loops, two threads", Resampler(2, KernelLevel::Plain)},
+    {"AVX2, one thread", Resampler(1, KernelLevel::Avx2)},
+    {"AVX2, three threads", Resampler(3, KernelLevel::Avx2)},
+    {"AVX-512, one thread", Resampler(1, KernelLevel::Avx512)},
+    {"AVX-512, two threads", Resampler(2, KernelLevel::Avx512)},
 };
 
 // Fills a fresh destination with the reference and with every variant; all must agree to the bit.
