@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/base/AppError.h"
 #include "platform/base/AtomicFile.h"
 #include "platform/base/Checked.h"
@@ -23,6 +27,43 @@ constexpr int32_t kMaxPacketPixels = 128;
 
 inline bool SamePixel(const uint8_t* a, const uint8_t* b) {
   return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
+// The first pixel j in [from, to) that equals pixel j + 1, or `to` when there
+// is none; `to` is at most the row's last pixel. Five pixels at a time where
+// the loads stay inside the row: byte i of the mask says whether byte i equals
+// the byte three further on, and a pixel matches when its three bytes do.
+int32_t FirstEqualNeighbour(const uint8_t* row, int32_t from, int32_t to) {
+  int32_t j = from;
+#if defined(__SSE2__)
+  for (; j + 6 <= to; j += 5) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 3 * static_cast<size_t>(j)));
+    const __m128i next =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 3 * static_cast<size_t>(j) + 3));
+    const auto mask = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, next)));
+    const uint32_t pixels = mask & (mask >> 1) & (mask >> 2) & 0x1249;
+    if (pixels) return j + __builtin_ctz(pixels) / 3;
+  }
+#endif
+  for (; j < to; ++j) {
+    if (SamePixel(row + 3 * static_cast<size_t>(j), row + 3 * static_cast<size_t>(j) + 3)) return j;
+  }
+  return to;
+}
+
+// Equal pixels from `first` on, at least two, at most `limit`.
+int32_t RunLength(const uint8_t* first, int32_t limit) {
+  int32_t n = 2;
+  while (n < limit && SamePixel(first, first + 3 * static_cast<size_t>(n))) ++n;
+  return n;
+}
+
+// Pixels of a raw packet from x: up to the first that equals its right-hand
+// neighbour; the row's last pixel has none and is always taken.
+int32_t RawLength(const uint8_t* row, int32_t x, int32_t limit, int32_t W) {
+  const int32_t stop = std::min(x + limit, W - 1);
+  const int32_t equal = FirstEqualNeighbour(row, x + 1, stop);
+  return equal < stop ? equal - x : limit;
 }
 
 inline void PutLittleEndian16(uint8_t* at, int16_t value) {
@@ -95,20 +136,19 @@ uint8_t* SaveTGA::EncodeRow(const uint8_t* row, int32_t W, uint8_t* out) {
   while (x < W) {
     const uint8_t* first = row + 3 * static_cast<size_t>(x);
     const int32_t limit = std::min(kMaxPacketPixels, W - x);
-    int32_t n = 1;
     if (limit > 1 && SamePixel(first, first + 3)) {
-      n = 2;
-      while (n < limit && SamePixel(first, first + 3 * n)) ++n;
+      const int32_t n = RunLength(first, limit);
       *out++ = static_cast<uint8_t>(127 + n);
       std::memcpy(out, first, 3);
       out += 3;
+      x += n;
     } else {
-      while (n < limit && (x + n + 1 == W || !SamePixel(first + 3 * n, first + 3 * n + 3))) ++n;
+      const int32_t n = RawLength(row, x, limit, W);
       *out++ = static_cast<uint8_t>(n - 1);
       std::memcpy(out, first, 3 * static_cast<size_t>(n));
       out += 3 * n;
+      x += n;
     }
-    x += n;
   }
   return out;
 }

@@ -233,6 +233,19 @@ TEST_F(SaveTGAFile, RowPacketsOfTheKnownShapes) {
   }
 }
 
+TEST_F(SaveTGAFile, EqualPairIsFoundWhereverItLies) {
+  const int width = 40;
+  for (int at = 0; at + 1 < width; ++at) {
+    std::vector<Px> row = AllDifferent(width);
+    row[at + 1] = row[at];
+    Bytes packets;
+    if (at > 0) packets = RawPacket({row.begin(), row.begin() + at});
+    packets = Concat({packets, RunPacket(2, row[at])});
+    if (at + 2 < width) packets = Concat({packets, RawPacket({row.begin() + at + 2, row.end()})});
+    EXPECT_EQ(Save({row}, true), Concat({Header(10, width, 1), packets})) << at;
+  }
+}
+
 TEST_F(SaveTGAFile, PacketsNeverJoinTwoRows) {
   // Bottom row A B, the row above B C: B ends one row and begins the next.
   EXPECT_EQ(Save({{B, C}, {A, B}}, true), Concat({Header(10, 2, 2), RawPacket({A, B}), RawPacket({B, C})}));
