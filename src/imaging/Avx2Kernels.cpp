@@ -27,12 +27,43 @@ AVX2 __m128i BlendPixel(const uint8_t* left, double w0, double w1) {
   return BlendFour(FourBytes(left), FourBytes(left + 3), _mm256_set1_pd(w0), _mm256_set1_pd(w1));
 }
 
+// Round half to even of n / 2^23 for 0 <= n < 2^31, of (1 - f) * a + f * b
+// with f = m / 2^23 written as a * 2^23 + (b - a) * m.
+AVX2 __m256i BlendFixed(__m256i a, __m256i b, __m256i m) {
+  __m256i n = _mm256_add_epi32(_mm256_slli_epi32(a, 23), _mm256_mullo_epi32(_mm256_sub_epi32(b, a), m));
+  __m256i odd = _mm256_and_si256(_mm256_srli_epi32(n, 23), _mm256_set1_epi32(1));
+  return _mm256_srli_epi32(_mm256_add_epi32(_mm256_add_epi32(n, _mm256_set1_epi32(0x3FFFFF)), odd), 23);
+}
+
+AVX2 __m256i EightBytes(const uint8_t* p) {
+  return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+}
+
+AVX2 size_t VerticalFixed(const uint8_t* lower, const uint8_t* upper, size_t count, int32_t fixed,
+                          uint8_t* out) {
+  const __m256i m = _mm256_set1_epi32(fixed);
+  size_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    __m256i low = BlendFixed(EightBytes(lower + i), EightBytes(upper + i), m);
+    __m256i high = BlendFixed(EightBytes(lower + i + 8), EightBytes(upper + i + 8), m);
+    // The packs work within 128-bit halves; put the eight-byte runs back in order.
+    __m256i words = _mm256_permute4x64_epi64(_mm256_packus_epi32(low, high), 0xD8);
+    __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+  }
+  return i;
+}
+
 }  // namespace
 
 bool Avx2Kernels::Supported() { return __builtin_cpu_supports("avx2"); }
 
 AVX2 void Avx2Kernels::Vertical(const uint8_t* lower, const uint8_t* upper, size_t count,
                                 const RowWeight& weight, uint8_t* out) const {
+  if (weight.fixed >= 0) {
+    const size_t done = VerticalFixed(lower, upper, count, weight.fixed, out);
+    return PlainKernels::Vertical(lower + done, upper + done, count - done, weight, out + done);
+  }
   const __m256d w0 = _mm256_set1_pd(weight.w0);
   const __m256d w1 = _mm256_set1_pd(weight.w1);
   size_t i = 0;
