@@ -177,6 +177,22 @@ TEST(ResampleAgainstReference, FarReductionSamplesFewColumns) {
   ExpectSameAsReference(*source, 500, 3);
 }
 
+TEST(ResampleAgainstReference, ReductionJustShortOfGathering) {
+  // About four source columns per destination column: the blended run is still
+  // contiguous but spreads too far for one permute window.
+  std::mt19937 generator(17);
+  auto source = RandomSource(generator, 400, 9);
+  ExpectSameAsReference(*source, 101, 4);
+  ExpectSameAsReference(*source, 133, 5);
+}
+
+TEST(ResampleAgainstReference, FarEnlargementWithWeightsFinerThanFixedPoint) {
+  std::mt19937 generator(23);
+  auto tiny = RandomSource(generator, 3, 2);
+  ExpectSameAsReference(*tiny, 7, 3000);
+  ExpectSameAsReference(*tiny, 3000, 3);
+}
+
 TEST(ResampleAgainstReference, LargePicturesSplitOverThreads) {
   std::mt19937 generator(3);
   auto wide = RandomSource(generator, 701, 503);
