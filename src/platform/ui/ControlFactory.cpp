@@ -1,5 +1,6 @@
 #include "platform/ui/ControlFactory.h"
 
+#include "platform/ui/FrameBox.h"
 #include "platform/ui/Twips.h"
 
 namespace platform {
@@ -15,7 +16,7 @@ Control* Placed(Control* control, float left, float top, float width, float heig
 
 QGroupBox* ControlFactory::Frame(QWidget* container, const QString& caption, float left, float top,
                                  float width, float height) {
-  return Placed(new QGroupBox(caption, container), left, top, width, height);
+  return Placed(new FrameBox(caption, container), left, top, width, height);
 }
 
 QLabel* ControlFactory::Label(QWidget* container, const QString& caption, float left, float top, float width,

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace platform {
@@ -13,11 +14,18 @@ class HandlerGuard {
  public:
   static void Run(const std::function<void()>& handler);
 
-  // A slot for connect(): runs the handler with the signal's arguments under Run.
+  // A slot for connect(): runs the handler under Run, with the signal's
+  // arguments when it takes them, else with none.
   template <class Handler>
   static auto Wrap(Handler handler) {
     return [handler = std::move(handler)](auto&&... args) {
-      Run([&] { handler(std::forward<decltype(args)>(args)...); });
+      Run([&] {
+        if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>) {
+          handler(std::forward<decltype(args)>(args)...);
+        } else {
+          handler();
+        }
+      });
     };
   }
 
