@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+#include "app/Form2.h"
+#include "imaging/cDIBSection.h"
+#include "platform/gdi/PictureSurface.h"
+#include "platform/ui/LineShape.h"
+#include "platform/ui/PictureBox.h"
+#include "platform/ui/TextBox.h"
+
+// The main window: four numbered steps on the left, the picture and the
+// result on the right. The "Image Manipulation" and "My Phone/PDA" frames and
+// the JPEG save button lie under "2)   Select Your Size", unseen, and still
+// hold the working values.
+class Form1 final : public QWidget, public gdi::ScaleContainer {
+  Q_OBJECT
+
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Outer size in twips, frame included.
+  float Width() const;
+  float Height() const;
+  void SetWidth(float width);
+  void SetHeight(float height);
+  // 0 normal, 1 minimised, 2 maximised.
+  int16_t WindowState() const;
+
+  int16_t ScaleMode() const override { return scaleMode_; }
+  void SetScaleMode(int16_t mode) override;
+
+  // The help window while it is open.
+  Form2* HelpWindow() const;
+
+  QGroupBox* Frame2;
+  QLabel* lblFile;
+  QPushButton* Command1;
+  QPushButton* cmdReload;
+  QLabel* Label8;
+  QLabel* Label10;
+  QLabel* lblOrigWidth;
+  QLabel* Label11;
+  QLabel* lblOrigHeight;
+  QGroupBox* Frame5;
+  QRadioButton* Option1;
+  QRadioButton* Option2;
+  QGroupBox* Frame6;
+  QPushButton* Command3;
+  QGroupBox* Frame4;
+  QPushButton* Command6;
+  QPushButton* Command5;
+  QPushButton* Command7;
+  QPushButton* Command8;
+  platform::PictureBox* picSource;
+  platform::PictureBox* picDest;
+  platform::PictureBox* picBuffer;
+  platform::PictureBox* picDestBuffer;
+  QPushButton* cmdSave;
+  QGroupBox* Frame3;
+  QLabel* Label1;
+  platform::TextBox* txtWidth;
+  QLabel* Label2;
+  platform::TextBox* txtHeight;
+  QCheckBox* chkKeepProportion;
+  QPushButton* Command2;
+  QLabel* Label12;
+  platform::TextBox* txtSelWidth;
+  QLabel* Label13;
+  platform::TextBox* txtSelHeight;
+  QPushButton* Command4;
+  QLabel* Label14;
+  platform::TextBox* txtQuality;
+  platform::LineShape* Line1;
+  platform::LineShape* Line2;
+  platform::LineShape* Line3;
+  platform::LineShape* Line4;
+  QGroupBox* Frame1;
+  QLabel* Label3;
+  QLabel* Label4;
+  platform::TextBox* txtPhoneResX;
+  QLabel* Label5;
+  platform::TextBox* txtPhoneResY;
+
+  // Full path of the current picture file.
+  std::string sFileName;
+  // The working picture; made on first use.
+  std::unique_ptr<cDIBSection> cDIB;
+  // Whether "Keep proportions" was ticked when the last load began.
+  bool bKeepProportion = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateOpenFrame();
+  void CreateSizeFrame();
+  void CreateCropAndSaveFrames();
+  void CreatePictureSurfaces();
+  void CreateManipulationFrame();
+  void CreatePhoneFrame();
+  void SetInitialStates();
+  void ConnectHandlers();
+
+  void Form_Load();
+  void Form_Unload();
+  void Option1_Click();
+  void Option2_Click();
+  void Command5_Click();
+  void Command7_Click();
+  void Command8_Click();
+
+  QPointer<Form2> form2_;
+  int16_t scaleMode_ = gdi::vbTwips;
+};
