@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/base/ByteBuffer.h"
 
@@ -24,16 +23,4 @@ TEST(ByteBuffer, ShrinkKeepsThePrefixAndNeverGrows) {
   EXPECT_EQ(buffer.Span()[2], 7);
   buffer.Shrink(8);
   EXPECT_EQ(buffer.Size(), 3u);
-}
-
-TEST(ByteBuffer, MoveHandsOverTheMemory) {
-  ByteBuffer a(16);
-  uint8_t* memory = a.Data();
-  ByteBuffer b(std::move(a));
-  EXPECT_EQ(b.Data(), memory);
-  EXPECT_EQ(b.Size(), 16u);
-  ByteBuffer c(4);
-  c = std::move(b);
-  EXPECT_EQ(c.Data(), memory);
-  EXPECT_EQ(c.Size(), 16u);
 }
