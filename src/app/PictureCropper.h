@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/gdi/MemorySurface.h"
+#include "platform/gdi/Picture.h"
+
+enum class Placement { Center, Origin };
+
+// Where a block goes: centred on a point as the window centres it on the
+// pointer, or with its top-left corner on the point.
+struct BlockPlacement {
+  Placement mode = Placement::Center;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct BlockCorner {
+  int32_t left = 0;
+  int32_t top = 0;
+};
+
+// Cuts a block out of a picture the way the window copies its selection.
+class PictureCropper {
+ public:
+  PictureCropper(int32_t width, int32_t height, BlockPlacement placement);
+
+  // The block's top-left corner in the picture. A centred block is clamped
+  // like the window's selection; a block placed by its corner must overlap
+  // the picture, else it is an invalid argument (5).
+  BlockCorner Corner(const gdi::Picture& picture) const;
+
+  // A surface of the block's size; what lies outside the picture keeps the
+  // window surfaces' background colour.
+  std::unique_ptr<gdi::MemorySurface> Crop(const gdi::Picture& picture) const;
+
+ private:
+  void CheckOverlap(const gdi::Picture& picture, BlockCorner corner) const;
+
+  int32_t width_;
+  int32_t height_;
+  BlockPlacement placement_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/gdi/MemorySurface.h"
+
+class cDIBSection;
+
+enum class OutputFormat { Targa, Jpeg };
+
+struct WriteOptions {
+  bool rle = false;
+  int32_t quality = 90;
+};
+
+// Writes a finished picture with the window's own writers, the format chosen
+// by the file's extension. Errors of the writers reach the caller unchanged.
+class PictureWriter {
+ public:
+  // ".tga" is Targa, ".jpg" and ".jpeg" are JPEG, in any case; anything else is nothing.
+  static std::optional<OutputFormat> FormatFor(const std::string& path);
+
+  // One spelling for every way of naming the same file, so an output can be
+  // told apart from the pictures read.
+  static std::string FileIdentity(const std::string& path);
+
+  static void Write(gdi::MemorySurface& surface, const std::string& path, const WriteOptions& options);
+  static void Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
+
+ private:
+  static OutputFormat RequireFormat(const std::string& path);
+  static void WriteJpeg(cDIBSection& bitmap, const std::string& path, int32_t quality);
+};
