@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "platform/base/AppError.h"
 
@@ -82,8 +83,14 @@ std::unique_ptr<gdi::Bitmap> DecodeJpeg(const QByteArray& data) {
   return bitmap;
 }
 
+// The limit is global to Qt: set once, so pictures decoded on several threads never race on it.
+void LimitQtAllocations() {
+  static std::once_flag once;
+  std::call_once(once, [] { QImageReader::setAllocationLimit(kQtAllocationLimitMb); });
+}
+
 std::unique_ptr<gdi::Bitmap> DecodeWithQt(QByteArray& data) {
-  QImageReader::setAllocationLimit(kQtAllocationLimitMb);
+  LimitQtAllocations();
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
