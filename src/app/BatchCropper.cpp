@@ -1,0 +1,86 @@
+#include "app/BatchCropper.h"
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "app/BatchRunner.h"
+#include "app/ErrorLine.h"
+#include "app/PictureWriter.h"
+#include "platform/ui/PictureDecoder.h"
+
+namespace fs = std::filesystem;
+
+BatchCropper::BatchCropper(CropRequest request, int workers)
+    : request_(std::move(request)),
+      workers_(workers),
+      cropper_(request_.width, request_.height, request_.placement),
+      refusals_(request_.pictures.size()) {
+  PlanOutputs();
+  RefuseClashes();
+}
+
+void BatchCropper::PlanOutputs() {
+  for (const std::string& picture : request_.pictures) {
+    if (!request_.outputFile.empty()) {
+      outputs_.push_back(request_.outputFile);
+    } else {
+      fs::path name = fs::path(picture).filename().replace_extension(".tga");
+      outputs_.push_back((fs::path(request_.outputDir) / name).string());
+    }
+  }
+}
+
+// Two pictures of the same name in different folders would land on one
+// output, and an output may be one of the pictures themselves: neither
+// overwrites anything.
+void BatchCropper::RefuseClashes() {
+  std::set<std::string> inputs;
+  for (const std::string& picture : request_.pictures) inputs.insert(PictureWriter::FileIdentity(picture));
+  std::map<std::string, size_t> firstWriter;
+  for (size_t i = 0; i < outputs_.size(); ++i) {
+    const std::string output = PictureWriter::FileIdentity(outputs_[i]);
+    if (inputs.count(output)) {
+      refusals_[i] = "the output " + outputs_[i] + " is one of the pictures being cropped";
+      continue;
+    }
+    auto [first, isNew] = firstWriter.emplace(output, i);
+    if (!isNew) {
+      refusals_[i] =
+          "its crop would replace that of " + request_.pictures[first->second] + " in " + outputs_[i];
+    }
+  }
+}
+
+size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report) const {
+  if (!MakeOutputDir(report)) return request_.pictures.size();
+  return BatchRunner(workers_).Run(
+      request_.pictures.size(), [this](size_t item) { return CropOne(item); },
+      [&report](size_t, const std::string& line) { report(line); });
+}
+
+bool BatchCropper::MakeOutputDir(const std::function<void(const std::string&)>& report) const {
+  if (request_.outputDir.empty()) return true;
+  std::error_code ec;
+  fs::create_directories(request_.outputDir, ec);
+  if (!ec) return true;
+  report(ErrorLine::For(request_.outputDir, "can't make the output folder: " + ec.message()));
+  return false;
+}
+
+std::string BatchCropper::CropOne(size_t item) const {
+  const std::string& picture = request_.pictures[item];
+  if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
+  std::unique_ptr<gdi::MemorySurface> block;
+  try {
+    block = cropper_.Crop(*platform::LoadPicture(picture));
+  } catch (const std::exception& e) {
+    return ErrorLine::For(picture, e);
+  }
+  try {
+    PictureWriter::Write(*block, outputs_[item], request_.write);
+  } catch (const std::exception& e) {
+    return ErrorLine::For(outputs_[item], e);
+  }
+  return {};
+}

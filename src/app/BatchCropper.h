@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/PictureCropper.h"
+
+// Cuts the same block out of several pictures, side by side on a few
+// threads, and writes each one. A picture that fails is reported and the
+// others carry on.
+class BatchCropper {
+ public:
+  BatchCropper(CropRequest request, int workers);
+
+  // Where each picture goes, in the pictures' order.
+  const std::vector<std::string>& Outputs() const { return outputs_; }
+
+  // Returns how many pictures failed; each failure reaches `report` as one
+  // line, in the pictures' order.
+  size_t Run(const std::function<void(const std::string& line)>& report) const;
+
+ private:
+  void PlanOutputs();
+  void RefuseClashes();
+  bool MakeOutputDir(const std::function<void(const std::string&)>& report) const;
+  std::string CropOne(size_t item) const;
+
+  CropRequest request_;
+  int workers_;
+  PictureCropper cropper_;
+  std::vector<std::string> outputs_;
+  // Why a picture is not even tried; empty for the ones that are.
+  std::vector<std::string> refusals_;
+};

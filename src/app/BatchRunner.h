@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+// Runs one task per item on a few threads. A task reports its failure as a
+// one-line message (empty for success); failures are handed on in item order,
+// each as soon as every item before it has finished, so the report reads the
+// same whatever the threads did.
+class BatchRunner {
+ public:
+  using Task = std::function<std::string(size_t item)>;
+  using Report = std::function<void(size_t item, const std::string& message)>;
+
+  // At least one worker; never more than there are items.
+  explicit BatchRunner(int workers);
+
+  // One worker per processor.
+  static int DefaultWorkers();
+
+  // Returns how many items failed. A task that throws counts as failed with
+  // the exception's text, and the other items still run.
+  size_t Run(size_t count, const Task& task, const Report& report) const;
+
+ private:
+  int workers_;
+};

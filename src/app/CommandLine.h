@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "app/PictureCropper.h"
+#include "app/PictureWriter.h"
+
+struct CropRequest {
+  std::vector<std::string> pictures;
+  int32_t width = 0;
+  int32_t height = 0;
+  BlockPlacement placement;
+  // Exactly one of the two is set: -o for a single picture, or the folder
+  // every picture is written to as <stem>.tga.
+  std::string outputFile;
+  std::string outputDir;
+  WriteOptions write;
+};
+
+struct ResizeRequest {
+  std::string picture;
+  int32_t width = 0;
+  // 0 when the height follows the width and none was given.
+  int32_t height = 0;
+  bool keepProportions = false;
+  std::string outputFile;
+  WriteOptions write;
+};
+
+struct HelpRequest {};
+
+using Request = std::variant<HelpRequest, CropRequest, ResizeRequest>;
+
+// The arguments of the window-less commands, read and checked before any
+// picture is touched. Every mistake is a UsageError with a one-line reason.
+class CommandLine {
+ public:
+  static constexpr int32_t kMaxSide = 32767;
+
+  // True when the first argument asks for the command-line mode rather than the window.
+  static bool IsCommand(std::string_view firstArgument);
+
+  // The arguments after the program's name.
+  static Request Parse(const std::vector<std::string>& args);
+
+  static std::string Usage();
+
+ private:
+  struct Options {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+  };
+
+  static Options Split(const std::string& command, const std::vector<std::string>& args,
+                       const std::set<std::string>& valueNames, const std::set<std::string>& flagNames);
+  static CropRequest ParseCrop(const std::vector<std::string>& args);
+  static ResizeRequest ParseResize(const std::vector<std::string>& args);
+  static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
+  static OutputFormat RequireOutputFormat(const std::string& path);
+  static BlockPlacement ParsePlacement(const Options& options);
+  static void ParseSize(const std::string& text, const std::string& what, int32_t& width, int32_t& height);
+  static int64_t ParseWhole(std::string_view text, int64_t min, int64_t max, bool& ok);
+};

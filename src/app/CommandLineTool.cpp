@@ -1,0 +1,85 @@
+#include "app/CommandLineTool.h"
+
+#include <QCoreApplication>
+#include <iostream>
+
+#include "app/BatchCropper.h"
+#include "app/BatchRunner.h"
+#include "app/ErrorLine.h"
+#include "app/PictureResizer.h"
+#include "app/PictureWriter.h"
+#include "app/UsageError.h"
+#include "platform/base/AppError.h"
+#include "platform/ui/PictureDecoder.h"
+
+bool CommandLineTool::Handles(int argc, char** argv) { return argc > 1 && CommandLine::IsCommand(argv[1]); }
+
+// A core application only: the picture readers load without a display.
+int CommandLineTool::Main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers());
+}
+
+int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         int workers) {
+  Request request;
+  try {
+    request = CommandLine::Parse(args);
+  } catch (const UsageError& e) {
+    err << ErrorLine::Plain(e.what()) << std::endl;
+    return kUsage;
+  }
+  if (std::holds_alternative<HelpRequest>(request)) {
+    out << CommandLine::Usage() << std::flush;
+    return kSuccess;
+  }
+  if (auto* crop = std::get_if<CropRequest>(&request)) return Crop(*crop, err, workers);
+  return Resize(std::get<ResizeRequest>(request), err);
+}
+
+int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers) {
+  const size_t failures =
+      BatchCropper(request, workers).Run([&err](const std::string& line) { err << line << std::endl; });
+  return failures == 0 ? kSuccess : kSomeFailed;
+}
+
+int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
+  const std::string failure = ResizeOne(request);
+  if (failure.empty()) return kSuccess;
+  err << failure << std::endl;
+  return kSomeFailed;
+}
+
+std::string CommandLineTool::ResizeOne(const ResizeRequest& request) {
+  if (PictureWriter::FileIdentity(request.outputFile) == PictureWriter::FileIdentity(request.picture)) {
+    return ErrorLine::For(request.picture, "the output is the picture itself");
+  }
+  std::unique_ptr<cDIBSection> resized;
+  try {
+    gdi::PicturePtr picture = platform::LoadPicture(request.picture);
+    resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
+  } catch (const std::exception& e) {
+    return ErrorLine::For(request.picture, e);
+  }
+  try {
+    PictureWriter::Write(*resized, request.outputFile, request.write);
+  } catch (const std::exception& e) {
+    return ErrorLine::For(request.outputFile, e);
+  }
+  return {};
+}
+
+int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, const gdi::Picture& picture) {
+  if (!request.keepProportions) return request.height;
+  const int32_t height = PictureResizer::ProportionalHeight(picture, request.width);
+  const bool fits = height >= 1 && height <= CommandLine::kMaxSide &&
+                    int64_t{height} * request.width <= platform::kMaxPicturePixels;
+  if (!fits) {
+    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidArgument,
+                                              "in proportion to a width of " + std::to_string(request.width) +
+                                                  " the height would be " + std::to_string(height) +
+                                                  " pixels, which no output can hold");
+  }
+  return height;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+// The window-less mode: runs a command and turns its outcome into an exit
+// status. Nothing here needs a display.
+class CommandLineTool {
+ public:
+  static constexpr int kSuccess = 0;
+  static constexpr int kSomeFailed = 1;
+  static constexpr int kUsage = 2;
+
+  // True when the program's arguments ask for this mode.
+  static bool Handles(int argc, char** argv);
+
+  // `args` are the arguments after the program's name. Usage goes to `out`,
+  // failures to `err`, one line each.
+  static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int workers);
+  // The whole program in this mode, for main: makes the core application
+  // the picture readers need and runs on every processor.
+  static int Main(int argc, char** argv);
+
+ private:
+  static int Crop(const CropRequest& request, std::ostream& err, int workers);
+  static int Resize(const ResizeRequest& request, std::ostream& err);
+  static std::string ResizeOne(const ResizeRequest& request);
+  static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);
+};
