@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "app/CommandLineTool.h"
 #include "app/Form1.h"
 #include "platform/base/AppInfo.h"
 #include "platform/ui/Toolkit.h"
 
 int main(int argc, char** argv) {
+  if (CommandLineTool::Handles(argc, argv)) return CommandLineTool::Main(argc, argv);
   QApplication app(argc, argv);
   platform::AppInfo::SetExeName(
       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
