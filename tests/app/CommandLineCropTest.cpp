@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+
+#include "TargaFile.h"
+#include "ToolRun.h"
+#include "support/pure/TempDir.h"
+#include "support/qt/PictureFiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the window's surfaces show no picture.
+const QRgb kBackground = qRgb(240, 240, 240);
+
+class CommandLineCrop : public testing::Test {
+ protected:
+  // A lossless picture of the test pattern.
+  std::string Pattern(const std::string& name, int width, int height) {
+    const fs::path path = dir / name;
+    PictureFiles::Save(PictureFiles::Pattern(width, height), path, name.ends_with(".bmp") ? "BMP" : "PNG");
+    return path.string();
+  }
+
+  std::string Out(const std::string& name) const { return (dir / name).string(); }
+
+  // Every pixel of the block is the pattern's pixel at (left + x, top + y),
+  // or the background where that lies outside the picture.
+  static void ExpectBlock(const TargaFile& tga, int left, int top, int pictureWidth, int pictureHeight) {
+    int wrong = 0;
+    for (int y = 0; y < tga.height; ++y) {
+      for (int x = 0; x < tga.width; ++x) {
+        const int px = left + x, py = top + y;
+        const bool inside = px >= 0 && py >= 0 && px < pictureWidth && py < pictureHeight;
+        const QRgb expected = inside ? PictureFiles::PatternPixel(px, py) : kBackground;
+        if (tga.At(x, y) != expected && ++wrong <= 3) {
+          ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << tga.At(x, y) << ", expected "
+                        << expected;
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+
+  TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(CommandLineCrop, OriginPutsTheBlocksCornerOnThePixel) {
+  const std::string picture = Pattern("p.png", 60, 40);
+  ToolRun run =
+      ToolRun::InProcess({"crop", picture, "--size", "16x8", "--origin", "21,13", "-o", Out("o.tga")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty());
+  TargaFile tga = TargaFile::Read(Out("o.tga"));
+  EXPECT_EQ(tga.type, 2);
+  EXPECT_EQ(tga.width, 16);
+  EXPECT_EQ(tga.height, 8);
+  EXPECT_EQ(fs::file_size(Out("o.tga")), 18u + 3 * 16 * 8);
+  ExpectBlock(tga, 21, 13, 60, 40);
+}
+
+TEST_F(CommandLineCrop, CenterPlacesTheBlockAsTheWindowDoesForThePointer) {
+  const std::string picture = Pattern("p.bmp", 300, 200);
+  // Odd sizes centre on the pointer; even ones reach one pixel further up and left.
+  ASSERT_EQ(ToolRun::InProcess({"crop", picture, "--size", "17x10", "--center", "100,50", "-o", Out("a.tga")})
+                .status,
+            0);
+  ExpectBlock(TargaFile::Read(Out("a.tga")), 92, 45, 300, 200);
+  // At the edges the block stays inside: from the first pixel, and ending on the last.
+  ASSERT_EQ(ToolRun::InProcess({"crop", picture, "--size", "128x128", "--center", "0,0", "-o", Out("b.tga")})
+                .status,
+            0);
+  ExpectBlock(TargaFile::Read(Out("b.tga")), 0, 0, 300, 200);
+  ASSERT_EQ(
+      ToolRun::InProcess({"crop", picture, "--size", "128x128", "--center", "299,199", "-o", Out("c.tga")})
+          .status,
+      0);
+  ExpectBlock(TargaFile::Read(Out("c.tga")), 172, 72, 300, 200);
+  // A pointer far outside is clamped the same way.
+  ASSERT_EQ(
+      ToolRun::InProcess({"crop", picture, "--size", "64x32", "--center", "-900,9000", "-o", Out("d.tga")})
+          .status,
+      0);
+  ExpectBlock(TargaFile::Read(Out("d.tga")), 0, 168, 300, 200);
+}
+
+TEST_F(CommandLineCrop, ABlockLargerThanThePictureIsBackgroundAroundIt) {
+  const std::string picture = Pattern("small.png", 100, 50);
+  // The far-edge clamp wins, so the block starts 28 and 14 pixels before the picture.
+  ToolRun run =
+      ToolRun::InProcess({"crop", picture, "--size", "128x64", "--center", "50,25", "-o", Out("o.tga")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  TargaFile tga = TargaFile::Read(Out("o.tga"));
+  ExpectBlock(tga, -28, -14, 100, 50);
+  EXPECT_EQ(tga.At(0, 0), kBackground);
+  EXPECT_EQ(tga.At(127, 63), PictureFiles::PatternPixel(99, 49));
+
+  ToolRun origin =
+      ToolRun::InProcess({"crop", picture, "--size", "20x20", "--origin", "90,-5", "-o", Out("e.tga")});
+  ASSERT_EQ(origin.status, 0) << origin.err;
+  ExpectBlock(TargaFile::Read(Out("e.tga")), 90, -5, 100, 50);
+}
+
+TEST_F(CommandLineCrop, RunLengthEncodedOutputHoldsTheSamePixels) {
+  const std::string picture = Pattern("p.png", 80, 60);
+  ASSERT_EQ(
+      ToolRun::InProcess({"crop", picture, "--size", "33x20", "--origin", "5,7", "--rle", "-o", Out("r.tga")})
+          .status,
+      0);
+  TargaFile tga = TargaFile::Read(Out("r.tga"));
+  EXPECT_EQ(tga.type, 10);
+  ExpectBlock(tga, 5, 7, 80, 60);
+  // Background runs compress: a block mostly outside the picture is small.
+  ASSERT_EQ(ToolRun::InProcess(
+                {"crop", picture, "--size", "256x256", "--origin", "79,59", "--rle", "-o", Out("s.tga")})
+                .status,
+            0);
+  EXPECT_LT(fs::file_size(Out("s.tga")), 18u + 3 * 256 * 256 / 10);
+  ExpectBlock(TargaFile::Read(Out("s.tga")), 79, 59, 80, 60);
+}
+
+TEST_F(CommandLineCrop, JpegOutputIsReadableWithThePicturesPixelsAtItsQuality) {
+  // Smooth, so JPEG keeps it close.
+  QImage smooth(200, 120, QImage::Format_RGB32);
+  for (int y = 0; y < 120; ++y) {
+    for (int x = 0; x < 200; ++x) smooth.setPixel(x, y, qRgb(x, 2 * y, 100));
+  }
+  PictureFiles::Save(smooth, dir / "smooth.png", "PNG");
+  const std::string picture = (dir / "smooth.png").string();
+  for (const char* quality : {"95", "10"}) {
+    const std::string out = Out(std::string("q") + quality + ".JPG");
+    ToolRun run = ToolRun::InProcess(
+        {"crop", picture, "--size", "64x48", "--origin", "120,40", "-o", out, "--quality", quality});
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  QImage best(QString::fromStdString(Out("q95.JPG")));
+  ASSERT_FALSE(best.isNull());
+  EXPECT_EQ(best.size(), QSize(64, 48));
+  long long error = 0;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      QRgb got = best.pixel(x, y), want = smooth.pixel(120 + x, 40 + y);
+      error += std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)) +
+               std::abs(qBlue(got) - qBlue(want));
+    }
+  }
+  EXPECT_LT(static_cast<double>(error) / (64 * 48 * 3), 3.0);
+  EXPECT_GT(fs::file_size(Out("q95.JPG")), fs::file_size(Out("q10.JPG")));
+}
+
+TEST_F(CommandLineCrop, GifPicturesAreCutToo) {
+  const std::vector<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(9, 9, 9)};
+  std::vector<uint8_t> indices(6 * 4);
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>((i % 6 + i / 6) % 4);
+  PictureFiles::WriteGif(dir / "p.gif", 6, 4, palette, indices);
+  ASSERT_EQ(ToolRun::InProcess({"crop", (dir / "p.gif").string(), "--size", "3x2", "--origin", "2,1",
+                                "--out-dir", dir.Path().string()})
+                .status,
+            0);
+  TargaFile tga = TargaFile::Read(dir / "p.tga");
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(tga.At(x, y), palette[indices[(1 + y) * 6 + 2 + x]]) << x << "," << y;
+  }
+}
+
+TEST_F(CommandLineCrop, ABatchReportsEachBadPictureAndWritesTheRest) {
+  const std::string first = Pattern("first.png", 40, 30);
+  const std::string second = Pattern("second.bmp", 50, 20);
+  PictureFiles::WriteBytes(dir / "broken.jpg", QByteArray("this is no picture at all"));
+  const std::string missing = (dir / "missing.jpg").string();
+  const std::string outDir = Out("made/here");
+  ToolRun run = ToolRun::InProcess({"crop", missing, first, (dir / "broken.jpg").string(), second, "--size",
+                                    "8x8", "--center", "20,10", "--out-dir", outDir});
+  EXPECT_EQ(run.status, 1);
+  const std::vector<std::string> lines = run.ErrorLines();
+  ASSERT_EQ(lines.size(), 2u) << run.err;
+  EXPECT_EQ(lines[0], "quarvel: " + missing + ": File not found");
+  EXPECT_EQ(lines[1], "quarvel: " + (dir / "broken.jpg").string() + ": Invalid picture");
+  ExpectBlock(TargaFile::Read(outDir + "/first.tga"), 16, 6, 40, 30);
+  ExpectBlock(TargaFile::Read(outDir + "/second.tga"), 16, 6, 50, 20);
+  // Nothing else, no leftovers of the failed ones.
+  std::vector<std::string> written;
+  for (const auto& entry : fs::directory_iterator(outDir))
+    written.push_back(entry.path().filename().string());
+  std::sort(written.begin(), written.end());
+  EXPECT_EQ(written, (std::vector<std::string>{"first.tga", "second.tga"}));
+}
+
+TEST_F(CommandLineCrop, TwoWorkersGiveEveryPictureItsOwnBlock) {
+  std::vector<std::string> args = {"crop"};
+  for (int i = 0; i < 8; ++i)
+    args.push_back(Pattern("p" + std::to_string(i) + ".png", 30 + 7 * i, 20 + 3 * i));
+  for (const char* option : {"--size", "12x9", "--center", "25,15", "--out-dir"}) args.push_back(option);
+  args.push_back(Out("batch"));
+  ToolRun run = ToolRun::InProcess(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (int i = 0; i < 8; ++i) {
+    const int width = 30 + 7 * i, height = 20 + 3 * i;
+    const int left = std::min(25 - 6, width - 12), top = std::min(15 - 4, height - 9);
+    ExpectBlock(TargaFile::Read(Out("batch/p" + std::to_string(i) + ".tga")), left, top, width, height);
+  }
+}
+
+TEST_F(CommandLineCrop, AnOutputThatCantBeWrittenIsReportedAndTheOldFileKept) {
+  const std::string picture = Pattern("p.png", 20, 20);
+  // Read-only: refused even to root, and left exactly as it was.
+  const std::string locked = Out("locked.tga"), lockedJpeg = Out("locked.jpg");
+  for (const std::string& out : {locked, lockedJpeg}) {
+    PictureFiles::WriteBytes(out, QByteArray("old contents"));
+    fs::permissions(out, fs::perms::owner_read | fs::perms::group_read);
+    ToolRun run = ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", "0,0", "-o", out});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+    EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + out + ": Permission denied", 0), 0u) << run.err;
+  }
+  EXPECT_EQ(fs::file_size(locked), 12u);
+  EXPECT_EQ(fs::file_size(lockedJpeg), 12u);
+  for (const std::string& out : {Out("no/such/folder/x.tga"), Out("no/such/folder/x.jpg")}) {
+    ToolRun run = ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", "0,0", "-o", out});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+    EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + out + ": Path not found", 0), 0u) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(Out("no")));
+  // Only the pictures and the two locked files: no temporary file stayed behind.
+  size_t entries = std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator());
+  EXPECT_EQ(entries, 3u);
+}
+
+TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
+  const std::string picture = Pattern("p.png", 20, 20);
+  PictureFiles::WriteBytes(dir / "plain", QByteArray("x"));
+  ToolRun run = ToolRun::InProcess(
+      {"crop", picture, picture, "--size", "4x4", "--origin", "0,0", "--out-dir", Out("plain")});
+  EXPECT_EQ(run.status, 1);
+  ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+  EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + Out("plain") + ": can't make the output folder", 0), 0u);
+}
+
+TEST_F(CommandLineCrop, NoPictureOverwritesAnotherOrItself) {
+  fs::create_directories(dir / "a");
+  fs::create_directories(dir / "b");
+  const std::string a = Pattern("a/same.png", 20, 20);
+  const std::string b = Pattern("b/same.bmp", 30, 30);
+  ToolRun run =
+      ToolRun::InProcess({"crop", a, b, "--size", "4x4", "--origin", "1,1", "--out-dir", Out("out")});
+  EXPECT_EQ(run.status, 1);
+  ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+  EXPECT_EQ(run.ErrorLines()[0], "quarvel: " + b + ": its crop would replace that of " + a + " in " +
+                                     (fs::path(Out("out")) / "same.tga").string());
+  ExpectBlock(TargaFile::Read(Out("out/same.tga")), 1, 1, 20, 20);
+
+  // A Targa picture in the output folder would be replaced by its own crop.
+  PictureFiles::WriteBytes(dir / "self.tga", QByteArray("keep me"));
+  ToolRun self = ToolRun::InProcess({"crop", (dir / "self.tga").string(), "--size", "4x4", "--origin", "0,0",
+                                     "--out-dir", dir.Path().string()});
+  EXPECT_EQ(self.status, 1);
+  EXPECT_NE(self.err.find("is one of the pictures being cropped"), std::string::npos) << self.err;
+  EXPECT_EQ(fs::file_size(dir / "self.tga"), 7u);
+}
+
+TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
+  const std::string picture = Pattern("p.png", 20, 10);
+  for (const char* origin : {"20,0", "0,10", "-4,0", "0,-4"}) {
+    ToolRun run =
+        ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", origin, "-o", Out("o.tga")});
+    EXPECT_EQ(run.status, 1) << origin;
+    EXPECT_NE(run.err.find("lies outside the 20x10 picture"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(Out("o.tga")));
+}

@@ -1,0 +1,196 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include "app/UsageError.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+CropRequest Crop(const Args& args) { return std::get<CropRequest>(CommandLine::Parse(args)); }
+ResizeRequest Resize(const Args& args) { return std::get<ResizeRequest>(CommandLine::Parse(args)); }
+
+// The reason given for a refused command line, or a note that none was refused.
+std::string Refusal(const Args& args) {
+  try {
+    CommandLine::Parse(args);
+  } catch (const UsageError& e) {
+    return e.what();
+  }
+  return "<accepted>";
+}
+
+}  // namespace
+
+TEST(CommandLine, OnlyTheCommandsAndHelpLeaveTheWindowBehind) {
+  for (const char* first : {"crop", "resize", "--help", "-h"})
+    EXPECT_TRUE(CommandLine::IsCommand(first)) << first;
+  for (const char* first : {"photo.jpg", "", "Crop", "-o", "--crop"}) {
+    EXPECT_FALSE(CommandLine::IsCommand(first)) << first;
+  }
+}
+
+TEST(CommandLine, HelpAnywhereBeforeTheEndOfOptionsAsksForUsage) {
+  EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"--help"})));
+  EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"crop", "a.jpg", "-h"})));
+  EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"crop", "--size", "bad", "--help"})));
+  CropRequest afterEnd = Crop({"crop", "--size", "8x8", "--origin", "0,0", "--", "--help"});
+  EXPECT_EQ(afterEnd.pictures, Args{"--help"});
+  const std::string usage = CommandLine::Usage();
+  for (const char* word : {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--rle",
+                           "--quality", "--keep-proportions", "Exit status"}) {
+    EXPECT_NE(usage.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(CommandLine, CropTakesOptionsAmongThePicturesInBothSpellings) {
+  CropRequest r = Crop({"crop", "a.jpg", "--size=256x128", "b.gif", "--center", "-5,70", "--out-dir", "out",
+                        "c.bmp", "--rle"});
+  EXPECT_EQ(r.pictures, (Args{"a.jpg", "b.gif", "c.bmp"}));
+  EXPECT_EQ(r.width, 256);
+  EXPECT_EQ(r.height, 128);
+  EXPECT_EQ(r.placement.mode, Placement::Center);
+  EXPECT_EQ(r.placement.x, -5);
+  EXPECT_EQ(r.placement.y, 70);
+  EXPECT_EQ(r.outputDir, "out");
+  EXPECT_TRUE(r.outputFile.empty());
+  EXPECT_TRUE(r.write.rle);
+}
+
+TEST(CommandLine, CropDefaultsToTheCurrentFolderAndJpegQualityNinety) {
+  CropRequest toFolder = Crop({"crop", "a.jpg", "--size", "8X4", "--origin", "3,2"});
+  EXPECT_EQ(toFolder.outputDir, ".");
+  EXPECT_EQ(toFolder.placement.mode, Placement::Origin);
+  EXPECT_EQ(toFolder.width, 8);
+  EXPECT_EQ(toFolder.height, 4);
+  EXPECT_FALSE(toFolder.write.rle);
+
+  CropRequest toJpeg = Crop({"crop", "a.jpg", "--size", "8x8", "--origin", "0,0", "-o", "x.JPEG"});
+  EXPECT_EQ(toJpeg.outputFile, "x.JPEG");
+  EXPECT_TRUE(toJpeg.outputDir.empty());
+  EXPECT_EQ(toJpeg.write.quality, 90);
+  EXPECT_EQ(Crop({"crop", "a.jpg", "--size", "8x8", "--origin", "0,0", "-o", "x.jpg", "--quality", "35"})
+                .write.quality,
+            35);
+}
+
+TEST(CommandLine, ResizeReadsPictureSizeAndOutput) {
+  ResizeRequest r = Resize({"resize", "p.bmp", "640x480", "-o", "small.tga", "--rle"});
+  EXPECT_EQ(r.picture, "p.bmp");
+  EXPECT_EQ(r.width, 640);
+  EXPECT_EQ(r.height, 480);
+  EXPECT_FALSE(r.keepProportions);
+  EXPECT_EQ(r.outputFile, "small.tga");
+  EXPECT_TRUE(r.write.rle);
+
+  ResizeRequest widthOnly = Resize({"resize", "--keep-proportions", "p.bmp", "640", "-o=small.jpg"});
+  EXPECT_TRUE(widthOnly.keepProportions);
+  EXPECT_EQ(widthOnly.width, 640);
+  EXPECT_EQ(widthOnly.height, 0);
+  EXPECT_EQ(widthOnly.outputFile, "small.jpg");
+}
+
+TEST(CommandLine, OutputTypeFollowsTheExtensionInAnyCase) {
+  EXPECT_EQ(PictureWriter::FormatFor("a.tga"), OutputFormat::Targa);
+  EXPECT_EQ(PictureWriter::FormatFor("dir.x/A.TGA"), OutputFormat::Targa);
+  EXPECT_EQ(PictureWriter::FormatFor("a.Jpg"), OutputFormat::Jpeg);
+  EXPECT_EQ(PictureWriter::FormatFor("a.jpeg"), OutputFormat::Jpeg);
+  for (const char* other : {"a.png", "a.bmp", "tga", "a.tga.bak", "a", "a.jpg/"}) {
+    EXPECT_FALSE(PictureWriter::FormatFor(other).has_value()) << other;
+  }
+}
+
+struct RefusedCase {
+  Args args;
+  const char* reason;
+};
+
+class CommandLineRefusal : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(CommandLineRefusal, SaysWhyInOneLine) {
+  const std::string reason = Refusal(GetParam().args);
+  EXPECT_NE(reason.find(GetParam().reason), std::string::npos) << reason;
+  EXPECT_EQ(reason.find('\n'), std::string::npos);
+}
+
+const Args kCrop = {"crop", "a.jpg", "--origin", "0,0", "--size"};
+
+Args CropWithSize(const std::string& size) {
+  Args args = kCrop;
+  args.push_back(size);
+  return args;
+}
+
+Args CropPlus(const Args& more) {
+  Args args = CropWithSize("8x8");
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CommandLineRefusal,
+    testing::Values(
+        RefusedCase{{}, "no command"}, RefusedCase{{"rotate", "a.jpg"}, "unknown command \"rotate\""},
+        RefusedCase{{"crop", "--size", "8x8", "--origin", "0,0"}, "at least one picture"},
+        RefusedCase{{"crop", "a.jpg", "--origin", "0,0"}, "needs --size"},
+        RefusedCase{{"crop", "a.jpg", "--size", "8x8"}, "needs --center X,Y or --origin X,Y"},
+        RefusedCase{CropPlus({"--center", "1,1"}), "can't be used together"},
+        RefusedCase{CropPlus({"--frobnicate"}), "unknown option \"--frobnicate\" for crop"},
+        RefusedCase{CropPlus({"--keep-proportions"}), "unknown option"},
+        RefusedCase{kCrop, "--size needs a value"},
+        RefusedCase{CropPlus({"--size", "4x4"}), "--size is given twice"},
+        RefusedCase{CropPlus({"--rle", "--rle"}), "--rle is given twice"},
+        RefusedCase{CropPlus({"--rle=yes"}), "--rle takes no value"},
+        RefusedCase{CropPlus({"b.jpg", "-o", "x.tga"}), "-o names one output file but 2 pictures"},
+        RefusedCase{CropPlus({"-o", "x.tga", "--out-dir", "d"}), "can't be used together"},
+        RefusedCase{CropPlus({"-o", "x.png"}), "unknown output type \"x.png\""},
+        RefusedCase{CropPlus({"-o", "noextension"}), "unknown output type"},
+        RefusedCase{CropPlus({"--out-dir", ""}), "--out-dir needs a folder"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--rle"}), "--rle applies to Targa output only"},
+        RefusedCase{CropPlus({"--quality", "50"}), "--quality applies to JPEG output only"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--quality", "0"}), "bad quality \"0\""},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--quality", "101"}), "bad quality"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--quality", "9x"}), "bad quality"},
+        RefusedCase{CropPlus({""}), "file name is empty"},
+        RefusedCase{{"resize", "p.jpg", "-o", "x.tga"}, "one picture and one size"},
+        RefusedCase{{"resize", "p.jpg", "q.jpg", "8x8", "-o", "x.tga"}, "one picture and one size"},
+        RefusedCase{{"resize", "p.jpg", "8x8"}, "resize needs -o FILE"},
+        RefusedCase{{"resize", "p.jpg", "640", "-o", "x.tga"}, "bad size \"640\""},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.gif"}, "unknown output type"},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--size", "8x8"}, "for resize"},
+        RefusedCase{{"resize", "", "8x8", "-o", "x.tga"}, "file name is empty"}));
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CommandLineRefusal,
+                         testing::Values(RefusedCase{CropWithSize("256"), "bad size \"256\""},
+                                         RefusedCase{CropWithSize("0x10"), "bad size"},
+                                         RefusedCase{CropWithSize("10x0"), "bad size"},
+                                         RefusedCase{CropWithSize("-1x5"), "bad size"},
+                                         RefusedCase{CropWithSize("32768x1"), "bad size"},
+                                         RefusedCase{CropWithSize("axb"), "bad size"},
+                                         RefusedCase{CropWithSize("10x10x"), "bad size"},
+                                         RefusedCase{CropWithSize(" 10x10"), "bad size"},
+                                         RefusedCase{CropWithSize("10x"), "bad size"},
+                                         RefusedCase{CropWithSize("+10x10"), "bad size"},
+                                         RefusedCase{CropWithSize("1.5x2"), "bad size"},
+                                         RefusedCase{CropWithSize("99999999999x1"), "bad size"},
+                                         RefusedCase{CropWithSize("32767x32767"), "too large"}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, CommandLineRefusal,
+    testing::Values(RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", "1"}, "bad position \"1\""},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", "1,"}, "bad position"},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", ",1"}, "bad position"},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--origin", "a,b"}, "for --origin"},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", "1.5,2"}, "bad position"},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", "1,2,3"}, "bad position"},
+                    RefusedCase{{"crop", "a.jpg", "--size", "8x8", "--center", "2147483648,0"},
+                                "bad position"}));
+
+TEST(CommandLine, TheLargestSizesAndPositionsAreAccepted) {
+  CropRequest r = Crop({"crop", "a.jpg", "--size", "32767x4577", "--origin", "-2147483648,2147483647"});
+  EXPECT_EQ(r.width, 32767);
+  EXPECT_EQ(r.height, 4577);
+  EXPECT_EQ(r.placement.x, INT32_MIN);
+  EXPECT_EQ(r.placement.y, INT32_MAX);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// The outcome of one run of the command-line mode.
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  // The lines written to standard error.
+  std::vector<std::string> ErrorLines() const;
+
+  // In this process, on two workers.
+  static ToolRun InProcess(const std::vector<std::string>& args);
+  // The installed program's binary from this build, with no display in its
+  // environment; files in `scratch` catch its output.
+  static ToolRun Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch);
+};
