@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::filesystem::path kSource =
+    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+
+std::map<std::string, std::string> DesktopEntry() {
+  std::ifstream in(kSource / "resources" / "quarvel.desktop");
+  std::map<std::string, std::string> keys;
+  bool inEntry = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("[")) inEntry = line == "[Desktop Entry]";
+    const size_t equals = line.find('=');
+    if (inEntry && equals != std::string::npos) keys[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return keys;
+}
+
+}  // namespace
+
+TEST(DesktopEntry, StartsTheInstalledProgramWithItsIconForPicturesItCanOpen) {
+  std::map<std::string, std::string> entry = DesktopEntry();
+  ASSERT_FALSE(entry.empty());
+  EXPECT_EQ(entry["Type"], "Application");
+  EXPECT_EQ(entry["Name"], "Quarvel");
+  EXPECT_EQ(entry["Exec"], std::filesystem::path(QUARVEL_BINARY).filename().string() + " %F");
+  // The icon installed under hicolor/32x32 must be that size.
+  EXPECT_EQ(
+      QImage(QString::fromStdString((kSource / "resources" / (entry["Icon"] + ".png")).string())).size(),
+      QSize(32, 32));
+  std::istringstream types(entry["MimeType"]);
+  std::vector<std::string> offered;
+  for (std::string type; std::getline(types, type, ';');) offered.push_back(type);
+  EXPECT_EQ(offered, (std::vector<std::string>{"image/jpeg", "image/bmp", "image/gif"}));
+  const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+  for (const std::string& type : offered)
+    EXPECT_TRUE(readable.contains(QByteArray::fromStdString(type))) << type;
+}
