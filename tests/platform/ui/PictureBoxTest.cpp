@@ -79,13 +79,6 @@ void Send(QWidget& widget, QEvent::Type type, QPointF at, Qt::MouseButton button
   QCoreApplication::sendEvent(&widget, &event);
 }
 
-class ScaledContainer : public QWidget, public gdi::ScaleContainer {
- public:
-  int16_t ScaleMode() const override { return mode; }
-  void SetScaleMode(int16_t m) override { mode = m; }
-  int16_t mode = gdi::vbPixels;
-};
-
 }  // namespace
 
 TEST(PictureBox, PlacedInTwipsWithTheInsideMeasuredInItsScaleUnit) {
@@ -254,14 +247,4 @@ TEST(PictureBox, MouseMovesWithOrWithoutAButtonAndClicksArriveInTheScaleUnit) {
   Send(box, QEvent::MouseButtonPress, {40, 50}, Qt::RightButton, Qt::RightButton);
   Send(box, QEvent::MouseButtonRelease, {40, 50}, Qt::RightButton, Qt::NoButton);
   EXPECT_EQ(clicks, 1) << "a release off the box or another button is no click";
-}
-
-TEST(PictureBox, ItsParentIsTheContainersScaleUnitOrElseTwips) {
-  ScaledContainer container;
-  auto* inside = new PictureBox(&container);
-  EXPECT_EQ(&inside->Parent(), static_cast<gdi::ScaleContainer*>(&container));
-  inside->Parent().SetScaleMode(gdi::vbTwips);
-  EXPECT_EQ(container.mode, gdi::vbTwips);
-  PictureBox alone;
-  EXPECT_EQ(alone.Parent().ScaleMode(), gdi::vbTwips);
 }

@@ -50,14 +50,6 @@ TEST(QtMessageBox, ShowsTheTextTitleAndIconWithOneOkButton) {
   EXPECT_TRUE(seen.modal);
 }
 
-TEST(QtMessageBox, EachStyleHasItsIcon) {
-  using platform::QtMessageBox;
-  EXPECT_EQ(QtMessageBox::IconFor(platform::MsgStyle::OkOnly), QMessageBox::NoIcon);
-  EXPECT_EQ(QtMessageBox::IconFor(platform::MsgStyle::Critical), QMessageBox::Critical);
-  EXPECT_EQ(QtMessageBox::IconFor(platform::MsgStyle::Exclamation), QMessageBox::Warning);
-  EXPECT_EQ(QtMessageBox::IconFor(platform::MsgStyle::Information), QMessageBox::Information);
-}
-
 TEST(QtClipboard, ABitmapHandedToTheClipboardArrivesTopDownWithItsColours) {
   platform::QtClipboard::Install();
   auto bitmap = gdi::Bitmap::Create(3, 2, true);
