@@ -171,24 +171,31 @@ TEST_F(CommandLineCrop, GifPicturesAreCutToo) {
 TEST_F(CommandLineCrop, ABatchReportsEachBadPictureAndWritesTheRest) {
   const std::string first = Pattern("first.png", 40, 30);
   const std::string second = Pattern("second.bmp", 50, 20);
-  PictureFiles::WriteBytes(dir / "broken.jpg", QByteArray("this is no picture at all"));
+  const std::string locked = Pattern("locked.png", 40, 30);
+  const std::string broken = (dir / "broken.jpg").string();
+  PictureFiles::WriteBytes(broken, QByteArray("this is no picture at all"));
   const std::string missing = (dir / "missing.jpg").string();
   const std::string outDir = Out("made/here");
-  ToolRun run = ToolRun::InProcess({"crop", missing, first, (dir / "broken.jpg").string(), second, "--size",
-                                    "8x8", "--center", "20,10", "--out-dir", outDir});
+  fs::create_directories(outDir);
+  PictureFiles::WriteBytes(outDir + "/locked.tga", QByteArray("old"));
+  fs::permissions(outDir + "/locked.tga", fs::perms::owner_read);
+  ToolRun run = ToolRun::InProcess({"crop", missing, first, broken, locked, second, "--size", "8x8",
+                                    "--center", "20,10", "--out-dir", outDir});
   EXPECT_EQ(run.status, 1);
   const std::vector<std::string> lines = run.ErrorLines();
-  ASSERT_EQ(lines.size(), 2u) << run.err;
+  ASSERT_EQ(lines.size(), 3u) << run.err;
   EXPECT_EQ(lines[0], "quarvel: " + missing + ": File not found");
-  EXPECT_EQ(lines[1], "quarvel: " + (dir / "broken.jpg").string() + ": Invalid picture");
+  EXPECT_EQ(lines[1], "quarvel: " + broken + ": Invalid picture");
+  EXPECT_EQ(lines[2].rfind("quarvel: " + outDir + "/locked.tga: Permission denied", 0), 0u) << lines[2];
   ExpectBlock(TargaFile::Read(outDir + "/first.tga"), 16, 6, 40, 30);
   ExpectBlock(TargaFile::Read(outDir + "/second.tga"), 16, 6, 50, 20);
-  // Nothing else, no leftovers of the failed ones.
+  // Nothing else, no leftovers of the failed ones, and the locked file as it was.
   std::vector<std::string> written;
   for (const auto& entry : fs::directory_iterator(outDir))
     written.push_back(entry.path().filename().string());
   std::sort(written.begin(), written.end());
-  EXPECT_EQ(written, (std::vector<std::string>{"first.tga", "second.tga"}));
+  EXPECT_EQ(written, (std::vector<std::string>{"first.tga", "locked.tga", "second.tga"}));
+  EXPECT_EQ(fs::file_size(outDir + "/locked.tga"), 3u);
 }
 
 TEST_F(CommandLineCrop, TwoWorkersGiveEveryPictureItsOwnBlock) {
