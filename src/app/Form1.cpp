@@ -3,14 +3,21 @@
 #include <QCloseEvent>
 
 #include "app/AppResources.h"
+#include "app/SelectionGeometry.h"
+#include "dialogs/mCommonDialog.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
 #include "platform/base/Convert.h"
 #include "platform/base/MessageBox.h"
+#include "platform/base/Screen.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/ui/ControlFactory.h"
+#include "platform/ui/Events.h"
 #include "platform/ui/HandlerGuard.h"
+#include "platform/ui/PictureDecoder.h"
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
+#include "platform/ui/WindowHandles.h"
 
 using platform::ControlFactory;
 using platform::HandlerGuard;
@@ -22,6 +29,12 @@ constexpr const char* kSection = "Settings";
 constexpr const char* kPhoneResX = "PhoneResX";
 constexpr const char* kPhoneResY = "PhoneResY";
 
+constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
+constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
+
+constexpr gdi::COLORREF kWhite = 0x00FFFFFF;
+constexpr gdi::COLORREF kBlack = 0;
+
 constexpr gdi::COLORREF kEtchShadow = gdi::RGB(128, 128, 128);
 constexpr gdi::COLORREF kEtchLight = gdi::RGB(255, 255, 255);
 
@@ -30,6 +43,45 @@ std::string SettingOrDefault(const char* key, const char* fallback) {
   const std::string& app = platform::AppInfo::Title();
   if (platform::GetSetting(app, kSection, key).empty()) platform::SaveSetting(app, kSection, key, fallback);
   return platform::GetSetting(app, kSection, key);
+}
+
+// A size box or label read as a whole number, when it holds one.
+std::optional<int32_t> WholeNumber(const std::string& text) {
+  if (!convert::IsNumeric(text)) return std::nullopt;
+  try {
+    return convert::TextToInt32(text);
+  } catch (const platform::AppError&) {
+    return std::nullopt;
+  }
+}
+
+std::string Caption(const QLabel& label) { return label.text().toStdString(); }
+
+void SetCaption(QLabel& label, const std::string& text) { label.setText(QString::fromStdString(text)); }
+
+// The part of a path after its last folder separator.
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string NumericOr(const platform::TextBox& box, const QLabel& fallback) {
+  return convert::IsNumeric(box.Text()) ? box.Text() : Caption(fallback);
+}
+
+// The four one-pixel edges an outline covers, clipped to `bounds`.
+std::vector<gdi::Rect> EdgesOf(const gdi::Rect& frame, const gdi::Rect& bounds) {
+  const gdi::Rect edges[4] = {{frame.left, frame.top, frame.right, frame.top + 1},
+                              {frame.left, frame.bottom - 1, frame.right, frame.bottom},
+                              {frame.left, frame.top, frame.left + 1, frame.bottom},
+                              {frame.right - 1, frame.top, frame.right, frame.bottom}};
+  std::vector<gdi::Rect> clipped;
+  for (const gdi::Rect& e : edges) {
+    gdi::Rect c{std::max(e.left, bounds.left), std::max(e.top, bounds.top), std::min(e.right, bounds.right),
+                std::min(e.bottom, bounds.bottom)};
+    if (!c.Empty()) clipped.push_back(c);
+  }
+  return clipped;
 }
 
 }  // namespace
@@ -163,6 +215,13 @@ void Form1::ConnectHandlers() {
   connect(Option2, &QRadioButton::toggled, this, HandlerGuard::Wrap([this](bool on) {
             if (on) Option2_Click();
           }));
+  connect(Command1, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command1_Click(); }));
+  connect(cmdReload, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { cmdReload_Click(); }));
+  connect(Command3, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command3_Click(); }));
+  connect(picSource, &platform::PictureBox::mouseMoved, this,
+          HandlerGuard::Wrap(
+              [this](int button, int shift, float x, float y) { picSource_MouseMove(button, shift, x, y); }));
+  connect(picSource, &platform::PictureBox::clicked, this, HandlerGuard::Wrap([this] { picSource_Click(); }));
   connect(Command5, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command5_Click(); }));
   connect(Command7, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command7_Click(); }));
   connect(Command8, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command8_Click(); }));
@@ -214,4 +273,171 @@ void Form1::Command8_Click() {
       "Quarvel 1.0 cuts square mini-map pictures out of any picture.\n"
       "      Open, choose the size, crop and save.",
       platform::MsgStyle::OkOnly, platform::AppInfo::Title());
+}
+
+void Form1::Command1_Click() {
+  std::string previous = sFileName;
+  std::string fileTitle;
+  std::string filter = kOpenFilter;
+  int32_t filterIndex = 1;
+  int32_t flags = 0;
+  bool readOnly = false;
+  bool chosen =
+      mCommonDialog::ShowOpenDialog(sFileName, fileTitle, true, false, readOnly, false, filter, filterIndex,
+                                    "", "", "JPG", platform::WindowHandles::HandleOf(this), flags);
+  if (!chosen) {
+    platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
+    return;
+  }
+  if (!TryLoadFile(sFileName)) {
+    // The picture on screen is still the previous file's, and Refresh should load that one.
+    sFileName = previous;
+    return;
+  }
+  cmdReload->setEnabled(true);
+}
+
+void Form1::cmdReload_Click() {
+  if (TryLoadFile(sFileName)) cmdSave->setEnabled(false);
+}
+
+bool Form1::TryLoadFile(std::string& fileName) {
+  try {
+    LoadFile(fileName);
+    return true;
+  } catch (const platform::AppError&) {
+    platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
+    return false;
+  }
+}
+
+void Form1::LoadFile(std::string& fileName) {
+  // Decoding comes first and is the only step that fails on a bad file, so a
+  // failure leaves everything as it was.
+  picSource->SetPicture(platform::LoadPicture(fileName));
+  picDest->SetPicture(nullptr);
+  platform::DoEvents();
+  picDest->Move(picSource->Left() + picSource->Width() + 120.0f, picDest->Top(), picSource->Width(),
+                picSource->Height());
+  FitWindow();
+  picBuffer->SetPicture(picSource->Picture());
+  if (!cDIB) cDIB = std::make_unique<cDIBSection>();
+  cDIB->CreateFromPicture(*picSource->Picture());
+  SetCaption(*lblOrigWidth, convert::ToText(cDIB->Width()));
+  SetCaption(*lblOrigHeight, convert::ToText(cDIB->Height()));
+  // Unticked while the resize boxes are set, so their change handlers don't rescale.
+  bKeepProportion = chkKeepProportion->isChecked();
+  if (bKeepProportion) chkKeepProportion->setChecked(false);
+  platform::DoEvents();
+  txtWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
+  txtHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
+  if (bKeepProportion) chkKeepProportion->setChecked(true);
+  txtSelWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
+  txtSelHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
+  if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
+  SetCaption(*lblFile, FileNameOf(fileName));
+}
+
+// Sums in single precision, as the window's geometry is kept.
+void Form1::FitWindow() {
+  if (WindowState() == 2) return;
+  float h = picSource->Height() + picSource->Top() + 600.0f;
+  if (h > Height()) SetHeight(h);
+  SetWidth(picDest->Left() + picDest->Width() + 250.0f);
+  float w = Twips::Left(*cmdSave) + Twips::Width(*cmdSave) + 250.0f;
+  if (w > Width()) SetWidth(w);
+}
+
+void Form1::Command3_Click() {
+  auto size = SelectionSize();
+  if (!size) return;
+  Command3->setEnabled(false);
+  picDest->SetAutoRedraw(false);
+  picSource->SetAutoRedraw(false);
+  bSelecting = true;
+  lRectColor = kWhite;
+  picDest->SetWidth(
+      static_cast<float>(platform::Screen::TwipsPerPixelX() * static_cast<double>(size->first)));
+  picDest->SetHeight(
+      static_cast<float>(platform::Screen::TwipsPerPixelY() * static_cast<double>(size->second)));
+  picDestBuffer->SetWidth(picDest->Width());
+  picDestBuffer->SetHeight(picDest->Height());
+  // Where a block reaches outside the picture nothing is copied, so what
+  // shows there is the surface's background, not an earlier selection.
+  picDestBuffer->SetBackColor(picDestBuffer->BackColor());
+  FitWindow();
+}
+
+void Form1::picSource_MouseMove(int, int, float X, float Y) {
+  if (!bSelecting) return;
+  auto size = SelectionSize();
+  auto picture = LoadedPictureSize();
+  if (!size || !picture) return;
+  const auto [W, H] = *size;
+  int32_t x = convert::RoundToInt32(X);
+  int32_t y = convert::RoundToInt32(Y);
+  int32_t top = SelectionGeometry::Start(y, H, picSource->ScaleHeight());
+  int32_t left = SelectionGeometry::Start(x, W, picSource->ScaleWidth());
+  lRectColor = lRectColor == kBlack ? kWhite : kBlack;
+  WipeFrames({0, 0, picture->first, picture->second});
+  gdi::Rect frame = SelectionGeometry::Frame(left, top, W, H);
+  // Known before the drawing yields, so a move handled inside it wipes this frame too.
+  framesDrawn_.push_back(frame);
+  DrawRectangle(*picSource, frame.left, frame.top, frame.right, frame.bottom, lRectColor);
+  gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, picSource->hDC(), left, top, gdi::SRCCOPY);
+  gdi::BitBlt(picDest->hDC(), 0, 0, W, H, picDestBuffer->hDC(), 0, 0, gdi::SRCCOPY);
+}
+
+void Form1::picSource_Click() {
+  if (!bSelecting) return;
+  bSelecting = false;
+  WipeFrames({0, 0, convert::RoundToInt32(picBuffer->ScaleWidth()),
+              convert::RoundToInt32(picBuffer->ScaleHeight())});
+  picDest->SetAutoRedraw(true);
+  int32_t width = convert::RoundToInt32(picDest->ScaleWidth());
+  int32_t height = convert::RoundToInt32(picDest->ScaleHeight());
+  gdi::BitBlt(picDest->hDC(), 0, 0, width, height, picDestBuffer->hDC(), 0, 0, gdi::SRCCOPY);
+  picDest->Refresh();
+  if (!cDIB) cDIB = std::make_unique<cDIBSection>();
+  cDIB->Create(width, height);
+  cDIB->LoadPictureBlt(picDest->hDC(), 0, 0, width, height, gdi::SRCCOPY);
+  picDest->Refresh();
+  Command3->setEnabled(true);
+  cmdSave->setEnabled(true);
+}
+
+void Form1::DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                          gdi::COLORREF lColor) {
+  gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, lColor);
+  gdi::HDC dc = picIn.hDC();
+  gdi::HGDIOBJ previous = gdi::SelectObject(dc, pen);
+  gdi::Rectangle(dc, x1, y1, x2, y2);
+  gdi::SelectObject(dc, previous);
+  gdi::DeleteObject(pen);
+  platform::DoEvents();
+}
+
+std::optional<std::pair<int32_t, int32_t>> Form1::SelectionSize() const {
+  auto width = WholeNumber(txtSelWidth->Text());
+  auto height = WholeNumber(txtSelHeight->Text());
+  if (!width || !height || *width < 1 || *height < 1) return std::nullopt;
+  return std::make_pair(*width, *height);
+}
+
+std::optional<std::pair<int32_t, int32_t>> Form1::LoadedPictureSize() const {
+  auto width = WholeNumber(Caption(*lblOrigWidth));
+  auto height = WholeNumber(Caption(*lblOrigHeight));
+  if (!width || !height) return std::nullopt;
+  return std::make_pair(*width, *height);
+}
+
+void Form1::WipeFrames(const gdi::Rect& bounds) {
+  std::vector<gdi::Rect> frames;
+  frames.swap(framesDrawn_);
+  for (const gdi::Rect& frame : frames) {
+    for (const gdi::Rect& e : EdgesOf(frame, bounds)) {
+      gdi::BitBlt(picSource->hDC(), e.left, e.top, e.right - e.left, e.bottom - e.top, picBuffer->hDC(),
+                  e.left, e.top, gdi::SRCCOPY);
+    }
+  }
 }

@@ -8,7 +8,9 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Form2.h"
 #include "imaging/cDIBSection.h"
@@ -97,6 +99,23 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::unique_ptr<cDIBSection> cDIB;
   // Whether "Keep proportions" was ticked when the last load began.
   bool bKeepProportion = false;
+  // Selection mode is on: the frame follows the mouse over the picture.
+  bool bSelecting = false;
+  // The colour of the frame drawn last; it alternates white and black.
+  gdi::COLORREF lRectColor = 0;
+
+  // Loading and layout.
+  void Command1_Click();
+  void cmdReload_Click();
+  void LoadFile(std::string& fileName);
+  void FitWindow();
+
+  // Selection.
+  void Command3_Click();
+  void picSource_MouseMove(int button, int shift, float X, float Y);
+  void picSource_Click();
+  void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     gdi::COLORREF lColor);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -119,6 +138,18 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command7_Click();
   void Command8_Click();
 
+  // Loads the file; a file that can't be decoded is reported and changes nothing.
+  bool TryLoadFile(std::string& fileName);
+  // The selection size from its boxes, when both hold usable whole numbers.
+  std::optional<std::pair<int32_t, int32_t>> SelectionSize() const;
+  // The loaded picture's size from its labels; none before a picture is loaded.
+  std::optional<std::pair<int32_t, int32_t>> LoadedPictureSize() const;
+  // Puts back the clean picture under every frame drawn since the last wipe,
+  // within `bounds`: all a wipe of the whole picture would change.
+  void WipeFrames(const gdi::Rect& bounds);
+
   QPointer<Form2> form2_;
+  // Frames drawn on picSource and not yet wiped.
+  std::vector<gdi::Rect> framesDrawn_;
   int16_t scaleMode_ = gdi::vbTwips;
 };

@@ -1,0 +1,171 @@
+#include <QFile>
+
+#include "app/Form1Fixture.h"
+#include "platform/base/MessageBox.h"
+
+namespace {
+
+const char* kOpenFailed = "There was a problem attempting to open this file";
+
+class Form1LoadingTest : public Form1Fixture {};
+
+}  // namespace
+
+TEST_F(Form1LoadingTest, OpenAsksForAnExistingPictureWithTheProgramsFilter) {
+  Open(PatternFile(10, 10));
+  const auto& record = dialogs.LastCall().record;
+  EXPECT_EQ(dialogs.LastCall().kind, platform::FileDialogDouble::Kind::Open);
+  EXPECT_EQ(record.Flags, 0x1000u);
+  EXPECT_EQ(record.nFilterIndex, 1u);
+  EXPECT_EQ(record.lpstrDefExt, "JPG");
+  const char kConverted[] = "Images (*.JPG *.BMP *.GIF)\0*.JPG;*.BMP;*.GIF\0All Files (*.*)\0*.*\0\0";
+  EXPECT_EQ(record.lpstrFilter, std::string(kConverted, sizeof kConverted - 1));
+}
+
+TEST_F(Form1LoadingTest, APictureIsShownMeasuredAndTheWindowLaidOutAroundIt) {
+  std::string path = (dir / "Sample.jpg").string();
+  PictureFiles::Save(PictureFiles::Pattern(283, 212), path, "JPG", 95);
+  Open(path);
+
+  EXPECT_FLOAT_EQ(form.picSource->Width(), 4245);
+  EXPECT_FLOAT_EQ(form.picSource->Height(), 3180);
+  EXPECT_FLOAT_EQ(form.picDest->Left(), 7365);
+  EXPECT_FLOAT_EQ(form.picDest->Top(), 120);
+  EXPECT_FLOAT_EQ(form.picDest->Width(), 4245);
+  EXPECT_FLOAT_EQ(form.picDest->Height(), 3180);
+  EXPECT_FLOAT_EQ(form.Width(), 11860);
+  EXPECT_EQ(form.lblOrigWidth->text(), "283");
+  EXPECT_EQ(form.lblOrigHeight->text(), "212");
+  for (auto* box : {form.txtWidth, form.txtHeight, form.txtSelWidth, form.txtSelHeight}) {
+    EXPECT_EQ(box->Text(), "128");
+  }
+  EXPECT_EQ(form.lblFile->text(), "Sample.jpg");
+  EXPECT_EQ(form.sFileName, path);
+  EXPECT_TRUE(form.cmdReload->isEnabled());
+  EXPECT_TRUE(form.Frame3->isEnabled());
+  ASSERT_TRUE(form.cDIB);
+  EXPECT_EQ(form.cDIB->Width(), 283);
+  EXPECT_EQ(form.cDIB->Height(), 212);
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(Form1LoadingTest, TheLoadedPixelsReachTheSurfacesAndTheBitmap) {
+  Open(PatternFile(37, 23));
+  const gdi::Bitmap& shown = form.picSource->Image();
+  const gdi::Bitmap& clean = form.picBuffer->Image();
+  for (int y = 0; y < 23; y += 5) {
+    for (int x = 0; x < 37; x += 3) {
+      EXPECT_EQ(PictureFiles::PixelOf(shown, x, y), PictureFiles::PatternPixel(x, y));
+      EXPECT_EQ(PictureFiles::PixelOf(clean, x, y), PictureFiles::PatternPixel(x, y));
+      EXPECT_EQ(PictureFiles::PixelOf(*form.cDIB->hDib(), x, y), PictureFiles::PatternPixel(x, y));
+    }
+  }
+}
+
+TEST_F(Form1LoadingTest, ATallPictureGrowsTheWindowAndAShortOneNeverShrinksIt) {
+  float before = form.Height();
+  Open(PatternFile(20, 600));
+  EXPECT_FLOAT_EQ(form.Height(), form.picSource->Top() + form.picSource->Height() + 600);
+  float tall = form.Height();
+  Open(PatternFile(20, 10, "short.bmp"));
+  EXPECT_FLOAT_EQ(form.Height(), tall);
+  EXPECT_GT(tall, before);
+}
+
+TEST_F(Form1LoadingTest, FitWindowSetsTheWidthFromTheResultSurfaceGrowingOrShrinking) {
+  form.SetWidth(20000);
+  form.picDest->Move(5040, 120, 1920, 555);
+  form.FitWindow();
+  EXPECT_FLOAT_EQ(form.Width(), 7210);
+  // Never narrower than the covered save button needs.
+  form.picDest->Move(0, 120, 15, 555);
+  form.FitWindow();
+  EXPECT_FLOAT_EQ(form.Width(), 1800 + 915 + 250);
+}
+
+TEST_F(Form1LoadingTest, NonNumericPhoneTextsFallBackToThePictureSize) {
+  form.txtPhoneResX->SetText("240");
+  form.txtPhoneResY->SetText("abc");
+  Open(PatternFile(50, 40));
+  EXPECT_EQ(form.txtWidth->Text(), "240");
+  EXPECT_EQ(form.txtSelWidth->Text(), "240");
+  EXPECT_EQ(form.txtHeight->Text(), "40");
+  EXPECT_EQ(form.txtSelHeight->Text(), "40");
+}
+
+TEST_F(Form1LoadingTest, KeepProportionsIsUntickedWhileTheResizeBoxesAreSet) {
+  form.chkKeepProportion->setChecked(true);
+  std::vector<bool> tickedWhileSet;
+  QObject::connect(form.txtWidth, &QLineEdit::textChanged,
+                   [&] { tickedWhileSet.push_back(form.chkKeepProportion->isChecked()); });
+  Open(PatternFile(50, 40));
+  EXPECT_TRUE(form.bKeepProportion);
+  EXPECT_EQ(tickedWhileSet, std::vector<bool>{false});
+  EXPECT_TRUE(form.chkKeepProportion->isChecked());
+  EXPECT_EQ(form.txtWidth->Text(), "128");
+  EXPECT_EQ(form.txtHeight->Text(), "128");
+}
+
+TEST_F(Form1LoadingTest, ACancelledOpenKeepsThePictureAndARefreshAfterItEmptiesTheWindow) {
+  Open(PatternFile(30, 20));
+  dialogs.Cancel();
+  form.Command1->click();
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text, kOpenFailed);
+  EXPECT_EQ(messages.Messages()[0].style, platform::MsgStyle::Critical);
+  EXPECT_EQ(messages.Messages()[0].title, "Quarvel");
+  EXPECT_EQ(form.sFileName, "");
+  EXPECT_EQ(form.lblOrigWidth->text(), "30");
+  EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), 3, 4), PictureFiles::PatternPixel(3, 4));
+
+  form.cmdSave->setEnabled(true);
+  form.cmdReload->click();
+  EXPECT_TRUE(form.picSource->Picture()->Empty());
+  EXPECT_TRUE(form.picBuffer->Picture()->Empty());
+  EXPECT_EQ(form.lblOrigWidth->text(), "0");
+  EXPECT_EQ(form.lblOrigHeight->text(), "0");
+  EXPECT_EQ(form.lblFile->text(), "");
+  EXPECT_EQ(form.cDIB->hDib(), nullptr);
+  EXPECT_TRUE(form.Frame3->isEnabled());
+  EXPECT_FALSE(form.cmdSave->isEnabled());
+  EXPECT_EQ(messages.Messages().size(), 1u);
+}
+
+TEST_F(Form1LoadingTest, RefreshLoadsTheFileAgainAndWaitsForANewSelectionToSaveJpeg) {
+  std::string path = PatternFile(30, 20);
+  Open(path);
+  PictureFiles::Save(PictureFiles::Pattern(40, 10), path, "BMP");
+  form.cmdSave->setEnabled(true);
+  form.cmdReload->click();
+  EXPECT_EQ(form.lblOrigWidth->text(), "40");
+  EXPECT_FALSE(form.cmdSave->isEnabled());
+}
+
+TEST_F(Form1LoadingTest, AFileThatCannotBeDecodedIsReportedAndChangesNothing) {
+  Open(PatternFile(30, 20));
+  form.txtSelWidth->SetText("77");
+  std::string damaged = (dir / "damaged.jpg").string();
+  PictureFiles::WriteBytes(damaged, QByteArray("\xFF\xD8\xFF\xE0 not really a picture", 24));
+  for (const std::string& bad : {damaged, (dir / "missing.bmp").string()}) {
+    messages.Clear();
+    Open(bad);
+    ASSERT_EQ(messages.Messages().size(), 1u) << bad;
+    EXPECT_EQ(messages.Messages()[0].text, kOpenFailed);
+    EXPECT_EQ(form.lblOrigWidth->text(), "30");
+    EXPECT_EQ(form.lblFile->text(), "pattern.bmp");
+    EXPECT_EQ(form.txtSelWidth->Text(), "77");
+    EXPECT_EQ(form.cDIB->Width(), 30);
+  }
+  // Refresh still reloads the picture on screen.
+  EXPECT_EQ(form.sFileName, (dir / "pattern.bmp").string());
+}
+
+TEST_F(Form1LoadingTest, GifAndBmpPicturesOpenToo) {
+  std::string gif = (dir / "four.gif").string();
+  PictureFiles::WriteGif(gif, 2, 2, {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(9, 9, 9)},
+                         {0, 1, 2, 3});
+  Open(gif);
+  EXPECT_EQ(form.lblOrigWidth->text(), "2");
+  EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), 1, 1), qRgb(9, 9, 9));
+  EXPECT_TRUE(messages.Messages().empty());
+}
