@@ -289,6 +289,16 @@ void Form1::Command1_Click() {
     platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
     return;
   }
+  LoadChosenFile(previous);
+}
+
+void Form1::OpenPicture(const std::string& path) {
+  std::string previous = sFileName;
+  sFileName = path;
+  LoadChosenFile(previous);
+}
+
+void Form1::LoadChosenFile(const std::string& previous) {
   if (!TryLoadFile(sFileName)) {
     // The picture on screen is still the previous file's, and Refresh should load that one.
     sFileName = previous;

@@ -106,6 +106,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
 
   // Loading and layout.
   void Command1_Click();
+  // Opens a picture as "&Open" does when that file is chosen: from the
+  // command line or dropped on the window.
+  void OpenPicture(const std::string& path);
   void cmdReload_Click();
   void LoadFile(std::string& fileName);
   void FitWindow();
@@ -140,6 +143,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
 
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
+  // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
+  void LoadChosenFile(const std::string& previous);
   // The selection size from its boxes, when both hold usable whole numbers.
   std::optional<std::pair<int32_t, int32_t>> SelectionSize() const;
   // The loaded picture's size from its labels; none before a picture is loaded.
