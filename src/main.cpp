@@ -2,8 +2,10 @@
 #include <QFileInfo>
 
 #include "app/CommandLineTool.h"
+#include "app/DropOpener.h"
 #include "app/Form1.h"
 #include "platform/base/AppInfo.h"
+#include "platform/ui/HandlerGuard.h"
 #include "platform/ui/Toolkit.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +15,11 @@ int main(int argc, char** argv) {
       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
   platform::Toolkit::Install();
   Form1 form;
+  new DropOpener(form);
   form.show();
+  // "quarvel PICTURE" opens the picture as if it had been chosen in the open dialog.
+  if (auto path = DropOpener::PictureArgument(QCoreApplication::arguments())) {
+    platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
+  }
   return app.exec();
 }
