@@ -1,8 +1,12 @@
 // Our bilinear resampler against OpenCV's INTER_LINEAR on the same pixels, at
-// one and at two threads each. Run by hand:
-//   bench_resample --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+// one and at two threads each. Run by hand with repetitions (the summary needs
+// the median and min aggregates); on a shared machine, interleave many and
+// look at the best run of each as well:
+//   bench_resample --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true
+//                  --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -41,12 +45,6 @@ cv::Mat View(const cDIBSection& dib) {
                  static_cast<size_t>(dib.BytesPerScanLine()));
 }
 
-void SetPixelRate(benchmark::State& state, const Case& c) {
-  state.counters["pixels"] =
-      benchmark::Counter(static_cast<double>(c.dw) * c.dh * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate);
-}
-
 void Ours(benchmark::State& state, const Case& c, int threads) {
   auto source = Section(c.sw, c.sh, true);
   auto dest = Section(c.dw, c.dh, false);
@@ -55,7 +53,6 @@ void Ours(benchmark::State& state, const Case& c, int threads) {
     resampler.Fill(*source, *dest);
     benchmark::DoNotOptimize(dest->DIBSectionBitsPtr()[0]);
   }
-  SetPixelRate(state, c);
 }
 
 void OpenCv(benchmark::State& state, const Case& c, int threads) {
@@ -68,50 +65,68 @@ void OpenCv(benchmark::State& state, const Case& c, int threads) {
     cv::resize(from, to, to.size(), 0, 0, cv::INTER_LINEAR);
     benchmark::DoNotOptimize(to.data[0]);
   }
-  SetPixelRate(state, c);
 }
 
 std::string Name(const char* who, const Case& c, int threads) {
   return std::string(who) + "/" + c.name + "/threads:" + std::to_string(threads);
 }
 
-// Prints the usual table, then ours / OpenCV for every case and thread count.
+double Pixels(const Case& c) { return static_cast<double>(c.dw) * c.dh; }
+
+// Prints the usual table, then megapixels per second from the median and from
+// the best time of each, and ours / OpenCV for every case and thread count.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      const auto rate = run.counters.find("pixels");
-      if (rate != run.counters.end()) rates_[run.run_name.function_name] = rate->second.value / 1e6;
+      if (run.run_type != Run::RT_Aggregate) continue;
+      const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+      times_[run.run_name.function_name][run.aggregate_name] = seconds;
     }
   }
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\nours / OpenCV (destination megapixels per second; above 1 means ours is faster)\n");
+    std::printf(
+        "\ndestination megapixels per second (median / best run); ratio ours / OpenCV, above 1 = ours "
+        "faster\n");
     for (const Case& c : kCases) {
       for (int threads : {1, 2}) {
-        const double ours = rates_[Name("ours", c, threads)];
-        const double theirs = rates_[Name("opencv", c, threads)];
-        if (theirs <= 0) continue;
-        std::printf("  %-32s threads %d: %8.1f vs %8.1f MP/s  ratio %.2f\n", c.name, threads, ours, theirs,
-                    ours / theirs);
+        const Rates ours = RatesOf(Name("ours", c, threads), c);
+        const Rates theirs = RatesOf(Name("opencv", c, threads), c);
+        std::printf("  %-30s threads %d: ours %7.1f / %7.1f  OpenCV %7.1f / %7.1f  ratio %.2f / %.2f\n",
+                    c.name, threads, ours.median, ours.best, theirs.median, theirs.best,
+                    ours.median / theirs.median, ours.best / theirs.best);
       }
     }
   }
 
  private:
-  std::map<std::string, double> rates_;
+  struct Rates {
+    double median, best;
+  };
+  Rates RatesOf(const std::string& name, const Case& c) {
+    auto& t = times_[name];
+    return {Pixels(c) / t["median"] / 1e6, Pixels(c) / t["min"] / 1e6};
+  }
+  std::map<std::string, std::map<std::string, double>> times_;
 };
+
+double Min(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+
+void Register(const std::string& name, void (*run)(benchmark::State&, const Case&, int), const Case& c,
+              int threads) {
+  benchmark::RegisterBenchmark(name.c_str(), run, c, threads)->UseRealTime()->ComputeStatistics("min", Min);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   for (const Case& c : kCases) {
     for (int threads : {1, 2}) {
-      benchmark::RegisterBenchmark(Name("ours", c, threads).c_str(), Ours, c, threads)->UseRealTime();
-      benchmark::RegisterBenchmark(Name("opencv", c, threads).c_str(), OpenCv, c, threads)->UseRealTime();
+      Register(Name("ours", c, threads), Ours, c, threads);
+      Register(Name("opencv", c, threads), OpenCv, c, threads);
     }
   }
   benchmark::Initialize(&argc, argv);
