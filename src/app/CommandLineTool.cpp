@@ -1,5 +1,7 @@
 #include "app/CommandLineTool.h"
 
+#include <malloc.h>
+
 #include <QCoreApplication>
 #include <iostream>
 
@@ -17,8 +19,21 @@ bool CommandLineTool::Handles(int argc, char** argv) { return argc > 1 && Comman
 // A core application only: the picture readers load without a display.
 int CommandLineTool::Main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
+  KeepPictureMemory();
   std::vector<std::string> args(argv + 1, argv + argc);
   return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers());
+}
+
+// Each picture decodes into tens of megabytes. Handed back to the system after
+// every picture, that memory would be faulted in afresh, page by page, for the
+// next one, and two workers would queue on the kernel's lock for it; kept, a
+// batch of 12-megapixel JPEGs runs about twice as fast.
+void CommandLineTool::KeepPictureMemory() {
+#if defined(__GLIBC__)
+  constexpr int kLargest = 1 << 30;
+  mallopt(M_MMAP_THRESHOLD, kLargest);
+  mallopt(M_TRIM_THRESHOLD, kLargest);
+#endif
 }
 
 int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -24,6 +24,10 @@ class CommandLineTool {
   // the picture readers need and runs on every processor.
   static int Main(int argc, char** argv);
 
+  // Freed picture memory stays in the heap for the next picture instead of
+  // going back to the system. Process-wide: for this mode only.
+  static void KeepPictureMemory();
+
  private:
   static int Crop(const CropRequest& request, std::ostream& err, int workers);
   static int Resize(const ResizeRequest& request, std::ostream& err);
