@@ -1,12 +1,19 @@
 #include "app/Form1.h"
 
 #include <QCloseEvent>
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <new>
 
 #include "app/AppResources.h"
+#include "app/PictureResizer.h"
 #include "app/SelectionGeometry.h"
+#include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
+#include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
@@ -18,6 +25,8 @@
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/WindowHandles.h"
+#include "writers/SaveTGA.h"
+#include "writers/mIntelJPEGLibrary.h"
 
 using platform::ControlFactory;
 using platform::HandlerGuard;
@@ -31,6 +40,15 @@ constexpr const char* kPhoneResY = "PhoneResY";
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
+
+constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
+constexpr const char* kJpegFilter = "JPEG Files (*.JPG)|*.JPG|All Files (*.*)|*.*";
+constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
+constexpr int32_t kFallbackQuality = 90;
+
+constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
+constexpr const char* kSizeNotWhole = "Type the new width and height as whole numbers of pixels.";
+constexpr const char* kSizeTooSmall = "The new width and height must be at least 1 pixel.";
 
 constexpr gdi::COLORREF kWhite = 0x00FFFFFF;
 constexpr gdi::COLORREF kBlack = 0;
@@ -67,6 +85,45 @@ std::string FileNameOf(const std::string& path) {
 
 std::string NumericOr(const platform::TextBox& box, const QLabel& fallback) {
   return convert::IsNumeric(box.Text()) ? box.Text() : Caption(fallback);
+}
+
+void Warn(const std::string& text) {
+  platform::MessageBox::Show(text, platform::MsgStyle::Exclamation, platform::AppInfo::Title());
+}
+
+std::string ReasonOf(const std::exception& e) {
+  if (dynamic_cast<const std::bad_alloc*>(&e)) {
+    return platform::StandardDescription(platform::ErrorNumber::OutOfMemory);
+  }
+  return e.what();
+}
+
+// ".tga" is added unless the name already ends in it, in any case.
+std::string WithTargaExtension(const std::string& path) {
+  std::string last = path.substr(path.size() - std::min<size_t>(path.size(), 4));
+  std::transform(last.begin(), last.end(), last.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return last == ".tga" ? path : path + ".tga";
+}
+
+// A save that fails says so, naming the file; the writer's reason goes on a line of its own.
+void SaveOrReport(const std::string& path, const std::function<bool()>& save) {
+  std::string reason;
+  try {
+    if (save()) return;
+  } catch (const std::exception& e) {
+    reason = ReasonOf(e);
+  }
+  Warn(kSaveFailed + path + "'" + (reason.empty() ? "" : "\n" + reason));
+}
+
+// side x typed div otherSide, in checked 32-bit arithmetic; none on overflow or a side of 0.
+std::optional<int32_t> Proportional(int32_t side, int32_t typed, int32_t otherSide) {
+  try {
+    return checked::Div(checked::Mul(side, typed), otherSide);
+  } catch (const platform::AppError&) {
+    return std::nullopt;
+  }
 }
 
 // The four one-pixel edges an outline covers, clipped to `bounds`.
@@ -222,6 +279,12 @@ void Form1::ConnectHandlers() {
           HandlerGuard::Wrap(
               [this](int button, int shift, float x, float y) { picSource_MouseMove(button, shift, x, y); }));
   connect(picSource, &platform::PictureBox::clicked, this, HandlerGuard::Wrap([this] { picSource_Click(); }));
+  connect(Command2, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command2_Click(); }));
+  connect(txtHeight, &QLineEdit::textChanged, this, HandlerGuard::Wrap([this] { txtHeight_Change(); }));
+  connect(txtWidth, &QLineEdit::textChanged, this, HandlerGuard::Wrap([this] { txtWidth_Change(); }));
+  connect(Command4, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command4_Click(); }));
+  connect(Command6, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command6_Click(); }));
+  connect(cmdSave, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { cmdSave_Click(); }));
   connect(Command5, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command5_Click(); }));
   connect(Command7, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command7_Click(); }));
   connect(Command8, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command8_Click(); }));
@@ -366,10 +429,7 @@ void Form1::Command3_Click() {
   picSource->SetAutoRedraw(false);
   bSelecting = true;
   lRectColor = kWhite;
-  picDest->SetWidth(
-      static_cast<float>(platform::Screen::TwipsPerPixelX() * static_cast<double>(size->first)));
-  picDest->SetHeight(
-      static_cast<float>(platform::Screen::TwipsPerPixelY() * static_cast<double>(size->second)));
+  SetDestPixelSize(size->first, size->second);
   picDestBuffer->SetWidth(picDest->Width());
   picDestBuffer->SetHeight(picDest->Height());
   // Where a block reaches outside the picture nothing is copied, so what
@@ -450,4 +510,112 @@ void Form1::WipeFrames(const gdi::Rect& bounds) {
                   e.left, e.top, gdi::SRCCOPY);
     }
   }
+}
+
+// Products in floating point, kept in single precision as the box's size is.
+void Form1::SetDestPixelSize(int32_t width, int32_t height) {
+  picDest->SetWidth(static_cast<float>(platform::Screen::TwipsPerPixelX() * static_cast<double>(width)));
+  picDest->SetHeight(static_cast<float>(platform::Screen::TwipsPerPixelY() * static_cast<double>(height)));
+}
+
+void Form1::Command2_Click() {
+  auto picture = LoadedPictureSize();
+  if (!picture || picture->first < 1 || picture->second < 1 || !picBuffer->Picture()) {
+    Warn(kNoPictureToResize);
+    return;
+  }
+  auto width = WholeNumber(txtWidth->Text());
+  auto height = WholeNumber(txtHeight->Text());
+  if (!width || !height) {
+    Warn(kSizeNotWhole);
+    return;
+  }
+  if (*width == picture->first && *height == picture->second) return;
+  if (*width < 1 || *height < 1) {
+    Warn(kSizeTooSmall);
+    return;
+  }
+  std::unique_ptr<cDIBSection> resized;
+  try {
+    // From the whole clean picture, not from what a selection or an earlier
+    // resize left on the surfaces.
+    resized = PictureResizer::Resize(*picBuffer->Picture(), *width, *height);
+  } catch (const std::exception& e) {
+    Warn("The picture could not be resized to " + convert::ToText(*width) + " x " + convert::ToText(*height) +
+         " pixels.\n" + ReasonOf(e));
+    return;
+  }
+  ShowResized(std::move(resized));
+}
+
+void Form1::ShowResized(std::unique_ptr<cDIBSection> resized) {
+  cDIB = std::move(resized);
+  picDest->SetAutoRedraw(true);
+  SetDestPixelSize(cDIB->Width(), cDIB->Height());
+  cDIB->PaintPicture(picDest->hDC(), 0, 0, -1, -1, 0, 0, gdi::SRCCOPY);
+  picDest->Refresh();
+  platform::DoEvents();
+  FitWindow();
+  cmdSave->setEnabled(true);
+}
+
+void Form1::txtHeight_Change() { KeepProportion(*txtHeight, *txtWidth, "txtHeight", true); }
+
+void Form1::txtWidth_Change() { KeepProportion(*txtWidth, *txtHeight, "txtWidth", false); }
+
+// Typing never brings up a message: a number the picture's size can't be
+// scaled by (a side of 0, a product past 32 bits) leaves the other box alone.
+void Form1::KeepProportion(const platform::TextBox& typed, platform::TextBox& other, const char* marker,
+                           bool heightTyped) {
+  if (!chkKeepProportion->isChecked() || !typed.Tag().empty()) return;
+  auto value = WholeNumber(typed.Text());
+  auto picture = LoadedPictureSize();
+  if (!value || !picture) return;
+  const auto [width, height] = *picture;
+  auto result = heightTyped ? Proportional(width, *value, height) : Proportional(height, *value, width);
+  if (!result) return;
+  // The marker keeps the other box's own handler from rescaling this one in turn.
+  other.SetTag(marker);
+  other.SetText(convert::ToText(*result));
+  other.SetTag("");
+}
+
+void Form1::Command4_Click() {
+  txtSelWidth->SetText(txtPhoneResX->Text());
+  txtSelHeight->SetText(txtPhoneResY->Text());
+}
+
+void Form1::Command6_Click() {
+  OpenSaveDLG dialog;
+  dialog.SetDialogTitle("Save-Filename");
+  dialog.SetFilter(std::string(kTargaFilter, sizeof kTargaFilter - 1));
+  dialog.Show(1);
+  const std::string chosen = dialog.ReturnPath();
+  if (chosen.empty()) return;
+  const std::string fileName = WithTargaExtension(chosen);
+  SaveOrReport(fileName, [&] {
+    SaveTGA().SaveTGAinFile(fileName, *picDest, false);
+    return true;
+  });
+}
+
+void Form1::cmdSave_Click() {
+  std::string fileName;
+  std::string fileTitle;
+  std::string filter = kJpegFilter;
+  int32_t filterIndex = 1;
+  int32_t flags = 0;
+  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, "", "", "JPG",
+                                     platform::WindowHandles::HandleOf(this), flags)) {
+    return;
+  }
+  const int32_t quality = GetJPEGQuality();
+  if (!cDIB) cDIB = std::make_unique<cDIBSection>();
+  SaveOrReport(fileName, [&] { return mIntelJPEGLibrary::SaveJPEGinFile(*cDIB, fileName, quality); });
+}
+
+int32_t Form1::GetJPEGQuality() {
+  if (auto quality = WholeNumber(txtQuality->Text())) return *quality;
+  txtQuality->SetText(convert::ToText(kFallbackQuality));
+  return kFallbackQuality;
 }

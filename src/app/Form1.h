@@ -120,6 +120,18 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
 
+  // Resizing and screen dimensions.
+  void Command2_Click();
+  void txtHeight_Change();
+  void txtWidth_Change();
+  void Command4_Click();
+
+  // Saving.
+  void Command6_Click();
+  void cmdSave_Click();
+  // The quality in its box as a whole number; an unreadable one becomes 90, in the box too.
+  int32_t GetJPEGQuality();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -152,6 +164,13 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Puts back the clean picture under every frame drawn since the last wipe,
   // within `bounds`: all a wipe of the whole picture would change.
   void WipeFrames(const gdi::Rect& bounds);
+  // Sizes picDest, positioned in twips, to hold width x height pixels.
+  void SetDestPixelSize(int32_t width, int32_t height);
+  // Makes the resized picture the result, shown in picDest.
+  void ShowResized(std::unique_ptr<cDIBSection> resized);
+  // With Keep proportions on, the other box follows the typed one at the picture's aspect ratio.
+  void KeepProportion(const platform::TextBox& typed, platform::TextBox& other, const char* marker,
+                      bool heightTyped);
 
   QPointer<Form2> form2_;
   // Frames drawn on picSource and not yet wiped.
