@@ -12,6 +12,8 @@ namespace {
 
 constexpr uintptr_t kHugePage = uintptr_t{1} << 21;
 
+}  // namespace
+
 // A fresh picture buffer faults in once per 4 KiB page otherwise, which costs
 // several times what filling it does.
 void AdviseHugePages(uint8_t* data, size_t size) {
@@ -19,8 +21,6 @@ void AdviseHugePages(uint8_t* data, size_t size) {
   auto last = (reinterpret_cast<uintptr_t>(data) + size) & ~(kHugePage - 1);
   if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
-
-}  // namespace
 
 // calloc takes large blocks straight from the system, already zero, so
 // nothing is touched here.

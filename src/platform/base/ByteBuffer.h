@@ -6,6 +6,9 @@
 
 namespace platform {
 
+// Asks the system to back the whole 2 MiB pages inside the block with huge pages.
+void AdviseHugePages(uint8_t* data, size_t size);
+
 // A zero-filled byte array for whole pictures. Its pages are taken from the
 // system only when first written, and large ones in huge pages where the
 // system allows, so a buffer sized for the worst case costs what is used.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/base/ByteBuffer.h"
+
 namespace gdi {
 namespace {
 
@@ -13,6 +15,7 @@ namespace {
 std::shared_ptr<uint8_t[]> Allocate(size_t bytes) {
   void* memory = std::calloc(bytes ? bytes : 1, 1);
   if (!memory) return nullptr;
+  platform::AdviseHugePages(static_cast<uint8_t*>(memory), bytes);
   return std::shared_ptr<uint8_t[]>(static_cast<uint8_t*>(memory), [](uint8_t* p) { std::free(p); });
 }
 

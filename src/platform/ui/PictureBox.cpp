@@ -118,18 +118,18 @@ float PictureBox::ScaleHeight() const {
 }
 
 gdi::HDC PictureBox::hDC() {
-  FitImageToSize();
+  EnsureImage();
   return &dc_;
 }
 
 const gdi::Bitmap& PictureBox::Image() {
-  FitImageToSize();
+  EnsureImage();
   return *image_;
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect imageRect(0, 0, image_->Width(), image_->Height());
+  const QRect imageRect = image_ ? QRect(0, 0, image_->Width(), image_->Height()) : QRect();
   for (const QRect& r : event->region()) {
     QRect shown = r.intersected(imageRect);
     if (shown.isEmpty()) continue;
@@ -165,6 +165,8 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
 
 std::unique_ptr<gdi::Bitmap> PictureBox::ImageFromPicture(int width, int height) const {
   const gdi::Bitmap* source = picture_ ? picture_->Handle() : nullptr;
+  // Plain background costs nothing until something draws on it.
+  if (!source) return nullptr;
   if (source && source->Width() == width && source->Height() == height && !source->BottomUp()) {
     return source->ShareCopy();
   }
@@ -181,13 +183,21 @@ void PictureBox::ReplaceImage(std::unique_ptr<gdi::Bitmap> image) {
 
 // Keeps what the old image and the new size have in common; the rest is background.
 void PictureBox::FitImageToSize() {
-  if (image_->Width() == width() && image_->Height() == height()) return;
+  if (!image_ || (image_->Width() == width() && image_->Height() == height())) return;
   auto resized = NewImage(width(), height());
   resized->FillRect({image_->Width(), 0, width(), height()}, backColor_);
   resized->FillRect({0, image_->Height(), width(), height()}, backColor_);
   CopyOverlap(*image_, *resized);
   ReplaceImage(std::move(resized));
   update();
+}
+
+void PictureBox::EnsureImage() {
+  FitImageToSize();
+  if (image_) return;
+  auto image = NewImage(width(), height());
+  image->Fill(backColor_);
+  ReplaceImage(std::move(image));
 }
 
 void PictureBox::RepaintChanged(const gdi::Rect& r) {

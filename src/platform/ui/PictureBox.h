@@ -86,12 +86,15 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   std::unique_ptr<gdi::Bitmap> ImageFromPicture(int width, int height) const;
   void ReplaceImage(std::unique_ptr<gdi::Bitmap> image);
   void FitImageToSize();
+  // Without a picture the kept image is plain background and is made only
+  // when something is about to draw on it or read it.
+  void EnsureImage();
   void RepaintChanged(const gdi::Rect& r);
   float ToScaleX(float pixels) const;
   float ToScaleY(float pixels) const;
 
   gdi::PicturePtr picture_;
-  std::unique_ptr<gdi::Bitmap> image_;
+  std::unique_ptr<gdi::Bitmap> image_;  // null while it would be plain background
   gdi::DeviceContext dc_;
   TwipsContainer ownContainer_;
   gdi::COLORREF backColor_ = kDefaultBackColor;
