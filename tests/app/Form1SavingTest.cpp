@@ -265,3 +265,9 @@ TEST_F(Form1SavingTest, AJpegSaveThatFailsSaysSoAndTheWindowGoesOn) {
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(QImage(QString::fromStdString((dir / "fine.jpg").string())).width(), 128);
 }
+
+TEST_F(Form1SavingTest, AJpegSaveBeforeAnyPictureFailsWithTheMessage) {
+  SaveJpeg(dir / "nothing.jpg");
+  ExpectOneFailureFor(dir / "nothing.jpg");
+  EXPECT_FALSE(fs::exists(dir / "nothing.jpg"));
+}
