@@ -25,9 +25,8 @@ int CommandLineTool::Main(int argc, char** argv) {
 }
 
 // Each picture decodes into tens of megabytes. Handed back to the system after
-// every picture, that memory would be faulted in afresh, page by page, for the
-// next one, and two workers would queue on the kernel's lock for it: kept, a
-// second worker pays off.
+// every picture, that memory would be faulted in afresh for the next one, and
+// the workers would take turns at the kernel's page tables to do it.
 void CommandLineTool::KeepPictureMemory() {
 #if defined(__GLIBC__)
   constexpr int kLargest = 1 << 30;
