@@ -1,6 +1,7 @@
 #include "imaging/Resampler.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <future>
@@ -19,6 +20,7 @@ using resample::RowWeight;
 
 // Below this many destination pixels a second thread costs more than it saves.
 constexpr int64_t kParallelPixels = int64_t{1} << 17;
+constexpr int64_t kRowsPerClaim = 8;
 
 // Where each destination column (or row) samples the source: the whole part
 // of the position and the weights.
@@ -152,9 +154,16 @@ void FillRow(const Plan& plan, const RowKernels& kernels, RowBuffers& buffers, i
   kernels.Horizontal(buffers.blended.data(), plan.dest + static_cast<int64_t>(y) * plan.destStride);
 }
 
-void FillRows(const Plan& plan, const RowKernels& kernels, int32_t begin, int32_t end) {
+// Threads take bands of rows in turn until none is left, so a thread that the
+// system holds back leaves more of the picture to the others.
+void FillClaimedRows(const Plan& plan, const RowKernels& kernels, std::atomic<int64_t>& next, int32_t rows) {
   RowBuffers buffers(plan);
-  for (int32_t y = begin; y < end; ++y) FillRow(plan, kernels, buffers, y);
+  for (;;) {
+    const int64_t begin = next.fetch_add(kRowsPerClaim);
+    if (begin >= rows) return;
+    const auto end = static_cast<int32_t>(std::min<int64_t>(rows, begin + kRowsPerClaim));
+    for (auto y = static_cast<int32_t>(begin); y < end; ++y) FillRow(plan, kernels, buffers, y);
+  }
 }
 
 int ThreadsFor(int requested, int64_t pixels, int32_t rows) {
@@ -173,13 +182,13 @@ void Resampler::Fill(const cDIBSection& source, cDIBSection& dest) const {
   const Plan plan = MakePlan(source, dest);
   const std::unique_ptr<RowKernels> kernels = RowKernels::Make(kernels_, plan.columns);
   const int threads = ThreadsFor(threads_, int64_t{dest.Width()} * rows, rows);
-  // Threads write disjoint bands of rows; the last band is this thread's.
+  // Every band of rows is written by exactly one thread; this one works too.
+  std::atomic<int64_t> next{0};
   std::vector<std::future<void>> others;
-  auto bandStart = [&](int i) { return static_cast<int32_t>(int64_t{rows} * i / threads); };
-  for (int i = 0; i + 1 < threads; ++i) {
-    others.push_back(std::async(std::launch::async, FillRows, std::cref(plan), std::cref(*kernels),
-                                bandStart(i), bandStart(i + 1)));
+  for (int i = 1; i < threads; ++i) {
+    others.push_back(std::async(std::launch::async, FillClaimedRows, std::cref(plan), std::cref(*kernels),
+                                std::ref(next), rows));
   }
-  FillRows(plan, *kernels, bandStart(threads - 1), rows);
-  for (auto& band : others) band.get();
+  FillClaimedRows(plan, *kernels, next, rows);
+  for (auto& helper : others) helper.get();
 }
