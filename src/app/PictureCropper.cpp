@@ -3,7 +3,7 @@
 #include "app/SelectionGeometry.h"
 #include "platform/base/AppError.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/PictureBox.h"
+#include "platform/gdi/PictureSurface.h"
 
 PictureCropper::PictureCropper(int32_t width, int32_t height, BlockPlacement placement)
     : width_(width), height_(height), placement_(placement) {}
@@ -21,7 +21,7 @@ BlockCorner PictureCropper::Corner(const gdi::Picture& picture) const {
 std::unique_ptr<gdi::MemorySurface> PictureCropper::Crop(const gdi::Picture& picture) const {
   if (picture.Empty()) throw platform::AppError::Standard(platform::ErrorNumber::InvalidPicture);
   const BlockCorner corner = Corner(picture);
-  auto block = std::make_unique<gdi::MemorySurface>(width_, height_, platform::PictureBox::kDefaultBackColor);
+  auto block = std::make_unique<gdi::MemorySurface>(width_, height_, gdi::kSurfaceBackColor);
   gdi::HDC source = gdi::CreateCompatibleDC(block->hDC());
   gdi::HGDIOBJ previous = gdi::SelectObject(source, picture.Handle());
   gdi::BitBlt(block->hDC(), 0, 0, width_, height_, source, corner.left, corner.top, gdi::SRCCOPY);

@@ -32,7 +32,7 @@ TEST(DesktopEntry, StartsTheInstalledProgramWithItsIconForPicturesItCanOpen) {
   ASSERT_FALSE(entry.empty());
   EXPECT_EQ(entry["Type"], "Application");
   EXPECT_EQ(entry["Name"], "Quarvel");
-  EXPECT_EQ(entry["Exec"], std::filesystem::path(QUARVEL_BINARY).filename().string() + " %F");
+  EXPECT_EQ(entry["Exec"], std::filesystem::path(QUARVEL_BINARY).filename().string() + " %f");
   // The icon installed under hicolor/32x32 must be that size.
   EXPECT_EQ(
       QImage(QString::fromStdString((kSource / "resources" / (entry["Icon"] + ".png")).string())).size(),

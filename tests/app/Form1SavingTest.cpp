@@ -148,7 +148,7 @@ TEST_F(Form1SavingTest, BeforeAnySelectionTheTargaHoldsTheEmptyResultAtThePictur
   TargaFile tga = TargaFile::Read(dir / "early.tga");
   ASSERT_EQ(tga.width, 40);
   ASSERT_EQ(tga.height, 30);
-  const gdi::COLORREF back = platform::PictureBox::kDefaultBackColor;
+  const gdi::COLORREF back = gdi::kSurfaceBackColor;
   const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
   EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
 }

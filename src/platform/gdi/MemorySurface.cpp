@@ -1,11 +1,13 @@
 #include "platform/gdi/MemorySurface.h"
 
+#include "platform/base/AppError.h"
 #include "platform/base/Screen.h"
 
 namespace gdi {
 
 MemorySurface::MemorySurface(int32_t width, int32_t height, COLORREF background)
     : image_(Bitmap::Create(width, height, false)), dc_(image_.get()) {
+  if (!image_) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
   image_->Fill(background);
 }
 

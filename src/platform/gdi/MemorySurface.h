@@ -11,6 +11,7 @@ namespace gdi {
 // A picture surface without a window: its image lives in memory.
 class MemorySurface final : public PictureSurface {
  public:
+  // Raises out of memory (7) when the image can't be had.
   MemorySurface(int32_t width, int32_t height, COLORREF background = 0);
 
   Bitmap& Image() { return *image_; }

@@ -6,6 +6,9 @@
 
 namespace gdi {
 
+// Where a surface shows no picture: a light grey like a button face.
+constexpr COLORREF kSurfaceBackColor = RGB(240, 240, 240);
+
 constexpr int16_t vbTwips = 1;
 constexpr int16_t vbPixels = 3;
 

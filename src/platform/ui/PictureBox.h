@@ -21,9 +21,6 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   Q_OBJECT
 
  public:
-  // A light grey like a button face: the colour where no picture lies.
-  static constexpr gdi::COLORREF kDefaultBackColor = gdi::RGB(240, 240, 240);
-
   explicit PictureBox(QWidget* parent = nullptr);
   ~PictureBox() override;
 
@@ -100,7 +97,7 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   std::unique_ptr<gdi::Bitmap> image_;  // null while it would be plain background
   gdi::DeviceContext dc_;
   TwipsContainer ownContainer_;
-  gdi::COLORREF backColor_ = kDefaultBackColor;
+  gdi::COLORREF backColor_ = gdi::kSurfaceBackColor;
   int16_t scaleMode_ = gdi::vbTwips;
   bool autoSize_ = false;
   bool autoRedraw_ = false;

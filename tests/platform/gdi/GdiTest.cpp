@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/base/AppError.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/MemorySurface.h"
 
@@ -223,4 +224,13 @@ TEST(Clipboard, CannotOpenWithoutASinkAndHandsBitmapsToIt) {
   EXPECT_TRUE(CloseClipboard());
   EXPECT_EQ(seenWidth, 7);
   SetClipboardSink(nullptr);
+}
+
+TEST(MemorySurface, ASizeWhoseMemoryCannotBeHadIsAnError) {
+  try {
+    MemorySurface huge(40000, 40000);
+    FAIL() << "no error";
+  } catch (const platform::AppError& e) {
+    EXPECT_EQ(e.Number(), platform::ErrorNumber::OutOfMemory);
+  }
 }
