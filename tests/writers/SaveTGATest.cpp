@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pure/ErrorOf.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,15 +102,6 @@ Bytes ReadAll(const fs::path& path) {
 
 size_t EntryCount(const fs::path& folder) {
   return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const AppError& e) {
-    return e.Number();
-  }
-  return 0;
 }
 
 // Every pixel differs from its right-hand neighbour: no two equal neighbours in a row.

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include "support/pure/ErrorOf.h"
 
 #include <filesystem>
 #include <fstream>
@@ -37,15 +39,6 @@ std::vector<std::string> Entries(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
   return names;
-}
-
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const AppError& e) {
-    return e.Number();
-  }
-  return 0;
 }
 
 // Makes writes past `bytes` fail with EFBIG instead of killing the process.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/pure/ErrorOf.h"
+
 #include "platform/base/AppError.h"
 #include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
@@ -8,18 +10,7 @@ using platform::AppError;
 using platform::ErrorNumber::Overflow;
 using platform::ErrorNumber::TypeMismatch;
 
-namespace {
-
-int32_t ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const AppError& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(IsNumeric, AcceptsSignDigitsOnePointAndExponentWithinOuterBlanks) {
   for (const char* text : {"128", " 240 ", "-5", "+5", "12.5", ".5", "5.", "1e3", "1E+3", "2.5e-1", "1d2"}) {
