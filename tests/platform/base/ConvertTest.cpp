@@ -6,11 +6,8 @@
 #include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
 
-using platform::AppError;
 using platform::ErrorNumber::Overflow;
 using platform::ErrorNumber::TypeMismatch;
-
-namespace {}  // namespace
 
 TEST(IsNumeric, AcceptsSignDigitsOnePointAndExponentWithinOuterBlanks) {
   for (const char* text : {"128", " 240 ", "-5", "+5", "12.5", ".5", "5.", "1e3", "1E+3", "2.5e-1", "1d2"}) {
