@@ -45,14 +45,27 @@ cv::Mat View(const cDIBSection& dib) {
                  static_cast<size_t>(dib.BytesPerScanLine()));
 }
 
-void Ours(benchmark::State& state, const Case& c, int threads) {
+void OursWith(benchmark::State& state, const Case& c, int threads, resample::KernelLevel kernels) {
   auto source = Section(c.sw, c.sh, true);
   auto dest = Section(c.dw, c.dh, false);
-  const Resampler resampler(threads);
+  const Resampler resampler(threads, kernels);
   for (auto _ : state) {
     resampler.Fill(*source, *dest);
     benchmark::DoNotOptimize(dest->DIBSectionBitsPtr()[0]);
   }
+}
+
+void Ours(benchmark::State& state, const Case& c, int threads) {
+  OursWith(state, c, threads, resample::KernelLevel::Avx512);
+}
+
+// What processors without AVX-512, or without AVX2, get.
+void OursAvx2(benchmark::State& state, const Case& c, int threads) {
+  OursWith(state, c, threads, resample::KernelLevel::Avx2);
+}
+
+void OursPlain(benchmark::State& state, const Case& c, int threads) {
+  OursWith(state, c, threads, resample::KernelLevel::Plain);
 }
 
 void OpenCv(benchmark::State& state, const Case& c, int threads) {
@@ -99,6 +112,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
                     c.name, threads, ours.median, ours.best, theirs.median, theirs.best,
                     ours.median / theirs.median, ours.best / theirs.best);
       }
+      const Rates theirs = RatesOf(Name("opencv", c, 1), c);
+      for (const char* lesser : {"ours-avx2", "ours-plain"}) {
+        const Rates ours = RatesOf(Name(lesser, c, 1), c);
+        std::printf("  %-30s %-10s %7.1f / %7.1f  ratio to OpenCV at one thread %.2f / %.2f\n", c.name,
+                    lesser, ours.median, ours.best, ours.median / theirs.median, ours.best / theirs.best);
+      }
     }
   }
 
@@ -128,6 +147,8 @@ int main(int argc, char** argv) {
       Register(Name("ours", c, threads), Ours, c, threads);
       Register(Name("opencv", c, threads), OpenCv, c, threads);
     }
+    Register(Name("ours-avx2", c, 1), OursAvx2, c, 1);
+    Register(Name("ours-plain", c, 1), OursPlain, c, 1);
   }
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
