@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include "support/pure/ErrorOf.h"
+
 #include <random>
 
 #include "imaging/ReferenceResampler.h"
@@ -12,15 +13,6 @@
 namespace {
 
 using platform::ErrorNumber::SubscriptOutOfRange;
-
-int32_t ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::AppError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 // A section whose blue bytes are given row by row (memory order), green and red 0.
 std::unique_ptr<cDIBSection> BlueSection(const std::vector<std::vector<uint8_t>>& rows) {

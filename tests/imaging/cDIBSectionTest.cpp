@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pure/ErrorOf.h"
+
 #include <algorithm>
 #include <set>
 
@@ -14,18 +16,8 @@
 
 namespace {
 
-using platform::AppError;
 using platform::ErrorNumber::Overflow;
 using platform::ErrorNumber::SubscriptOutOfRange;
-
-int32_t ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const AppError& e) {
-    return e.Number();
-  }
-  return 0;
-}
 
 // A surface whose pixel (x, y) is blue x, green y, red 200.
 std::unique_ptr<gdi::MemorySurface> GradientSurface(int32_t width, int32_t height) {
