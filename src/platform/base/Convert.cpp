@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/base/AppError.h"
 
@@ -50,15 +51,15 @@ std::optional<std::string> Normalise(std::string_view text) {
   return out;
 }
 
-}  // namespace
-
-bool IsNumeric(std::string_view text) { return Normalise(text).has_value(); }
-
 std::optional<double> ParseNumber(std::string_view text) {
   auto normal = Normalise(text);
   if (!normal) return std::nullopt;
   return std::strtod(normal->c_str(), nullptr);
 }
+
+}  // namespace
+
+bool IsNumeric(std::string_view text) { return Normalise(text).has_value(); }
 
 int32_t TextToInt32(std::string_view text) {
   auto value = ParseNumber(text);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +11,6 @@ namespace convert {
 // True when the text, outer blanks aside, reads as a number: sign, digits,
 // one decimal point, exponent. Empty text is not numeric.
 bool IsNumeric(std::string_view text);
-
-// The number the text reads as, or nothing when it is not numeric.
-std::optional<double> ParseNumber(std::string_view text);
 
 // Raises type mismatch for a non-number and overflow outside the 32-bit range.
 int32_t TextToInt32(std::string_view text);
