@@ -40,7 +40,7 @@ int ShiftOf(Qt::KeyboardModifiers modifiers) {
 }
 
 // Blue, green, red bytes to the screen's 0xFFRRGGBB.
-void ToScreenPixels(const uint8_t* in, uint32_t* out, int count) {
+__attribute__((target_clones("avx2", "default"))) void ToScreenPixels(const uint8_t* in, uint32_t* out, int count) {
   for (int x = 0; x < count; ++x) {
     out[x] = 0xFF000000u | static_cast<uint32_t>(in[3 * x + 2]) << 16 |
              static_cast<uint32_t>(in[3 * x + 1]) << 8 | in[3 * x];
