@@ -1,9 +1,11 @@
 #include "platform/ui/PictureBox.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/base/AppError.h"
@@ -40,7 +42,8 @@ int ShiftOf(Qt::KeyboardModifiers modifiers) {
 }
 
 // Blue, green, red bytes to the screen's 0xFFRRGGBB.
-__attribute__((target_clones("avx2", "default"))) void ToScreenPixels(const uint8_t* in, uint32_t* out, int count) {
+__attribute__((target_clones("avx2", "default"))) void ToScreenPixels(const uint8_t* in, uint32_t* out,
+                                                                      int count) {
   for (int x = 0; x < count; ++x) {
     out[x] = 0xFF000000u | static_cast<uint32_t>(in[3 * x + 2]) << 16 |
              static_cast<uint32_t>(in[3 * x + 1]) << 8 | in[3 * x];
@@ -148,6 +151,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 // Qt converts 24-bit pixels for the screen one by one, several times slower
 // than this loop; a strip at a time keeps the extra memory small.
 void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
+  if (DrawImagePartDirectly(painter, part)) return;
   constexpr int kStripRows = 32;
   QImage strip(part.width(), std::min(kStripRows, part.height()), QImage::Format_RGB32);
   for (int top = part.top(); top <= part.bottom(); top += strip.height()) {
@@ -158,6 +162,34 @@ void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
     }
     painter.drawImage(QPoint(part.left(), top), strip, QRect(0, 0, part.width(), rows));
   }
+}
+
+// Where the painter ends in a plain 32-bit image (the window's backing store,
+// no scaling), the pixels are converted straight into it, within the area
+// the toolkit lets this widget paint: no strip, no second pass over memory.
+bool PictureBox::DrawImagePartDirectly(QPainter& painter, const QRect& part) {
+  QPaintEngine* engine = painter.paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+      engine->paintDevice()->devType() != QInternal::Image || painter.hasClipping()) {
+    return false;
+  }
+  auto* target = static_cast<QImage*>(engine->paintDevice());
+  const QTransform& transform = painter.deviceTransform();
+  if ((target->format() != QImage::Format_RGB32 && target->format() != QImage::Format_ARGB32_Premultiplied) ||
+      target->devicePixelRatio() != 1.0 || transform.type() > QTransform::TxTranslate ||
+      transform.dx() != std::floor(transform.dx()) || transform.dy() != std::floor(transform.dy())) {
+    return false;
+  }
+  const QPoint offset(static_cast<int>(transform.dx()), static_cast<int>(transform.dy()));
+  QRegion allowed = QRegion(part.translated(offset)).intersected(target->rect());
+  if (!engine->systemClip().isEmpty()) allowed = allowed.intersected(engine->systemClip());
+  for (const QRect& r : allowed) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      ToScreenPixels(image_->Row(y - offset.y()) + 3 * static_cast<size_t>(r.left() - offset.x()),
+                     reinterpret_cast<uint32_t*>(target->scanLine(y)) + r.left(), r.width());
+    }
+  }
+  return true;
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {

@@ -85,6 +85,7 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   std::unique_ptr<gdi::Bitmap> ImageFromPicture(int width, int height) const;
   void ReplaceImage(std::unique_ptr<gdi::Bitmap> image);
   void DrawImagePart(QPainter& painter, const QRect& part);
+  bool DrawImagePartDirectly(QPainter& painter, const QRect& part);
   void FitImageToSize();
   // Without a picture the kept image is plain background and is made only
   // when something is about to draw on it or read it.

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QScreen>
+#include <QWindow>
 
 #include "platform/base/AppError.h"
 #include "platform/gdi/Gdi.h"
@@ -247,4 +249,39 @@ TEST(PictureBox, MouseMovesWithOrWithoutAButtonAndClicksArriveInTheScaleUnit) {
   Send(box, QEvent::MouseButtonPress, {40, 50}, Qt::RightButton, Qt::RightButton);
   Send(box, QEvent::MouseButtonRelease, {40, 50}, Qt::RightButton, Qt::NoButton);
   EXPECT_EQ(clicks, 1) << "a release off the box or another button is no click";
+}
+
+// What the window really shows: its backing store, through the screen, with the
+// box placed inside a parent and partly covered by a sibling above it.
+TEST(PictureBox, TheWindowShowsTheKeptImageAtTheBoxsPlaceUnderWidgetsAboveIt) {
+  QWidget window;
+  window.resize(200, 150);
+  PictureBox box(&window);
+  box.SetAutoSize(true);
+  box.SetPicture(PatternPicture(120, 90));
+  box.move(13, 21);
+  QWidget cover(&window);
+  cover.setGeometry(40, 50, 20, 10);
+  cover.setAutoFillBackground(true);
+  QPalette palette = cover.palette();
+  palette.setColor(QPalette::Window, QColor(255, 0, 0));
+  cover.setPalette(palette);
+  cover.raise();
+  window.show();
+  for (int i = 0; i < 5; ++i) platform::DoEvents();
+  DrawBlock(box, 100, 70, 6, 6, gdi::RGB(1, 200, 3));
+  platform::DoEvents();
+
+  QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+  ASSERT_GE(shown.width(), 133);
+  for (int y = 0; y < 90; y += 7) {
+    for (int x = 0; x < 120; x += 5) {
+      QPoint at(13 + x, 21 + y);
+      QRgb expected = QRect(40, 50, 20, 10).contains(at)           ? qRgb(255, 0, 0)
+                      : (x >= 100 && x < 106 && y >= 70 && y < 76) ? qRgb(1, 200, 3)
+                                                                   : PictureFiles::PatternPixel(x, y);
+      ASSERT_EQ(shown.pixel(at) | 0xFF000000u, expected) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(shown.pixel(12, 21) | 0xFF000000u, window.palette().color(QPalette::Window).rgb() | 0xFF000000u);
 }
