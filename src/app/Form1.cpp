@@ -39,6 +39,9 @@ constexpr const char* kPhoneResX = "PhoneResX";
 constexpr const char* kPhoneResY = "PhoneResY";
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
+constexpr size_t kDialogNameLimit = 260;
+constexpr int32_t kMaxSelectionSide = 32767;
+
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
 
 constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
@@ -340,6 +343,9 @@ void Form1::Command8_Click() {
 
 void Form1::Command1_Click() {
   std::string previous = sFileName;
+  // The dialog starts from a name of at most 259 characters; a longer one,
+  // opened from the command line or by a drop, starts it empty.
+  if (sFileName.size() >= kDialogNameLimit) sFileName.clear();
   std::string fileTitle;
   std::string filter = kOpenFilter;
   int32_t filterIndex = 1;
@@ -388,6 +394,8 @@ void Form1::LoadFile(std::string& fileName) {
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
   picSource->SetPicture(platform::LoadPicture(fileName));
+  // The new picture is clean: no frame is left on it to wipe.
+  framesDrawn_.clear();
   picDest->SetPicture(nullptr);
   platform::DoEvents();
   picDest->Move(picSource->Left() + picSource->Width() + 120.0f, picDest->Top(), picSource->Width(),
@@ -398,13 +406,16 @@ void Form1::LoadFile(std::string& fileName) {
   cDIB->CreateFromPicture(*picSource->Picture());
   SetCaption(*lblOrigWidth, convert::ToText(cDIB->Width()));
   SetCaption(*lblOrigHeight, convert::ToText(cDIB->Height()));
-  // Unticked while the resize boxes are set, so their change handlers don't rescale.
-  bKeepProportion = chkKeepProportion->isChecked();
-  if (bKeepProportion) chkKeepProportion->setChecked(false);
+  // Unticked while the resize boxes are set, so their change handlers don't
+  // rescale. Kept locally too: a load run inside the yield below must not make
+  // this one forget to tick it again.
+  const bool keepProportion = chkKeepProportion->isChecked();
+  bKeepProportion = keepProportion;
+  if (keepProportion) chkKeepProportion->setChecked(false);
   platform::DoEvents();
   txtWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
   txtHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
-  if (bKeepProportion) chkKeepProportion->setChecked(true);
+  if (keepProportion) chkKeepProportion->setChecked(true);
   txtSelWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
   txtSelHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
@@ -424,6 +435,7 @@ void Form1::FitWindow() {
 void Form1::Command3_Click() {
   auto size = SelectionSize();
   if (!size) return;
+  ++selectionEvents_;
   Command3->setEnabled(false);
   picDest->SetAutoRedraw(false);
   picSource->SetAutoRedraw(false);
@@ -449,11 +461,16 @@ void Form1::picSource_MouseMove(int, int, float X, float Y) {
   int32_t top = SelectionGeometry::Start(y, H, picSource->ScaleHeight());
   int32_t left = SelectionGeometry::Start(x, W, picSource->ScaleWidth());
   lRectColor = lRectColor == kBlack ? kWhite : kBlack;
-  WipeFrames({0, 0, picture->first, picture->second});
+  const uint64_t thisMove = ++selectionEvents_;
+  WipeFrames({0, 0, picture->first, picture->second}, false);
   gdi::Rect frame = SelectionGeometry::Frame(left, top, W, H);
   // Known before the drawing yields, so a move handled inside it wipes this frame too.
   framesDrawn_.push_back(frame);
   DrawRectangle(*picSource, frame.left, frame.top, frame.right, frame.bottom, lRectColor);
+  // A later move or the click, handled while the frame was drawn, has had its
+  // say: copying this block now would bring that frame into the result, or
+  // change the result after the click fixed it.
+  if (thisMove != selectionEvents_) return;
   gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, picSource->hDC(), left, top, gdi::SRCCOPY);
   gdi::BitBlt(picDest->hDC(), 0, 0, W, H, picDestBuffer->hDC(), 0, 0, gdi::SRCCOPY);
 }
@@ -461,8 +478,20 @@ void Form1::picSource_MouseMove(int, int, float X, float Y) {
 void Form1::picSource_Click() {
   if (!bSelecting) return;
   bSelecting = false;
-  WipeFrames({0, 0, convert::RoundToInt32(picBuffer->ScaleWidth()),
-              convert::RoundToInt32(picBuffer->ScaleHeight())});
+  ++selectionEvents_;
+  try {
+    FixSelection();
+  } catch (...) {
+    // Selection mode is over either way, so the button to start another comes back.
+    Command3->setEnabled(true);
+    throw;
+  }
+}
+
+void Form1::FixSelection() {
+  WipeFrames(
+      {0, 0, convert::RoundToInt32(picBuffer->ScaleWidth()), convert::RoundToInt32(picBuffer->ScaleHeight())},
+      true);
   picDest->SetAutoRedraw(true);
   int32_t width = convert::RoundToInt32(picDest->ScaleWidth());
   int32_t height = convert::RoundToInt32(picDest->ScaleHeight());
@@ -491,6 +520,11 @@ std::optional<std::pair<int32_t, int32_t>> Form1::SelectionSize() const {
   auto width = WholeNumber(txtSelWidth->Text());
   auto height = WholeNumber(txtSelHeight->Text());
   if (!width || !height || *width < 1 || *height < 1) return std::nullopt;
+  // A crop larger than a picture may be or a Targa file can hold is no usable size.
+  if (*width > kMaxSelectionSide || *height > kMaxSelectionSide ||
+      static_cast<int64_t>(*width) * *height > platform::kMaxPicturePixels) {
+    return std::nullopt;
+  }
   return std::make_pair(*width, *height);
 }
 
@@ -501,15 +535,22 @@ std::optional<std::pair<int32_t, int32_t>> Form1::LoadedPictureSize() const {
   return std::make_pair(*width, *height);
 }
 
-void Form1::WipeFrames(const gdi::Rect& bounds) {
-  std::vector<gdi::Rect> frames;
-  frames.swap(framesDrawn_);
-  for (const gdi::Rect& frame : frames) {
+void Form1::WipeFrames(const gdi::Rect& bounds, bool lastWipe) {
+  // In the middle of a load picBuffer still holds the old picture: nothing to wipe from yet.
+  if (picBuffer->Picture() != picSource->Picture()) return;
+  std::vector<gdi::Rect> notWiped;
+  for (const gdi::Rect& frame : framesDrawn_) {
     for (const gdi::Rect& e : EdgesOf(frame, bounds)) {
       gdi::BitBlt(picSource->hDC(), e.left, e.top, e.right - e.left, e.bottom - e.top, picBuffer->hDC(),
                   e.left, e.top, gdi::SRCCOPY);
     }
+    // Edges outside the bounds stay, as they would under a wipe of the bounds,
+    // until a later wipe with larger bounds takes them.
+    bool inside = frame.left >= bounds.left && frame.top >= bounds.top && frame.right <= bounds.right &&
+                  frame.bottom <= bounds.bottom;
+    if (!lastWipe && !inside) notWiped.push_back(frame);
   }
+  framesDrawn_.swap(notWiped);
 }
 
 // Products in floating point, kept in single precision as the box's size is.

@@ -163,7 +163,10 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::optional<std::pair<int32_t, int32_t>> LoadedPictureSize() const;
   // Puts back the clean picture under every frame drawn since the last wipe,
   // within `bounds`: all a wipe of the whole picture would change.
-  void WipeFrames(const gdi::Rect& bounds);
+  // The last wipe, at the click, forgets every frame.
+  void WipeFrames(const gdi::Rect& bounds, bool lastWipe);
+  // The click's steps after leaving selection mode.
+  void FixSelection();
   // Sizes picDest, positioned in twips, to hold width x height pixels.
   void SetDestPixelSize(int32_t width, int32_t height);
   // Makes the resized picture the result, shown in picDest.
@@ -175,5 +178,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPointer<Form2> form2_;
   // Frames drawn on picSource and not yet wiped.
   std::vector<gdi::Rect> framesDrawn_;
+  // Counts "Make Your Selection", moves and clicks, so a move resumed after its
+  // drawing's yield knows whether another one ran meanwhile.
+  uint64_t selectionEvents_ = 0;
   int16_t scaleMode_ = gdi::vbTwips;
 };

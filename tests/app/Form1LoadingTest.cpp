@@ -169,3 +169,17 @@ TEST_F(Form1LoadingTest, GifAndBmpPicturesOpenToo) {
   EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), 1, 1), qRgb(9, 9, 9));
   EXPECT_TRUE(messages.Messages().empty());
 }
+
+TEST_F(Form1LoadingTest, APathTooLongForTheDialogStartsItEmpty) {
+  std::filesystem::path deep = dir.Path();
+  for (int i = 0; i < 6; ++i) deep /= std::string(50, static_cast<char>('a' + i));
+  std::filesystem::create_directories(deep);
+  std::string longPath = PatternFile(8, 8, (deep / "long.bmp").lexically_relative(dir.Path()).string());
+  ASSERT_GE(longPath.size(), 260u);
+  form.OpenPicture(longPath);
+  ASSERT_EQ(form.sFileName, longPath);
+  Open(PatternFile(9, 9));
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(dialogs.LastCall().record.lpstrFile.find('\0'), 0u);
+  EXPECT_EQ(form.lblOrigWidth->text(), "9");
+}

@@ -114,8 +114,8 @@ TEST_F(Form1SelectionTest, WipingOnlyOldFramesLeavesWhatAWipeOfTheWholePictureLe
     Move(px, py);
     int left = std::clamp(static_cast<int>(std::nearbyint(px)) - 28, 0, 300 - 57);
     int top = std::clamp(static_cast<int>(std::nearbyint(py)) - 45, 0, 200 - 90);
-    auto expected = FullWipeWithFrame(form.picBuffer->Image(), {left - 1, top - 1, left + 59, top + 92},
-                                      form.lRectColor);
+    auto expected =
+        FullWipeWithFrame(form.picBuffer->Image(), {left - 1, top - 1, left + 59, top + 92}, form.lRectColor);
     ASSERT_TRUE(SamePixels(form.picSource->Image(), *expected)) << "move " << i;
   }
 }
@@ -214,4 +214,72 @@ TEST_F(Form1SelectionTest, ARealMouseMoveAndClickDriveTheSelection) {
   QCoreApplication::sendEvent(form.picSource, &release);
   EXPECT_FALSE(form.bSelecting);
   ExpectResultIsBlockAt(86, 36, 128, 128);
+}
+
+namespace {
+
+void PostMove(QWidget* target, QPointF at) {
+  QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseMove, at, target->mapToGlobal(at),
+                                                      Qt::NoButton, Qt::NoButton, Qt::NoModifier));
+}
+
+void PostClick(QWidget* target, QPointF at) {
+  QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonPress, at, target->mapToGlobal(at),
+                                                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(target, new QMouseEvent(QEvent::MouseButtonRelease, at, target->mapToGlobal(at),
+                                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+}  // namespace
+
+// The frame's drawing lets pending events run; what they do must not bring a
+// frame into the preview or change a result already fixed.
+TEST_F(Form1SelectionTest, AMoveHandledWhileTheFrameIsDrawnLeavesACleanPreview) {
+  LoadPattern(300, 200);
+  form.Command3->click();
+  PostMove(form.picSource, QPointF(110, 100));
+  Move(100, 100);
+  ExpectResultIsBlockAt(46, 36, 128, 128);
+  const gdi::Bitmap& buffer = form.picDestBuffer->Image();
+  EXPECT_EQ(PictureFiles::PixelOf(buffer, 0, 0), PictureFiles::PatternPixel(46, 36));
+}
+
+TEST_F(Form1SelectionTest, AClickHandledWhileTheFrameIsDrawnFixesTheSameCropOnBothSurfaces) {
+  LoadPattern(300, 200);
+  form.Command3->click();
+  Move(150, 100);
+  PostClick(form.picSource, QPointF(150, 100));
+  Move(100, 100);
+  EXPECT_FALSE(form.bSelecting);
+  ExpectResultIsBlockAt(86, 36, 128, 128);
+  for (int y = 0; y < 128; y += 9)
+    for (int x = 0; x < 128; x += 7) ASSERT_EQ(PictureFiles::PixelOf(*form.cDIB->hDib(), x, y), Dest(x, y));
+  EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
+}
+
+TEST_F(Form1SelectionTest, FramesDrawnWhileThePictureIsEmptyAreWipedByTheClick) {
+  LoadPattern(300, 200);
+  dialogs.Cancel();
+  form.Command1->click();
+  form.cmdReload->click();
+  ASSERT_EQ(form.lblOrigWidth->text(), "0");
+  form.Command3->click();
+  Move(100, 100);
+  Move(120, 90);
+  form.picSource_Click();
+  EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
+}
+
+TEST_F(Form1SelectionTest, SizesNoCropCanHaveAreIgnoredAndTheButtonStaysUsable) {
+  LoadPattern(300, 200);
+  form.txtSelWidth->SetText("30000");
+  form.txtSelHeight->SetText("30000");
+  form.Command3->click();
+  EXPECT_FALSE(form.bSelecting);
+  EXPECT_TRUE(form.Command3->isEnabled());
+  form.txtSelWidth->SetText("32768");
+  form.txtSelHeight->SetText("1");
+  form.Command3->click();
+  EXPECT_FALSE(form.bSelecting);
+  EXPECT_TRUE(messages.Messages().empty());
 }
