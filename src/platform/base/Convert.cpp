@@ -1,8 +1,9 @@
 #include "platform/base/Convert.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <optional>
 
 #include "platform/base/AppError.h"
@@ -51,10 +52,23 @@ std::optional<std::string> Normalise(std::string_view text) {
   return out;
 }
 
+// The decimal point is always ".", whatever the user's locale says.
 std::optional<double> ParseNumber(std::string_view text) {
   auto normal = Normalise(text);
   if (!normal) return std::nullopt;
-  return std::strtod(normal->c_str(), nullptr);
+  std::string_view digits = *normal;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  double value = 0;
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Too small to hold is as good as zero; too large stays too large.
+    bool tiny = digits.find("e-") != std::string_view::npos;
+    bool negative = digits.front() == '-';
+    double magnitude = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    return negative ? -magnitude : magnitude;
+  }
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace

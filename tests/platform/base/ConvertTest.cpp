@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include "support/pure/ErrorOf.h"
+#include "support/pure/TempDir.h"
 
 #include "platform/base/AppError.h"
 #include "platform/base/Checked.h"
@@ -49,4 +53,34 @@ TEST(Checked, FailsWithOverflowInsteadOfWrapping) {
   EXPECT_EQ(checked::Div(-7, 2), -3);
   EXPECT_EQ(checked::ToInt16(32767), 32767);
   EXPECT_EQ(ErrorOf([] { checked::ToInt16(32768); }), Overflow);
+}
+
+// The window's toolkit switches the C library to the user's locale; numbers
+// typed into the boxes still use a decimal point.
+TEST(TextToInt32, IgnoresTheDecimalCommaOfTheUsersLocale) {
+  TempDir dir;
+  std::string command = "localedef -i de_DE -f UTF-8 " + (dir / "de_DE.UTF-8").string() + " 2>/dev/null";
+  setenv("LOCPATH", dir.Path().c_str(), 1);
+  bool haveLocale = std::system(command.c_str()) == 0 && std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  if (!haveLocale) {
+    unsetenv("LOCPATH");
+    GTEST_SKIP() << "no German locale could be made here";
+  }
+  int32_t half = convert::TextToInt32("75.5");
+  int32_t small = convert::TextToInt32("0.6");
+  int32_t exponent = convert::TextToInt32("1.5e3");
+  bool numeric = convert::IsNumeric("12.5");
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+  EXPECT_EQ(half, 76);
+  EXPECT_EQ(small, 1);
+  EXPECT_EQ(exponent, 1500);
+  EXPECT_TRUE(numeric);
+}
+
+TEST(TextToInt32, HugeNumbersAreAnOverflowNotAFailureToRead) {
+  EXPECT_EQ(ErrorOf([] { convert::TextToInt32("1e999"); }), Overflow);
+  EXPECT_EQ(ErrorOf([] { convert::TextToInt32("-1e999"); }), Overflow);
+  EXPECT_EQ(convert::TextToInt32("+7"), 7);
+  EXPECT_EQ(convert::TextToInt32("1e-999"), 0);
 }
