@@ -68,7 +68,7 @@ bool OpenSaveDLG::Show(int32_t Variante) {
   }
   returnPath_.clear();
   if (result == 0 && cancelError_) {
-    throw platform::AppError(platform::ErrorNumber::UserInterrupt, "", "");
+    throw platform::AppError::Standard(platform::ErrorNumber::UserInterrupt);
   }
   return false;
 }

@@ -105,8 +105,8 @@ std::string LookUpFilter(const std::string& filter, int32_t index) {
   size_t start = 0;
   for (; index >= 1; --index) {
     size_t descriptionEnd = filter.find('\0', start);
-    // An empty description is the closing NUL: no pair is left.
-    if (descriptionEnd == std::string::npos || descriptionEnd == start) {
+    // Only the closing NULs left: no pair is left.
+    if (descriptionEnd == std::string::npos || filter.find_first_not_of('\0', start) == std::string::npos) {
       return "";
     }
     size_t patternEnd = filter.find('\0', descriptionEnd + 1);

@@ -1,4 +1,5 @@
 #include "dialogs/OpenSaveDLG.h"
+#include "platform/base/AppInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -132,8 +133,9 @@ TEST_F(OpenSaveDLGTest, CancelEmptiesReturnPathAndRaises18OnlyWhenAskedTo) {
     FAIL() << "a cancel with CancelError set raised nothing";
   } catch (const platform::AppError& error) {
     EXPECT_EQ(error.Number(), 18);
-    EXPECT_EQ(error.Source(), "");
-    EXPECT_EQ(error.Description(), "");
+    // Raised with nothing of its own: the program as source, the standard text.
+    EXPECT_EQ(error.Source(), platform::AppInfo::Title());
+    EXPECT_EQ(error.Description(), "User interrupt occurred");
   }
   EXPECT_EQ(dlg.ReturnPath(), "");
 }

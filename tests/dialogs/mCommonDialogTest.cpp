@@ -74,6 +74,9 @@ TEST(CommonDialogFilter, LookUpFilterFindsEachPairAndNothingBeyond) {
   EXPECT_EQ(mCommonDialog::LookUpFilter("no separator", 1), "");
   // A last pattern without its NUL runs to the end of the text.
   EXPECT_EQ(mCommonDialog::LookUpFilter("A\0*.a"s, 1), "A\0*.a"s);
+  // A pair may have an empty description.
+  EXPECT_EQ(mCommonDialog::LookUpFilter(mCommonDialog::ConvertFilter("|*.x|B|*.b"), 1), "\0*.x"s);
+  EXPECT_EQ(mCommonDialog::LookUpFilter(mCommonDialog::ConvertFilter("|*.x|B|*.b"), 2), "B\0*.b"s);
   EXPECT_EQ(mCommonDialog::LookUpFilter(mCommonDialog::ConvertFilter("Disk: all|*.*"), 1), "Disk\0 all"s);
 }
 

@@ -53,7 +53,7 @@ std::string StandardDescription(int32_t number) {
     case ErrorNumber::TypeMismatch:
       return "Type mismatch";
     case ErrorNumber::UserInterrupt:
-      return "";
+      return "User interrupt occurred";
     case ErrorNumber::FileNotFound:
       return "File not found";
     case ErrorNumber::PermissionDenied:

@@ -67,12 +67,10 @@ QStringList NameFilters(const std::optional<std::string>& filter) {
     return filters;
   }
   QStringList texts = QString::fromStdString(*filter).split(QChar(0));
-  // An empty description ends the list; a description without patterns is dropped.
+  // An empty description ends the list. A pair without patterns keeps its
+  // place, so the chosen position still names the right pair.
   for (qsizetype i = 0; i + 1 < texts.size() && !texts[i].isEmpty(); i += 2) {
-    QString patterns = PatternList(texts[i + 1]);
-    if (!patterns.isEmpty()) {
-      filters << QStringLiteral("%1 (%2)").arg(texts[i], patterns);
-    }
+    filters << QStringLiteral("%1 (%2)").arg(texts[i], PatternList(texts[i + 1]));
   }
   return filters;
 }

@@ -44,8 +44,9 @@ TEST(FileDialogFilters, PairsBecomeNameFiltersWithTheirPatternsInParentheses) {
             QStringList({"Images (*.JPG *.BMP *.GIF) (*.JPG *.BMP *.GIF)", "All Files (*.*) (*)"}));
   EXPECT_EQ(platform::NameFilters("Targa (*.tga)\0*.tga\0\0"s), QStringList({"Targa (*.tga) (*.tga)"}));
   EXPECT_EQ(platform::NameFilters("Two\0 *.a ; *.b;\0\0"s), QStringList({"Two (*.a *.b)"}));
-  // The colon-split form: the last text has no pattern left and is dropped.
-  EXPECT_EQ(platform::NameFilters("Disk\0 all\0*.*\0\0"s), QStringList({"Disk (all)"}));
+  // The colon-split form: the last text has no pattern left but keeps its place,
+  // so positions still match the pairs.
+  EXPECT_EQ(platform::NameFilters("Disk\0 all\0*.*\0\0"s), QStringList({"Disk (all)", "*.* ()"}));
   EXPECT_EQ(platform::NameFilters("\0*.a\0\0"s), QStringList());
   EXPECT_EQ(platform::NameFilters(std::nullopt), QStringList());
 }
