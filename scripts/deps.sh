@@ -7,7 +7,6 @@ packages=(
   qt6-base-dev libturbojpeg0-dev
   libgtest-dev libbenchmark-dev
   python3 python3-pil
-  xvfb xauth
 )
 
 missing=()
