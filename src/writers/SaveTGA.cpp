@@ -175,7 +175,10 @@ ByteBuffer SaveTGA::CapturePixels(gdi::PictureSurface& Pic) {
   ByteBuffer capture(stride * static_cast<size_t>(height_));
   gdi::BITMAPINFO header = DibHeader(width_, height_);
   gdi::HDC memoryDC = gdi::CreateCompatibleDC(Pic.hDC());
-  gdi::HBITMAP dib = gdi::CreateDIBSection(memoryDC, &header, gdi::DIB_RGB_COLORS, nullptr, nullptr, 0);
+  // The section's pixels live in the capture buffer itself: one fresh buffer
+  // and one pass over the picture fewer, and GetDIBits finds its rows in place.
+  gdi::HBITMAP dib =
+      gdi::CreateDIBSection(memoryDC, &header, gdi::DIB_RGB_COLORS, nullptr, capture.Data(), 0);
   if (!dib) {
     gdi::DeleteDC(memoryDC);
     throw AppError::Standard(ErrorNumber::OutOfMemory);

@@ -41,6 +41,12 @@ std::unique_ptr<Bitmap> Bitmap::Create(int32_t width, int32_t height, bool botto
   return std::unique_ptr<Bitmap>(new Bitmap(width, height, bottomUp, std::move(data), false));
 }
 
+std::unique_ptr<Bitmap> Bitmap::Over(uint8_t* memory, int32_t width, int32_t height, bool bottomUp) {
+  if (!memory || width < 0 || height < 0) return nullptr;
+  std::shared_ptr<uint8_t[]> view(memory, [](uint8_t*) {});
+  return std::unique_ptr<Bitmap>(new Bitmap(width, height, bottomUp, std::move(view), false));
+}
+
 Bitmap* Bitmap::Stock() {
   static Bitmap* stock = new Bitmap(1, 1, true, Allocate(4), true);
   return stock;

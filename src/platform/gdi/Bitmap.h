@@ -21,11 +21,16 @@ class Bitmap final : public GdiObject {
   // Zero-filled; null when the size is not positive or the memory can't be had.
   static std::unique_ptr<Bitmap> Create(int32_t width, int32_t height, bool bottomUp);
   static Bitmap* Stock();  // the 1 x 1 bitmap a new memory context holds
+  // Over memory the caller owns and keeps alive for the bitmap's life, which
+  // must hold Height() rows of StrideFor(width) bytes.
+  static std::unique_ptr<Bitmap> Over(uint8_t* memory, int32_t width, int32_t height, bool bottomUp);
 
   // A bitmap sharing this one's pixels until either is written.
   std::unique_ptr<Bitmap> ShareCopy() const;
 
-  static size_t StrideFor(int32_t width) { return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3); }
+  static size_t StrideFor(int32_t width) {
+    return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+  }
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
@@ -38,9 +43,7 @@ class Bitmap final : public GdiObject {
   uint8_t* MutableBits();
 
   // Offset of picture row y (0 = top) from the first byte.
-  size_t RowOffset(int32_t y) const {
-    return stride_ * static_cast<size_t>(bottomUp_ ? height_ - 1 - y : y);
-  }
+  size_t RowOffset(int32_t y) const { return stride_ * static_cast<size_t>(bottomUp_ ? height_ - 1 - y : y); }
   const uint8_t* Row(int32_t y) const { return Bits() + RowOffset(y); }
   uint8_t* MutableRow(int32_t y) { return MutableBits() + RowOffset(y); }
 

@@ -81,11 +81,14 @@ bool DeleteDC(HDC hdc) {
   return true;
 }
 
-HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, uint32_t usage, void** ppvBits, HANDLE, uint32_t) {
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* bmi, uint32_t usage, void** ppvBits, HANDLE hSection,
+                         uint32_t offset) {
   if (ppvBits) *ppvBits = nullptr;
   if (usage != DIB_RGB_COLORS || !ValidDibHeader(bmi)) return nullptr;
   const BITMAPINFOHEADER& h = bmi->bmiHeader;
-  auto bitmap = Bitmap::Create(h.biWidth, std::abs(h.biHeight), h.biHeight > 0);
+  auto bitmap = hSection ? Bitmap::Over(static_cast<uint8_t*>(hSection) + offset, h.biWidth,
+                                        std::abs(h.biHeight), h.biHeight > 0)
+                         : Bitmap::Create(h.biWidth, std::abs(h.biHeight), h.biHeight > 0);
   if (!bitmap) return nullptr;
   if (ppvBits) *ppvBits = bitmap->MutableBits();
   return bitmap.release();
@@ -123,8 +126,8 @@ int GetObject(HGDIOBJ object, int size, void* out) {
   return static_cast<int>(sizeof info);
 }
 
-bool BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t srcX, int32_t srcY,
-            uint32_t rop) {
+bool BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t srcX,
+            int32_t srcY, uint32_t rop) {
   if (!dest || !src || rop != SRCCOPY) return false;
   Bitmap& to = *dest->SelectedBitmap();
   const Bitmap& from = *src->SelectedBitmap();
@@ -152,7 +155,9 @@ int GetDIBits(HDC, HBITMAP bitmap, uint32_t startScan, uint32_t scanLines, void*
     int64_t scan = startScan + i;
     auto pictureRow = static_cast<int32_t>(height - 1 - scan);
     int64_t outRow = h.biHeight > 0 ? i : lines - 1 - i;
-    std::memcpy(out + outRow * outStride, bitmap->Row(pictureRow), rowBytes);
+    uint8_t* to = out + outRow * outStride;
+    // A section laid over the caller's buffer already holds the rows there.
+    if (to != bitmap->Row(pictureRow)) std::memcpy(to, bitmap->Row(pictureRow), rowBytes);
   }
   return static_cast<int>(lines);
 }

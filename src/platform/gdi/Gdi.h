@@ -16,6 +16,8 @@ bool DeleteDC(HDC hdc);
 
 // A DIB section of the header's size: bottom-up when biHeight is positive.
 // Only 24-bit BI_RGB headers are supported. *ppvBits receives the pixel memory.
+// hSection, when given, is memory of the caller's that the section's pixels
+// live in from `offset` on; it must outlive the section.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, uint32_t usage, void** ppvBits, HANDLE hSection,
                          uint32_t offset);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int32_t width, int32_t height);

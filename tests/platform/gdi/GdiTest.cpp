@@ -234,3 +234,27 @@ TEST(MemorySurface, ASizeWhoseMemoryCannotBeHadIsAnError) {
     EXPECT_EQ(e.Number(), platform::ErrorNumber::OutOfMemory);
   }
 }
+
+TEST(CreateDIBSection, ASectionOverTheCallersMemoryDrawsThereAndLeavesItToTheCaller) {
+  MemorySurface surface(5, 3);
+  Paint(surface.Image());
+  std::vector<uint8_t> memory(4 + 16 * 3, 0xEE);
+  BITMAPINFO bmi = DibHeader(5, 3);
+  void* bits = nullptr;
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, memory.data(), 4);
+  ASSERT_TRUE(dib);
+  EXPECT_EQ(bits, memory.data() + 4);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, 5, 3, surface.hDC(), 0, 0, SRCCOPY);
+  // The bottom row comes first; the bytes before the offset are untouched.
+  EXPECT_EQ(memory[3], 0xEE);
+  EXPECT_EQ(memory[4 + 1], 2);
+  EXPECT_EQ(GetDIBits(mem, dib, 0, 3, memory.data() + 4, &bmi, DIB_RGB_COLORS), 3);
+  EXPECT_EQ(memory[4 + 16 + 1], 1);
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  // Still the caller's: deleting the section freed nothing.
+  EXPECT_EQ(memory[4 + 2 * 16 + 3 * 4], 4);
+}
