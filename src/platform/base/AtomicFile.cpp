@@ -46,6 +46,11 @@ void SyncFolder(const std::string& path) {
   close(dir);
 }
 
+bool Exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
 }  // namespace
 
 void AtomicFile::CheckReplaceable(const std::string& path) {
@@ -91,15 +96,19 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
   }
 }
 
+// Replacing a file waits for the disk, so that a crash leaves the old file or
+// the new one, never an empty one in its place. A new file puts no earlier one at risk
+// and is left to the system's own writeback, which spares the wait.
 void AtomicFile::Commit() {
   if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
-  if (fsync(fd_) != 0) Fail(errno);
+  const bool replacing = Exists(path_);
+  if (replacing && fsync(fd_) != 0) Fail(errno);
   int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);
   if (rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
   tempPath_.clear();
-  SyncFolder(path_);
+  if (replacing) SyncFolder(path_);
 }
 
 void AtomicFile::Fail(int errnoValue) {

@@ -10,8 +10,9 @@ namespace platform {
 
 // Writes a file that appears whole or not at all. The bytes go into a
 // temporary file in the target's folder, which takes the target's place only
-// after the last byte is on disk. Until then, and after any failure, a file
-// already there stays as it was, and the temporary file is removed.
+// after the last byte is written, and, when it replaces a file, on disk. Until
+// then, and after any failure, a file already there stays as it was, and the
+// temporary file is removed.
 class AtomicFile final : public ByteSink {
  public:
   // Raises permission denied (70) for a target that is read-only and path not
@@ -23,7 +24,8 @@ class AtomicFile final : public ByteSink {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   void Write(std::span<const uint8_t> bytes) override;
-  // Flushes the bytes to disk and puts the file in the target's place.
+  // Puts the file in the target's place, flushing it to disk first when it
+  // replaces one.
   void Commit();
 
   const std::string& Path() const { return path_; }
