@@ -121,7 +121,8 @@ ByteBuffer SaveTGA::CompressRLE(std::span<const uint8_t> pixels, int32_t W) {
   if (n == 0) return ByteBuffer(0);
   // More than the worst case (every pixel a one-pixel raw packet); only the
   // pages written are ever taken from the system.
-  ByteBuffer packets(2 * (n - 1) + 2 * ((n - 1) / static_cast<size_t>(W)) + 1);
+  auto packets =
+      ByteBuffer::ForFileOffset(2 * (n - 1) + 2 * ((n - 1) / static_cast<size_t>(W)) + 1, kHeaderBytes);
   const size_t rowBytes = 3 * static_cast<size_t>(W);
   uint8_t* out = packets.Data();
   for (size_t row = 0; row + rowBytes <= n; row += rowBytes) out = EncodeRow(pixels.data() + row, W, out);
@@ -172,7 +173,7 @@ void SaveTGA::MeasureInPixels(gdi::PictureSurface& Pic) {
 // A capture that fails raises an error instead of saving a black picture.
 ByteBuffer SaveTGA::CapturePixels(gdi::PictureSurface& Pic) {
   const size_t stride = gdi::Bitmap::StrideFor(width_);
-  ByteBuffer capture(stride * static_cast<size_t>(height_));
+  auto capture = ByteBuffer::Reusable(stride * static_cast<size_t>(height_), kHeaderBytes);
   gdi::BITMAPINFO header = DibHeader(width_, height_);
   gdi::HDC memoryDC = gdi::CreateCompatibleDC(Pic.hDC());
   // The section's pixels live in the capture buffer itself: one fresh buffer
@@ -212,8 +213,8 @@ void SaveTGA::CheckSize(int32_t W, int32_t H) {
 }
 
 // 16-bit fields little-endian; no image ID, no colour map, origin bottom left.
-std::array<uint8_t, 18> SaveTGA::Header(int32_t W, int32_t H, bool Compress) {
-  std::array<uint8_t, 18> header{};
+std::array<uint8_t, SaveTGA::kHeaderBytes> SaveTGA::Header(int32_t W, int32_t H, bool Compress) {
+  std::array<uint8_t, kHeaderBytes> header{};
   header[2] = Compress ? kRunLengthTrueColour : kUncompressedTrueColour;
   PutLittleEndian16(&header[12], checked::ToInt16(W));
   PutLittleEndian16(&header[14], checked::ToInt16(H));

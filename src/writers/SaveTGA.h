@@ -36,7 +36,9 @@ class SaveTGA {
   platform::ByteBuffer CapturePixels(gdi::PictureSurface& Pic);
   void RemoveRowPadding(platform::ByteBuffer& capture, size_t stride);
   static void CheckSize(int32_t W, int32_t H);
-  static std::array<uint8_t, 18> Header(int32_t W, int32_t H, bool Compress);
+  static constexpr size_t kHeaderBytes = 18;
+
+  static std::array<uint8_t, kHeaderBytes> Header(int32_t W, int32_t H, bool Compress);
   static gdi::BITMAPINFO DibHeader(int32_t W, int32_t H);
   static uint8_t* EncodeRow(const uint8_t* row, int32_t W, uint8_t* out);
 
