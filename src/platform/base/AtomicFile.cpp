@@ -97,8 +97,8 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
 }
 
 // Replacing a file waits for the disk, so that a crash leaves the old file or
-// the new one, never an empty one in its place. A new file puts no earlier one at risk
-// and is left to the system's own writeback, which spares the wait.
+// the new one, never an empty one in its place. A new file puts no earlier one
+// at risk and is left to the system's own writeback, which spares the wait.
 void AtomicFile::Commit() {
   if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
   const bool replacing = Exists(path_);
