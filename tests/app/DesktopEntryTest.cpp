@@ -10,8 +10,7 @@
 
 namespace {
 
-const std::filesystem::path kSource =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+const std::filesystem::path kSource = QUARVEL_SOURCE_DIR;
 
 std::map<std::string, std::string> DesktopEntry() {
   std::ifstream in(kSource / "resources" / "quarvel.desktop");
