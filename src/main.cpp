@@ -1,16 +1,17 @@
-#include <QApplication>
 #include <QFileInfo>
 
 #include "app/CommandLineTool.h"
 #include "app/DropOpener.h"
 #include "app/Form1.h"
 #include "platform/base/AppInfo.h"
+#include "platform/ui/DesktopSession.h"
 #include "platform/ui/HandlerGuard.h"
 #include "platform/ui/Toolkit.h"
 
 int main(int argc, char** argv) {
   if (CommandLineTool::Handles(argc, argv)) return CommandLineTool::Main(argc, argv);
-  QApplication app(argc, argv);
+  auto app = platform::DesktopSession::Start(argc, argv);
+  if (!app) return platform::DesktopSession::kMissingStatus;
   platform::AppInfo::SetExeName(
       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
   platform::Toolkit::Install();
@@ -21,5 +22,5 @@ int main(int argc, char** argv) {
   if (auto path = DropOpener::PictureArgument(QCoreApplication::arguments())) {
     platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
   }
-  return app.exec();
+  return app->exec();
 }

@@ -18,6 +18,19 @@ TEST(CommandLineBinary, HelpPrintsUsageAndNeedsNoDisplay) {
   EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
+// No display at all, and one named that no server answers.
+TEST(CommandLineBinary, TheWindowWithoutADesktopSaysSoInOneLineAndStatusOne) {
+  TempDir dir;
+  for (const std::string display : {"", ":97"}) {
+    ToolRun run = ToolRun::Binary({}, dir.Path(), display);
+    EXPECT_EQ(run.status, 1) << display;
+    EXPECT_EQ(run.err,
+              "quarvel: the window needs a desktop session, and none was found; "
+              "the command line works without one: quarvel --help\n")
+        << display;
+  }
+}
+
 TEST(CommandLineBinary, AWrongCommandLineIsOneLineAndStatusTwo) {
   TempDir dir;
   ToolRun run = ToolRun::Binary({"crop", "a.jpg", "--size", "0x8", "--center", "1,1"}, dir.Path());

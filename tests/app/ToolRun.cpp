@@ -42,8 +42,11 @@ ToolRun ToolRun::InProcess(const std::vector<std::string>& args) {
   return run;
 }
 
-ToolRun ToolRun::Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + ShellQuoted(QUARVEL_BINARY);
+ToolRun ToolRun::Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                        const std::string& display) {
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+  if (!display.empty()) command += "DISPLAY=" + ShellQuoted(display) + " ";
+  command += ShellQuoted(QUARVEL_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
   const auto outPath = scratch / "stdout.txt", errPath = scratch / "stderr.txt";
   command += " >" + ShellQuoted(outPath.string()) + " 2>" + ShellQuoted(errPath.string()) + " </dev/null";

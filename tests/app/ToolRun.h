@@ -16,6 +16,7 @@ struct ToolRun {
   // In this process, on two workers.
   static ToolRun InProcess(const std::vector<std::string>& args);
   // The installed program's binary from this build, with no display in its
-  // environment; files in `scratch` catch its output.
-  static ToolRun Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch);
+  // environment but the `display` given; files in `scratch` catch its output.
+  static ToolRun Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                        const std::string& display = "");
 };
