@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quarvel needs to build, run and test, when missing.
+# Installs the Debian packages Quarvel needs, when missing: `deps.sh run` for
+# building and running the program, `deps.sh test` for the tests and benchmarks too.
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build pkg-config
-  qt6-base-dev libturbojpeg0-dev
-  libgtest-dev libbenchmark-dev
-  python3 python3-pil
-)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev)
+if [ "${1:-run}" = test ]; then
+  packages+=(libgtest-dev libbenchmark-dev python3 python3-pil)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
