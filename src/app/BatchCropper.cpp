@@ -4,8 +4,8 @@
 #include <map>
 #include <set>
 
-#include "app/BatchRunner.h"
 #include "app/ErrorLine.h"
+#include "app/OutputFolder.h"
 #include "app/PictureWriter.h"
 #include "platform/ui/PictureDecoder.h"
 
@@ -52,19 +52,20 @@ void BatchCropper::RefuseClashes() {
   }
 }
 
-size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report) const {
-  if (!MakeOutputDir(report)) return request_.pictures.size();
+size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
+                         const BatchRunner::Progress& progress) const {
+  if (!MakeOutputFolder(report)) return request_.pictures.size();
   return BatchRunner(workers_).Run(
       request_.pictures.size(), [this](size_t item) { return CropOne(item); },
-      [&report](size_t, const std::string& line) { report(line); });
+      [&report](size_t, const std::string& line) { report(line); }, progress);
 }
 
-bool BatchCropper::MakeOutputDir(const std::function<void(const std::string&)>& report) const {
-  if (request_.outputDir.empty()) return true;
-  std::error_code ec;
-  fs::create_directories(request_.outputDir, ec);
-  if (!ec) return true;
-  report(ErrorLine::For(request_.outputDir, "can't make the output folder: " + ec.message()));
+bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
+  const std::string folder =
+      request_.outputDir.empty() ? OutputFolder::Of(request_.outputFile) : request_.outputDir;
+  const std::string failure = OutputFolder::Make(folder);
+  if (failure.empty()) return true;
+  report(failure);
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BatchRunner.h"
 #include "app/CommandLine.h"
 #include "app/PictureCropper.h"
 
@@ -19,13 +20,14 @@ class BatchCropper {
   const std::vector<std::string>& Outputs() const { return outputs_; }
 
   // Returns how many pictures failed; each failure reaches `report` as one
-  // line, in the pictures' order.
-  size_t Run(const std::function<void(const std::string& line)>& report) const;
+  // line, in the pictures' order. `progress` counts as BatchRunner's does.
+  size_t Run(const std::function<void(const std::string& line)>& report,
+             const BatchRunner::Progress& progress = nullptr) const;
 
  private:
   void PlanOutputs();
   void RefuseClashes();
-  bool MakeOutputDir(const std::function<void(const std::string&)>& report) const;
+  bool MakeOutputFolder(const std::function<void(const std::string&)>& report) const;
   std::string CropOne(size_t item) const;
 
   CropRequest request_;

@@ -23,7 +23,10 @@ std::string RunGuarded(const BatchRunner::Task& task, size_t item) {
 // Holds finished results until all earlier items are in, then reports them.
 class OrderedReport {
  public:
-  OrderedReport(size_t count, const BatchRunner::Report& report) : results_(count), report_(report) {}
+  OrderedReport(size_t count, const BatchRunner::Report& report, const BatchRunner::Progress& progress)
+      : results_(count), report_(report), progress_(progress) {
+    if (progress_) progress_(0, 0);
+  }
 
   void Finish(size_t item, std::string message) {
     std::lock_guard lock(mutex_);
@@ -34,6 +37,8 @@ class OrderedReport {
       if (report_) report_(next_, *results_[next_]);
       results_[next_]->clear();
     }
+    ++done_;
+    if (progress_) progress_(done_, failures_);
   }
 
   size_t Failures() const { return failures_; }
@@ -42,7 +47,9 @@ class OrderedReport {
   std::mutex mutex_;
   std::vector<std::optional<std::string>> results_;
   const BatchRunner::Report& report_;
+  const BatchRunner::Progress& progress_;
   size_t next_ = 0;
+  size_t done_ = 0;
   size_t failures_ = 0;
 };
 
@@ -54,8 +61,9 @@ int BatchRunner::DefaultWorkers() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-size_t BatchRunner::Run(size_t count, const Task& task, const Report& report) const {
-  OrderedReport ordered(count, report);
+size_t BatchRunner::Run(size_t count, const Task& task, const Report& report,
+                        const Progress& progress) const {
+  OrderedReport ordered(count, report, progress);
   std::atomic<size_t> nextItem{0};
   auto work = [&] {
     for (size_t item; (item = nextItem.fetch_add(1)) < count;) ordered.Finish(item, RunGuarded(task, item));

@@ -12,6 +12,8 @@ class BatchRunner {
  public:
   using Task = std::function<std::string(size_t item)>;
   using Report = std::function<void(size_t item, const std::string& message)>;
+  // How many items have finished, in any order, and how many failures were reported.
+  using Progress = std::function<void(size_t done, size_t failed)>;
 
   // At least one worker; never more than there are items.
   explicit BatchRunner(int workers);
@@ -20,8 +22,10 @@ class BatchRunner {
   static int DefaultWorkers();
 
   // Returns how many items failed. A task that throws counts as failed with
-  // the exception's text, and the other items still run.
-  size_t Run(size_t count, const Task& task, const Report& report) const;
+  // the exception's text, and the other items still run. `progress` hears of
+  // the start and of every finished item, after its report; calls to `report`
+  // and `progress` never overlap.
+  size_t Run(size_t count, const Task& task, const Report& report, const Progress& progress = nullptr) const;
 
  private:
   int workers_;

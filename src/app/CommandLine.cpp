@@ -5,14 +5,22 @@
 #include "app/UsageError.h"
 #include "platform/ui/PictureDecoder.h"
 
+const CommandLine::OptionTable CommandLine::kCropOptions = {
+    {"--size", "", true},    {"--center", "", true},  {"--origin", "", true}, {"-o", "--output", true},
+    {"--out-dir", "", true}, {"--quality", "", true}, {"--rle", "", false},   {"--quiet", "-q", false},
+};
+const CommandLine::OptionTable CommandLine::kResizeOptions = {
+    {"-o", "--output", true},
+    {"--quality", "", true},
+    {"--rle", "", false},
+    {"--keep-proportions", "", false},
+};
+
 namespace {
 
-const std::set<std::string> kCropValues = {"--size", "--center", "--origin", "-o", "--out-dir", "--quality"};
-const std::set<std::string> kCropFlags = {"--rle"};
-const std::set<std::string> kResizeValues = {"-o", "--quality"};
-const std::set<std::string> kResizeFlags = {"--rle", "--keep-proportions"};
-
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+bool IsVersion(std::string_view arg) { return arg == "--version" || arg == "-V"; }
+bool IsCommand(std::string_view arg) { return arg == "crop" || arg == "resize"; }
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
 
@@ -23,29 +31,58 @@ const std::string& RequireName(const std::string& picture) {
   return picture;
 }
 
+// True when `wanted` is among the arguments before the end of options.
+bool AnyBeforeEnd(const std::vector<std::string>& args, bool (*wanted)(std::string_view)) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (wanted(arg)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-bool CommandLine::IsCommand(std::string_view firstArgument) {
-  return firstArgument == "crop" || firstArgument == "resize" || IsHelp(firstArgument);
+bool CommandLine::OpensWindow(const std::vector<std::string>& args) {
+  return args.empty() || (args.size() == 1 && !LooksLikeOption(args[0]) && !IsCommand(args[0]));
 }
 
 Request CommandLine::Parse(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    if (arg == "--") break;
-    if (IsHelp(arg)) return HelpRequest{};
-  }
+  if (AnyBeforeEnd(args, IsHelp)) return HelpRequest{};
+  if (AnyBeforeEnd(args, IsVersion)) return VersionRequest{};
   if (args.empty()) throw UsageError("no command given; see quarvel --help");
   const std::vector<std::string> rest(args.begin() + 1, args.end());
   if (args[0] == "crop") return ParseCrop(rest);
   if (args[0] == "resize") return ParseResize(rest);
-  throw UsageError("unknown command " + Quoted(args[0]) + "; see quarvel --help");
+  RefuseWithoutCommand(args);
+}
+
+// Names the first thing that is wrong: an option out of place, or the word
+// that is no command.
+void CommandLine::RefuseWithoutCommand(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (!LooksLikeOption(arg)) continue;
+    const std::string name = arg.substr(0, arg.find('='));
+    if (Find(kCropOptions, name) || Find(kResizeOptions, name)) {
+      throw UsageError(name + " goes after a command, crop or resize; see quarvel --help");
+    }
+    throw UsageError("unknown option " + Quoted(name) + "; see quarvel --help");
+  }
+  throw UsageError("unknown command " + Quoted(args[0]) +
+                   " (the window opens one picture only); see quarvel --help");
+}
+
+const CommandLine::OptionSpec* CommandLine::Find(const OptionTable& table, const std::string& name) {
+  for (const OptionSpec& option : table) {
+    if (option.name == name || (!option.alias.empty() && option.alias == name)) return &option;
+  }
+  return nullptr;
 }
 
 // Options may stand anywhere among the pictures, as "--name value" or
 // "--name=value"; after "--" everything is a picture.
 CommandLine::Options CommandLine::Split(const std::string& command, const std::vector<std::string>& args,
-                                        const std::set<std::string>& valueNames,
-                                        const std::set<std::string>& flagNames) {
+                                        const OptionTable& table) {
   Options options;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -59,8 +96,13 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
       continue;
     }
     const size_t equals = arg.find('=');
-    const std::string name = arg.substr(0, equals);
-    if (valueNames.count(name)) {
+    const OptionSpec* option = Find(table, arg.substr(0, equals));
+    if (!option) {
+      throw UsageError("unknown option " + Quoted(arg.substr(0, equals)) + " for " + command +
+                       "; see quarvel --help");
+    }
+    const std::string& name = option->name;
+    if (option->takesValue) {
       if (options.values.count(name)) throw UsageError(name + " is given twice");
       if (equals != std::string::npos) {
         options.values[name] = arg.substr(equals + 1);
@@ -69,24 +111,22 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
       } else {
         throw UsageError(name + " needs a value");
       }
-    } else if (flagNames.count(name)) {
+    } else {
       if (equals != std::string::npos) throw UsageError(name + " takes no value");
       if (!options.flags.insert(name).second) throw UsageError(name + " is given twice");
-    } else {
-      throw UsageError("unknown option " + Quoted(name) + " for " + command + "; see quarvel --help");
     }
   }
   return options;
 }
 
 CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
-  const Options options = Split("crop", args, kCropValues, kCropFlags);
+  const Options options = Split("crop", args, kCropOptions);
   CropRequest request;
   request.pictures = options.positional;
   if (request.pictures.empty()) throw UsageError("crop needs at least one picture");
   for (const std::string& picture : request.pictures) RequireName(picture);
   if (!options.values.count("--size")) throw UsageError("crop needs --size WxH");
-  ParseSize(options.values.at("--size"), "--size", request.width, request.height);
+  ParseSize(options.values.at("--size"), "--size", true, request.width, request.height);
   request.placement = ParsePlacement(options);
 
   const bool toFile = options.values.count("-o") > 0;
@@ -104,11 +144,12 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   }
   const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
   request.write = ParseWriteOptions(options, format);
+  request.quiet = options.flags.count("--quiet") > 0;
   return request;
 }
 
 ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
-  const Options options = Split("resize", args, kResizeValues, kResizeFlags);
+  const Options options = Split("resize", args, kResizeOptions);
   if (options.positional.size() != 2) {
     throw UsageError("resize needs one picture and one size: quarvel resize PICTURE WxH -o FILE");
   }
@@ -116,17 +157,32 @@ ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
   request.picture = RequireName(options.positional[0]);
   request.keepProportions = options.flags.count("--keep-proportions") > 0;
   const std::string& size = options.positional[1];
-  if (request.keepProportions && size.find_first_of("xX") == std::string::npos) {
-    // The height follows the width, so the width alone will do.
-    ParseSize(size + "x1", "the size", request.width, request.height);
-    request.height = 0;
+  if (request.keepProportions) {
+    request.width = ParseWidthAlone(size);
   } else {
-    ParseSize(size, "the size", request.width, request.height);
+    ParseSize(size, "resize", false, request.width, request.height);
   }
   if (!options.values.count("-o")) throw UsageError("resize needs -o FILE");
   request.outputFile = options.values.at("-o");
   request.write = ParseWriteOptions(options, RequireOutputFormat(request.outputFile));
   return request;
+}
+
+// With --keep-proportions the height follows the width, so a height typed as
+// well would be dropped without a word: it is refused instead.
+int32_t CommandLine::ParseWidthAlone(const std::string& text) {
+  if (text.find_first_of("xX") != std::string::npos) {
+    throw UsageError(
+        "--keep-proportions works out the height itself: give the width alone, such as 640, not " +
+        Quoted(text));
+  }
+  bool ok = false;
+  const auto width = static_cast<int32_t>(ParseWhole(text, 1, kMaxSide, ok));
+  if (!ok) {
+    throw UsageError("bad width " + Quoted(text) + ": a whole number of pixels from 1 to " +
+                     std::to_string(kMaxSide));
+  }
+  return width;
 }
 
 WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat format) {
@@ -173,18 +229,26 @@ BlockPlacement CommandLine::ParsePlacement(const Options& options) {
   return placement;
 }
 
-void CommandLine::ParseSize(const std::string& text, const std::string& what, int32_t& width,
+// "WxH", or "N" for N x N where a square is allowed.
+void CommandLine::ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
                             int32_t& height) {
   const size_t cross = text.find_first_of("xX");
+  const bool alone = cross == std::string::npos;
+  std::string_view view(text);
   bool okWidth = false, okHeight = false;
-  if (cross != std::string::npos) {
-    std::string_view view(text);
-    width = static_cast<int32_t>(ParseWhole(view.substr(0, cross), 1, kMaxSide, okWidth));
+  width = static_cast<int32_t>(ParseWhole(view.substr(0, cross), 1, kMaxSide, okWidth));
+  if (alone) {
+    height = width;
+    okHeight = okWidth && square;
+  } else {
     height = static_cast<int32_t>(ParseWhole(view.substr(cross + 1), 1, kMaxSide, okHeight));
   }
   if (!okWidth || !okHeight) {
-    throw UsageError("bad size " + Quoted(text) + " for " + what + ": WxH in whole pixels from 1 to " +
-                     std::to_string(kMaxSide) + ", such as 256x256");
+    const std::string forms =
+        square ? "WxH, or N for N x N," : "WxH (a width alone needs --keep-proportions)";
+    throw UsageError("bad size " + Quoted(text) + " for " + what + ": " + forms +
+                     " in whole pixels from 1 to " + std::to_string(kMaxSide) + ", such as " +
+                     (square ? "256x256 or 256" : "640x480"));
   }
   if (int64_t{width} * height > platform::kMaxPicturePixels) {
     throw UsageError("size " + Quoted(text) + " is too large: at most " +
@@ -201,18 +265,22 @@ int64_t CommandLine::ParseWhole(std::string_view text, int64_t min, int64_t max,
   return value;
 }
 
+std::string CommandLine::Version() { return std::string("quarvel ") + QUARVEL_VERSION; }
+
 std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [-o FILE | --out-dir DIR] [--rle] [--quality N]
-  quarvel resize PICTURE WxH -o FILE [--keep-proportions] [--rle] [--quality N]
-  quarvel --help
+               [-o FILE | --out-dir DIR] [--rle] [--quality N] [-q]
+  quarvel resize PICTURE WxH -o FILE [--rle] [--quality N]
+  quarvel resize PICTURE W --keep-proportions -o FILE [--rle] [--quality N]
+  quarvel --help | --version
 
 Without a command the window opens, with PICTURE loaded if one is named.
 
 crop: cuts a block of W x H pixels out of each picture.
-  --size WxH          the block's size, 1 to 32767 pixels each way (e.g. 256x256)
+  --size WxH          the block's size, 1 to 32767 pixels each way, such as
+                      256x128; a single number N is a square of N x N
   --center X,Y        centre the block on pixel X,Y as the window centres its
                       selection on the pointer; a block that would reach past
                       an edge is moved back inside the picture
@@ -220,18 +288,21 @@ crop: cuts a block of W x H pixels out of each picture.
                       must overlap the picture
                       Pixels of the block that lie outside the picture (a
                       block larger than the picture) are light grey.
-  -o FILE             the output file; only for a single picture
+  -o, --output FILE   the output file; only for a single picture
   --out-dir DIR       write each picture as DIR/NAME.tga, NAME being the
-                      picture's file name without its extension; the folder
-                      is made if needed (default: the current folder)
+                      picture's file name without its extension (default: the
+                      current folder)
+  -q, --quiet         no progress counter; on a terminal, several pictures
+                      otherwise show one line that counts the pictures done
+                      and the failures so far
 
-resize: resamples the whole picture to W x H pixels, as "Resize Image" does.
-  --keep-proportions  the height follows the width as in the window: picture
-                      height x W / picture width, rounded down; H may be left
-                      out (quarvel resize photo.jpg 640 -o small.jpg ...)
+resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
+  --keep-proportions  give the width W alone; the height follows it:
+                      picture height x W / picture width, rounded down
 
 Output: the extension of FILE chooses the format, in any case:
-  .tga (24-bit Targa) or .jpg / .jpeg (JPEG).
+  .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
+  FILE or DIR are made.
   --rle               run-length encode the Targa file
   --quality N         JPEG quality, 1 to 100 (default 90)
 

@@ -21,6 +21,8 @@ struct CropRequest {
   std::string outputFile;
   std::string outputDir;
   WriteOptions write;
+  // No progress counter, even on a terminal.
+  bool quiet = false;
 };
 
 struct ResizeRequest {
@@ -34,8 +36,9 @@ struct ResizeRequest {
 };
 
 struct HelpRequest {};
+struct VersionRequest {};
 
-using Request = std::variant<HelpRequest, CropRequest, ResizeRequest>;
+using Request = std::variant<HelpRequest, VersionRequest, CropRequest, ResizeRequest>;
 
 // The arguments of the window-less commands, read and checked before any
 // picture is touched. Every mistake is a UsageError with a one-line reason.
@@ -43,15 +46,29 @@ class CommandLine {
  public:
   static constexpr int32_t kMaxSide = 32767;
 
-  // True when the first argument asks for the command-line mode rather than the window.
-  static bool IsCommand(std::string_view firstArgument);
+  // True when the arguments after the program's name are for the window: none,
+  // or one picture as a file manager passes it. Anything else is a command line
+  // to run or refuse.
+  static bool OpensWindow(const std::vector<std::string>& args);
 
   // The arguments after the program's name.
   static Request Parse(const std::vector<std::string>& args);
 
   static std::string Usage();
+  // "quarvel" and the version it was built as.
+  static std::string Version();
 
  private:
+  // One option of a command, under its name and an optional second spelling.
+  struct OptionSpec {
+    std::string name;
+    std::string alias;
+    bool takesValue = false;
+  };
+  using OptionTable = std::vector<OptionSpec>;
+  static const OptionTable kCropOptions;
+  static const OptionTable kResizeOptions;
+
   struct Options {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
@@ -59,12 +76,16 @@ class CommandLine {
   };
 
   static Options Split(const std::string& command, const std::vector<std::string>& args,
-                       const std::set<std::string>& valueNames, const std::set<std::string>& flagNames);
+                       const OptionTable& table);
+  static const OptionSpec* Find(const OptionTable& table, const std::string& name);
+  [[noreturn]] static void RefuseWithoutCommand(const std::vector<std::string>& args);
   static CropRequest ParseCrop(const std::vector<std::string>& args);
   static ResizeRequest ParseResize(const std::vector<std::string>& args);
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
   static BlockPlacement ParsePlacement(const Options& options);
-  static void ParseSize(const std::string& text, const std::string& what, int32_t& width, int32_t& height);
+  static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
+                        int32_t& height);
+  static int32_t ParseWidthAlone(const std::string& text);
   static int64_t ParseWhole(std::string_view text, int64_t min, int64_t max, bool& ok);
 };

@@ -1,6 +1,7 @@
 #include "app/CommandLineTool.h"
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <iostream>
@@ -8,20 +9,24 @@
 #include "app/BatchCropper.h"
 #include "app/BatchRunner.h"
 #include "app/ErrorLine.h"
+#include "app/OutputFolder.h"
 #include "app/PictureResizer.h"
 #include "app/PictureWriter.h"
+#include "app/ProgressLine.h"
 #include "app/UsageError.h"
 #include "platform/base/AppError.h"
 #include "platform/ui/PictureDecoder.h"
 
-bool CommandLineTool::Handles(int argc, char** argv) { return argc > 1 && CommandLine::IsCommand(argv[1]); }
+bool CommandLineTool::Handles(int argc, char** argv) {
+  return !CommandLine::OpensWindow(std::vector<std::string>(argv + 1, argv + argc));
+}
 
 // A core application only: the picture readers load without a display.
 int CommandLineTool::Main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   KeepPictureMemory();
   std::vector<std::string> args(argv + 1, argv + argc);
-  return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers());
+  return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
 }
 
 // Each picture decodes into tens of megabytes. Handed back to the system after
@@ -36,7 +41,7 @@ void CommandLineTool::KeepPictureMemory() {
 }
 
 int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                         int workers) {
+                         int workers, bool errIsTerminal) {
   Request request;
   try {
     request = CommandLine::Parse(args);
@@ -48,13 +53,23 @@ int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out
     out << CommandLine::Usage() << std::flush;
     return kSuccess;
   }
-  if (auto* crop = std::get_if<CropRequest>(&request)) return Crop(*crop, err, workers);
+  if (std::holds_alternative<VersionRequest>(request)) {
+    out << CommandLine::Version() << std::endl;
+    return kSuccess;
+  }
+  if (auto* crop = std::get_if<CropRequest>(&request)) return Crop(*crop, err, workers, errIsTerminal);
   return Resize(std::get<ResizeRequest>(request), err);
 }
 
-int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers) {
+int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal) {
+  const BatchCropper cropper(request, workers);
+  const bool counted = errIsTerminal && !request.quiet && request.pictures.size() > 1;
+  ProgressLine progress(err, request.pictures.size());
   const size_t failures =
-      BatchCropper(request, workers).Run([&err](const std::string& line) { err << line << std::endl; });
+      counted ? cropper.Run([&progress](const std::string& line) { progress.Print(line); },
+                            [&progress](size_t done, size_t failed) { progress.Show(done, failed); })
+              : cropper.Run([&err](const std::string& line) { err << line << std::endl; });
+  progress.Finish();
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
@@ -75,6 +90,9 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request) {
     resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
   } catch (const std::exception& e) {
     return ErrorLine::For(request.picture, e);
+  }
+  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile)); !failure.empty()) {
+    return failure;
   }
   try {
     PictureWriter::Write(*resized, request.outputFile, request.write);

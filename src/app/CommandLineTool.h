@@ -18,8 +18,10 @@ class CommandLineTool {
   static bool Handles(int argc, char** argv);
 
   // `args` are the arguments after the program's name. Usage goes to `out`,
-  // failures to `err`, one line each.
-  static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int workers);
+  // failures to `err`, one line each; a batch counts its progress on `err`
+  // when that is a terminal.
+  static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int workers,
+                 bool errIsTerminal = false);
   // The whole program in this mode, for main: makes the core application
   // the picture readers need and runs on every processor.
   static int Main(int argc, char** argv);
@@ -29,7 +31,7 @@ class CommandLineTool {
   static void KeepPictureMemory();
 
  private:
-  static int Crop(const CropRequest& request, std::ostream& err, int workers);
+  static int Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal);
   static int Resize(const ResizeRequest& request, std::ostream& err);
   static std::string ResizeOne(const ResizeRequest& request);
   static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);

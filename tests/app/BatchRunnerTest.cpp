@@ -86,3 +86,19 @@ TEST(BatchRunner, TwoWorkersRunTwoItemsAtOnce) {
   EXPECT_EQ(failures, 0u);
   EXPECT_EQ(threads.size(), 2u);
 }
+
+TEST(BatchRunner, ProgressCountsFromNothingToEveryItemWithTheFailuresReportedSoFar) {
+  std::vector<std::pair<size_t, size_t>> steps;
+  size_t reported = 0;
+  BatchRunner(3).Run(
+      9, [](size_t item) { return item % 4 == 1 ? std::string("bad") : std::string(); },
+      [&](size_t, const std::string&) { ++reported; },
+      [&](size_t done, size_t failed) {
+        EXPECT_EQ(failed, reported);
+        steps.emplace_back(done, failed);
+      });
+  ASSERT_EQ(steps.size(), 10u);
+  for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(steps[i].first, i);
+  EXPECT_EQ(steps.front().second, 0u);
+  EXPECT_EQ(steps.back().second, 2u);
+}

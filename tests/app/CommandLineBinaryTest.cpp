@@ -9,17 +9,63 @@
 
 // The installed program itself, started without any display.
 
-TEST(CommandLineBinary, HelpPrintsUsageAndNeedsNoDisplay) {
+namespace {
+
+struct BinaryCase {
+  std::vector<std::string> args;
+  int status;
+  // What standard output begins with, and standard error in full.
+  std::string outStart;
+  std::string err;
+};
+
+class CommandLineBinary : public testing::TestWithParam<BinaryCase> {};
+
+const std::string kSeeHelp = "; see quarvel --help\n";
+
+}  // namespace
+
+TEST_P(CommandLineBinary, AnswersWithoutAWindow) {
   TempDir dir;
-  ToolRun run = ToolRun::Binary({"--help"}, dir.Path());
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out.rfind("Usage:", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("quarvel crop PICTURE..."), std::string::npos);
-  EXPECT_TRUE(run.err.empty()) << run.err;
+  PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "p.png", "PNG");
+  const BinaryCase& c = GetParam();
+  ToolRun run = ToolRun::Binary(c.args, dir.Path());
+  EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_EQ(run.out.rfind(c.outStart, 0), 0u) << run.out;
+  EXPECT_EQ(run.err, c.err);
+  if (c.outStart.empty()) {
+    EXPECT_TRUE(run.out.empty()) << run.out;
+  }
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CommandLineBinary,
+    testing::Values(
+        BinaryCase{{"--help"}, 0, "Usage:\n  quarvel [PICTURE]\n  quarvel crop PICTURE...", ""},
+        BinaryCase{{"--version"}, 0, std::string("quarvel ") + QUARVEL_VERSION + "\n", ""},
+        BinaryCase{{"-V"}, 0, std::string("quarvel ") + QUARVEL_VERSION + "\n", ""},
+        BinaryCase{{"frobnicate", "p.png"},
+                   2,
+                   "",
+                   "quarvel: unknown command \"frobnicate\" (the window opens one picture only)" + kSeeHelp},
+        BinaryCase{{"--frobnicate"}, 2, "", "quarvel: unknown option \"--frobnicate\"" + kSeeHelp},
+        BinaryCase{
+            {"p.png", "--size=8"}, 2, "", "quarvel: --size goes after a command, crop or resize" + kSeeHelp},
+        BinaryCase{
+            {"crop", "p.png", "--size", "0x8", "--center", "1,1"},
+            2,
+            "",
+            "quarvel: bad size \"0x8\" for --size: WxH, or N for N x N, in whole pixels from 1 to 32767, "
+            "such as 256x256 or 256\n"},
+        BinaryCase{
+            {"resize", "p.png", "640x100", "--keep-proportions", "-o", "x.tga"},
+            2,
+            "",
+            "quarvel: --keep-proportions works out the height itself: give the width alone, such as 640, "
+            "not \"640x100\"\n"}));
+
 // No display at all, and one named that no server answers.
-TEST(CommandLineBinary, TheWindowWithoutADesktopSaysSoInOneLineAndStatusOne) {
+TEST(QuarvelBinary, TheWindowWithoutADesktopSaysSoInOneLineAndStatusOne) {
   TempDir dir;
   for (const std::string display : {"", ":97"}) {
     ToolRun run = ToolRun::Binary({}, dir.Path(), display);
@@ -31,16 +77,19 @@ TEST(CommandLineBinary, TheWindowWithoutADesktopSaysSoInOneLineAndStatusOne) {
   }
 }
 
-TEST(CommandLineBinary, AWrongCommandLineIsOneLineAndStatusTwo) {
+TEST(QuarvelBinary, ASingleNumberCutsASquare) {
   TempDir dir;
-  ToolRun run = ToolRun::Binary({"crop", "a.jpg", "--size", "0x8", "--center", "1,1"}, dir.Path());
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err,
-            "quarvel: bad size \"0x8\" for --size: WxH in whole pixels from 1 to 32767, such as 256x256\n");
-  EXPECT_TRUE(run.out.empty());
+  PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "p.png", "PNG");
+  ToolRun run =
+      ToolRun::Binary({"crop", "p.png", "--size", "20", "--origin", "3,4", "-o", "sq.tga"}, dir.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  TargaFile tga = TargaFile::Read(dir / "sq.tga");
+  EXPECT_EQ(tga.width, 20);
+  EXPECT_EQ(tga.height, 20);
+  EXPECT_EQ(tga.At(19, 19), PictureFiles::PatternPixel(22, 23));
 }
 
-TEST(CommandLineBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
+TEST(QuarvelBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
   TempDir dir;
   PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "good.png", "PNG");
   const std::string missing = (dir / "missing.gif").string();
@@ -53,3 +102,42 @@ TEST(CommandLineBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
   EXPECT_EQ(tga.At(0, 0), PictureFiles::PatternPixel(48, 0));
   EXPECT_EQ(tga.At(15, 15), PictureFiles::PatternPixel(63, 15));
 }
+
+namespace {
+
+struct ProgressCase {
+  bool terminal;
+  bool quiet;
+  bool counted;
+};
+
+class CommandLineProgress : public testing::TestWithParam<ProgressCase> {};
+
+}  // namespace
+
+TEST_P(CommandLineProgress, CountsABatchOnATerminalOnly) {
+  TempDir dir;
+  for (const char* name : {"a.png", "c.png"})
+    PictureFiles::Save(PictureFiles::Pattern(30, 20), dir / name, "PNG");
+  std::vector<std::string> args = {"crop", "a.png", "missing.png", "c.png", "--size", "8", "--origin", "0,0"};
+  if (GetParam().quiet) args.push_back("-q");
+  ToolRun run =
+      GetParam().terminal ? ToolRun::OnTerminal(args, dir.Path()) : ToolRun::Binary(args, dir.Path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(std::filesystem::exists(dir / "c.tga"));
+  // A terminal ends each line with a carriage return and a line feed.
+  const std::string end = GetParam().terminal ? "\r\n" : "\n";
+  const std::string failure = "quarvel: missing.png: File not found";
+  if (!GetParam().counted) {
+    EXPECT_EQ(run.err, failure + end);
+    return;
+  }
+  // The counter starts at nothing, steps aside for the failure and ends on the final count.
+  EXPECT_TRUE(run.err.starts_with("\rquarvel: 0 of 3 done, 0 failed\r")) << run.err;
+  EXPECT_NE(run.err.find("\r" + failure + end), std::string::npos) << run.err;
+  EXPECT_TRUE(run.err.ends_with("\rquarvel: 3 of 3 done, 1 failed" + end)) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, CommandLineProgress,
+                         testing::Values(ProgressCase{true, false, true}, ProgressCase{true, true, false},
+                                         ProgressCase{false, false, false}));

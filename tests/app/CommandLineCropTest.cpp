@@ -227,26 +227,41 @@ TEST_F(CommandLineCrop, AnOutputThatCantBeWrittenIsReportedAndTheOldFileKept) {
   }
   EXPECT_EQ(fs::file_size(locked), 12u);
   EXPECT_EQ(fs::file_size(lockedJpeg), 12u);
-  for (const std::string& out : {Out("no/such/folder/x.tga"), Out("no/such/folder/x.jpg")}) {
-    ToolRun run = ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", "0,0", "-o", out});
-    EXPECT_EQ(run.status, 1);
-    ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
-    EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + out + ": Path not found", 0), 0u) << run.err;
-  }
-  EXPECT_FALSE(fs::exists(Out("no")));
   // Only the pictures and the two locked files: no temporary file stayed behind.
   size_t entries = std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator());
   EXPECT_EQ(entries, 3u);
 }
 
+TEST_F(CommandLineCrop, MissingFoldersOnTheWayToTheOutputAreMadeForEitherOption) {
+  const std::string picture = Pattern("p.png", 20, 20);
+  const std::vector<std::vector<std::string>> outputs = {
+      {"-o", Out("a/b/x.tga")}, {"--output", Out("c/x.jpg")}, {"--out-dir", Out("d/e")}};
+  for (const auto& output : outputs) {
+    std::vector<std::string> args = {"crop", picture, "--size", "4", "--origin", "0,0"};
+    args.insert(args.end(), output.begin(), output.end());
+    ToolRun run = ToolRun::InProcess(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+  }
+  ExpectBlock(TargaFile::Read(Out("a/b/x.tga")), 0, 0, 20, 20);
+  EXPECT_TRUE(fs::is_regular_file(Out("c/x.jpg")));
+  ExpectBlock(TargaFile::Read(Out("d/e/p.tga")), 0, 0, 20, 20);
+}
+
 TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
   const std::string picture = Pattern("p.png", 20, 20);
   PictureFiles::WriteBytes(dir / "plain", QByteArray("x"));
-  ToolRun run = ToolRun::InProcess(
-      {"crop", picture, picture, "--size", "4x4", "--origin", "0,0", "--out-dir", Out("plain")});
-  EXPECT_EQ(run.status, 1);
-  ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
-  EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + Out("plain") + ": can't make the output folder", 0), 0u);
+  const std::vector<std::vector<std::string>> outputs = {{"--out-dir", Out("plain")},
+                                                         {"-o", Out("plain/x.tga")}};
+  for (const auto& output : outputs) {
+    std::vector<std::string> args = {"crop", picture, "--size", "4x4", "--origin", "0,0"};
+    if (output[0] == "--out-dir") args.push_back(Pattern("q.png", 20, 20));
+    args.insert(args.end(), output.begin(), output.end());
+    ToolRun run = ToolRun::InProcess(args);
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+    EXPECT_EQ(run.ErrorLines()[0].rfind("quarvel: " + Out("plain") + ": can't make the output folder", 0), 0u)
+        << run.err;
+  }
 }
 
 TEST_F(CommandLineCrop, NoPictureOverwritesAnotherOrItself) {

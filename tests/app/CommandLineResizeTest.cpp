@@ -50,8 +50,9 @@ TEST_F(CommandLineResize, TheSameSizeIsAnExactCopyInEitherFormat) {
   for (int y = 0; y < 21; ++y) {
     for (int x = 0; x < 37; ++x) ASSERT_EQ(tga.At(x, y), PictureFiles::PatternPixel(x, y)) << x << "," << y;
   }
-  ASSERT_EQ(ToolRun::InProcess({"resize", picture, "300x200", "-o", Out("big.jpeg")}).status, 0);
-  EXPECT_EQ(QImage(QString::fromStdString(Out("big.jpeg"))).size(), QSize(300, 200));
+  // Into a folder not there yet, as crop's -o and --out-dir do.
+  ASSERT_EQ(ToolRun::InProcess({"resize", picture, "300x200", "-o", Out("new/big.jpeg")}).status, 0);
+  EXPECT_EQ(QImage(QString::fromStdString(Out("new/big.jpeg"))).size(), QSize(300, 200));
 }
 
 TEST_F(CommandLineResize, KeepProportionsDerivesTheHeightFromTheWidthRoundedDown) {
@@ -61,10 +62,14 @@ TEST_F(CommandLineResize, KeepProportionsDerivesTheHeightFromTheWidthRoundedDown
   TargaFile a = TargaFile::Read(Out("a.tga"));
   EXPECT_EQ(a.width, 100);
   EXPECT_EQ(a.height, 75);
-  // 300 x 150 / 400 = 112.5; a height typed alongside gives way.
-  ASSERT_EQ(
-      ToolRun::InProcess({"resize", picture, "150x999", "--keep-proportions", "-o", Out("b.jpg")}).status, 0);
+  // 300 x 150 / 400 = 112.5.
+  ASSERT_EQ(ToolRun::InProcess({"resize", picture, "150", "--keep-proportions", "-o", Out("b.jpg")}).status,
+            0);
   EXPECT_EQ(QImage(QString::fromStdString(Out("b.jpg"))).size(), QSize(150, 112));
+  // A height typed alongside is refused rather than dropped.
+  EXPECT_EQ(
+      ToolRun::InProcess({"resize", picture, "150x999", "--keep-proportions", "-o", Out("c.jpg")}).status, 2);
+  EXPECT_FALSE(fs::exists(Out("c.jpg")));
 }
 
 TEST_F(CommandLineResize, AHeightInProportionThatRoundsToNothingIsRefused) {

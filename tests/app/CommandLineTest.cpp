@@ -23,23 +23,28 @@ std::string Refusal(const Args& args) {
 
 }  // namespace
 
-TEST(CommandLine, OnlyTheCommandsAndHelpLeaveTheWindowBehind) {
-  for (const char* first : {"crop", "resize", "--help", "-h"})
-    EXPECT_TRUE(CommandLine::IsCommand(first)) << first;
-  for (const char* first : {"photo.jpg", "", "Crop", "-o", "--crop"}) {
-    EXPECT_FALSE(CommandLine::IsCommand(first)) << first;
+TEST(CommandLine, NothingOrOnePictureOpensTheWindowAndAllElseIsACommandLine) {
+  for (const Args& window : {Args{}, Args{"photo.jpg"}, Args{"/a b/c.gif"}, Args{""}, Args{"-"}})
+    EXPECT_TRUE(CommandLine::OpensWindow(window)) << testing::PrintToString(window);
+  for (const Args& command : {Args{"crop"}, Args{"resize"}, Args{"--help"}, Args{"-V"}, Args{"--frobnicate"},
+                              Args{"-o"}, Args{"frobnicate", "x.jpg"}, Args{"a.jpg", "b.jpg"}}) {
+    EXPECT_FALSE(CommandLine::OpensWindow(command)) << testing::PrintToString(command);
   }
 }
 
-TEST(CommandLine, HelpAnywhereBeforeTheEndOfOptionsAsksForUsage) {
+TEST(CommandLine, HelpOrVersionAnywhereBeforeTheEndOfOptionsAnswersThat) {
   EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"--help"})));
   EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"crop", "a.jpg", "-h"})));
   EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"crop", "--size", "bad", "--help"})));
   CropRequest afterEnd = Crop({"crop", "--size", "8x8", "--origin", "0,0", "--", "--help"});
   EXPECT_EQ(afterEnd.pictures, Args{"--help"});
+  EXPECT_TRUE(std::holds_alternative<VersionRequest>(CommandLine::Parse({"-V"})));
+  EXPECT_TRUE(std::holds_alternative<VersionRequest>(CommandLine::Parse({"crop", "--version"})));
+  EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"--version", "--help"})));
   const std::string usage = CommandLine::Usage();
-  for (const char* word : {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--rle",
-                           "--quality", "--keep-proportions", "Exit status"}) {
+  for (const char* word :
+       {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--output", "--rle", "--quality",
+        "--keep-proportions", "--quiet", "--version", "Exit status"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
@@ -56,6 +61,13 @@ TEST(CommandLine, CropTakesOptionsAmongThePicturesInBothSpellings) {
   EXPECT_EQ(r.outputDir, "out");
   EXPECT_TRUE(r.outputFile.empty());
   EXPECT_TRUE(r.write.rle);
+  EXPECT_FALSE(r.quiet);
+
+  CropRequest spelled = Crop({"crop", "a.jpg", "--size", "48", "--origin", "0,0", "--output=x.tga", "-q"});
+  EXPECT_EQ(spelled.width, 48);
+  EXPECT_EQ(spelled.height, 48);
+  EXPECT_EQ(spelled.outputFile, "x.tga");
+  EXPECT_TRUE(spelled.quiet);
 }
 
 TEST(CommandLine, CropDefaultsToTheCurrentFolderAndJpegQualityNinety) {
@@ -131,7 +143,12 @@ Args CropPlus(const Args& more) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, CommandLineRefusal,
     testing::Values(
-        RefusedCase{{}, "no command"}, RefusedCase{{"rotate", "a.jpg"}, "unknown command \"rotate\""},
+        RefusedCase{{}, "no command"},
+        RefusedCase{{"rotate", "a.jpg"}, "unknown command \"rotate\" (the window opens one picture only)"},
+        RefusedCase{{"a.jpg", "b.jpg"}, "unknown command \"a.jpg\""},
+        RefusedCase{{"a.jpg", "--frobnicate"}, "unknown option \"--frobnicate\"; see"},
+        RefusedCase{{"--out-dir=x", "a.jpg"}, "--out-dir goes after a command"},
+        RefusedCase{{"-q"}, "-q goes after a command"},
         RefusedCase{{"crop", "--size", "8x8", "--origin", "0,0"}, "at least one picture"},
         RefusedCase{{"crop", "a.jpg", "--origin", "0,0"}, "needs --size"},
         RefusedCase{{"crop", "a.jpg", "--size", "8x8"}, "needs --center X,Y or --origin X,Y"},
@@ -156,13 +173,17 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{{"resize", "p.jpg", "-o", "x.tga"}, "one picture and one size"},
         RefusedCase{{"resize", "p.jpg", "q.jpg", "8x8", "-o", "x.tga"}, "one picture and one size"},
         RefusedCase{{"resize", "p.jpg", "8x8"}, "resize needs -o FILE"},
-        RefusedCase{{"resize", "p.jpg", "640", "-o", "x.tga"}, "bad size \"640\""},
+        RefusedCase{{"resize", "p.jpg", "640", "-o", "x.tga"}, "bad size \"640\" for resize"},
+        RefusedCase{{"resize", "p.jpg", "640x100", "-o", "x.tga", "--keep-proportions"},
+                    "give the width alone, such as 640, not \"640x100\""},
+        RefusedCase{{"resize", "p.jpg", "0", "-o", "x.tga", "--keep-proportions"}, "bad width \"0\""},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "-q"}, "unknown option \"-q\" for resize"},
         RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.gif"}, "unknown output type"},
         RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--size", "8x8"}, "for resize"},
         RefusedCase{{"resize", "", "8x8", "-o", "x.tga"}, "file name is empty"}));
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CommandLineRefusal,
-                         testing::Values(RefusedCase{CropWithSize("256"), "bad size \"256\""},
+                         testing::Values(RefusedCase{CropWithSize("0"), "bad size \"0\""},
                                          RefusedCase{CropWithSize("0x10"), "bad size"},
                                          RefusedCase{CropWithSize("10x0"), "bad size"},
                                          RefusedCase{CropWithSize("-1x5"), "bad size"},
@@ -174,7 +195,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, CommandLineRefusal,
                                          RefusedCase{CropWithSize("+10x10"), "bad size"},
                                          RefusedCase{CropWithSize("1.5x2"), "bad size"},
                                          RefusedCase{CropWithSize("99999999999x1"), "bad size"},
-                                         RefusedCase{CropWithSize("32767x32767"), "too large"}));
+                                         RefusedCase{CropWithSize("32767x32767"), "too large"},
+                                         RefusedCase{CropWithSize("32767"), "too large"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, CommandLineRefusal,

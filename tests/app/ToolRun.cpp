@@ -1,10 +1,13 @@
 #include "ToolRun.h"
 
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "app/CommandLineTool.h"
 
@@ -44,7 +47,8 @@ ToolRun ToolRun::InProcess(const std::vector<std::string>& args) {
 
 ToolRun ToolRun::Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& display) {
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+  std::string command =
+      "cd " + ShellQuoted(scratch.string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
   if (!display.empty()) command += "DISPLAY=" + ShellQuoted(display) + " ";
   command += ShellQuoted(QUARVEL_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
@@ -55,5 +59,38 @@ ToolRun ToolRun::Binary(const std::vector<std::string>& args, const std::filesys
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = Slurp(outPath);
   run.err = Slurp(errPath);
+  return run;
+}
+
+ToolRun ToolRun::OnTerminal(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
+  std::vector<std::string> words = {QUARVEL_BINARY};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  // Made before the fork: the child of a threaded process may only exec.
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry; ++entry) {
+    const std::string_view variable(*entry);
+    const bool display = variable.starts_with("DISPLAY=") || variable.starts_with("WAYLAND_DISPLAY=") ||
+                         variable.starts_with("QT_QPA_PLATFORM=");
+    if (!display) envp.push_back(*entry);
+  }
+  envp.push_back(nullptr);
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    if (chdir(scratch.c_str()) == 0) execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+  ToolRun run;
+  if (child < 0) return run;
+  char buffer[4096];
+  // Reading fails with EIO once the program has closed its side.
+  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) run.err.append(buffer, got);
+  close(terminal);
+  int raw = 0;
+  waitpid(child, &raw, 0);
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return run;
 }

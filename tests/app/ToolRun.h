@@ -16,7 +16,11 @@ struct ToolRun {
   // In this process, on two workers.
   static ToolRun InProcess(const std::vector<std::string>& args);
   // The installed program's binary from this build, with no display in its
-  // environment but the `display` given; files in `scratch` catch its output.
+  // environment but the `display` given, started in `scratch`, where files
+  // catch its output.
   static ToolRun Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& display = "");
+  // The same on a pseudo-terminal, as from an interactive shell: all it
+  // prints lands in `err`, with the terminal's line ends.
+  static ToolRun OnTerminal(const std::vector<std::string>& args, const std::filesystem::path& scratch);
 };

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// The folder an output goes into is made when missing, with the folders above
+// it, for -o as for --out-dir: a batch shouldn't fail for want of a mkdir.
+class OutputFolder {
+ public:
+  // Empty when the folder is there now; else the one line that says why it can't be.
+  static std::string Make(const std::string& folder);
+  // The folder of an output file; empty for the current one.
+  static std::string Of(const std::string& file);
+};
