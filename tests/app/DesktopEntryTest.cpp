@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QImageReader>
 #include <filesystem>
 #include <fstream>
@@ -32,10 +31,8 @@ TEST(DesktopEntry, StartsTheInstalledProgramWithItsIconForPicturesItCanOpen) {
   EXPECT_EQ(entry["Type"], "Application");
   EXPECT_EQ(entry["Name"], "Quarvel");
   EXPECT_EQ(entry["Exec"], std::filesystem::path(QUARVEL_BINARY).filename().string() + " %f");
-  // The icon installed under hicolor/32x32 must be that size.
-  EXPECT_EQ(
-      QImage(QString::fromStdString((kSource / "resources" / (entry["Icon"] + ".png")).string())).size(),
-      QSize(32, 32));
+  // The name of the icons installed into the hicolor theme.
+  EXPECT_TRUE(std::filesystem::exists(kSource / "resources" / "icons" / (entry["Icon"] + ".svg")));
   std::istringstream types(entry["MimeType"]);
   std::vector<std::string> offered;
   for (std::string type; std::getline(types, type, ';');) offered.push_back(type);

@@ -20,13 +20,6 @@ std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-// Single quotes hold anything but a single quote, which closes, escapes and reopens.
-std::string ShellQuoted(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 }  // namespace
 
 std::vector<std::string> ToolRun::ErrorLines() const {
@@ -45,16 +38,28 @@ ToolRun ToolRun::InProcess(const std::vector<std::string>& args) {
   return run;
 }
 
+// Single quotes hold anything but a single quote, which closes, escapes and reopens.
+std::string ToolRun::ShellQuoted(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 ToolRun ToolRun::Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& display) {
-  std::string command =
-      "cd " + ShellQuoted(scratch.string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
   if (!display.empty()) command += "DISPLAY=" + ShellQuoted(display) + " ";
   command += ShellQuoted(QUARVEL_BINARY);
   for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+  return Shell(command, scratch);
+}
+
+ToolRun ToolRun::Shell(const std::string& command, const std::filesystem::path& scratch) {
   const auto outPath = scratch / "stdout.txt", errPath = scratch / "stderr.txt";
-  command += " >" + ShellQuoted(outPath.string()) + " 2>" + ShellQuoted(errPath.string()) + " </dev/null";
-  const int raw = std::system(command.c_str());
+  const std::string line = "cd " + ShellQuoted(scratch.string()) + " && " + command + " >" +
+                           ShellQuoted(outPath.string()) + " 2>" + ShellQuoted(errPath.string()) +
+                           " </dev/null";
+  const int raw = std::system(line.c_str());
   ToolRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = Slurp(outPath);

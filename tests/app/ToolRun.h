@@ -20,7 +20,10 @@ struct ToolRun {
   // catch its output.
   static ToolRun Binary(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& display = "");
-  // The same on a pseudo-terminal, as from an interactive shell: all it
+  static std::string ShellQuoted(const std::string& arg);
+  // Any program, through the shell: `command` is run in `scratch` as it stands.
+  static ToolRun Shell(const std::string& command, const std::filesystem::path& scratch);
+  // The binary on a pseudo-terminal, as from an interactive shell: all it
   // prints lands in `err`, with the terminal's line ends.
   static ToolRun OnTerminal(const std::vector<std::string>& args, const std::filesystem::path& scratch);
 };
