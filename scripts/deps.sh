@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev python3 python3-pil)
+  # The installed tree's checks: the software centres' validator and man.
+  packages+=(appstream man-db groff-base)
 fi
 
 missing=()
