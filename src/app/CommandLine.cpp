@@ -74,7 +74,7 @@ void CommandLine::RefuseWithoutCommand(const std::vector<std::string>& args) {
 
 const CommandLine::OptionSpec* CommandLine::Find(const OptionTable& table, const std::string& name) {
   for (const OptionSpec& option : table) {
-    if (option.name == name || (!option.alias.empty() && option.alias == name)) return &option;
+    if (option.name == name || option.alias == name) return &option;
   }
   return nullptr;
 }
