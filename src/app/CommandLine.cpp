@@ -277,6 +277,11 @@ std::string CommandLine::Usage() {
   quarvel --help | --version
 
 Without a command the window opens, with PICTURE loaded if one is named.
+  -h, --help          this text
+  -V, --version       the program's name and version
+
+Options may stand anywhere among the pictures, as --size 256 or --size=256;
+after -- every argument is a picture.
 
 crop: cuts a block of W x H pixels out of each picture.
   --size WxH          the block's size, 1 to 32767 pixels each way, such as
