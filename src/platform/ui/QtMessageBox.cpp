@@ -9,11 +9,18 @@ namespace platform {
 void QtMessageBox::Install() { MessageBox::Install(&QtMessageBox::Present); }
 
 int32_t QtMessageBox::Present(const std::string& text, int32_t style, const std::string& title) {
+  const bool yesNo = (style & 0xF) == MsgStyle::YesNo;
   QMessageBox box(IconFor(style), QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok, QApplication::activeWindow());
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
-  box.exec();
-  return vbOK;
+  if (!yesNo) {
+    box.exec();
+    return vbOK;
+  }
+  box.setDefaultButton((style & MsgStyle::DefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
+  // Closing the box without an answer (Esc, its close box) is No.
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes ? vbYes : vbNo;
 }
 
 QMessageBox::Icon QtMessageBox::IconFor(int32_t style) {

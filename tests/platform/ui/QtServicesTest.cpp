@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "platform/base/MessageBox.h"
@@ -20,16 +21,18 @@ struct ShownBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
   bool modal = false;
+  int defaultButton = 0;
 };
 
-// Answers the next modal message box with OK after noting what it showed.
-void AnswerNextBox(ShownBox& seen) {
-  QTimer::singleShot(0, [&seen] {
+// Answers the next modal message box with `answer` after noting what it showed.
+void AnswerNextBox(ShownBox& seen, QMessageBox::StandardButton answer = QMessageBox::Ok) {
+  QTimer::singleShot(0, [&seen, answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
-    seen = {box->text(), box->windowTitle(), box->icon(), static_cast<int>(box->buttons().size()),
-            box->isModal()};
-    box->button(QMessageBox::Ok)->click();
+    seen = {box->text(),    box->windowTitle(),
+            box->icon(),    static_cast<int>(box->buttons().size()),
+            box->isModal(), box->defaultButton() ? box->standardButton(box->defaultButton()) : 0};
+    box->button(answer)->click();
   });
 }
 
@@ -48,6 +51,30 @@ TEST(QtMessageBox, ShowsTheTextTitleAndIconWithOneOkButton) {
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
   EXPECT_EQ(seen.buttons, 1);
   EXPECT_TRUE(seen.modal);
+}
+
+TEST(QtMessageBox, AYesNoQuestionHasNoAsItsDefaultWhenAskedAndReportsTheAnswer) {
+  platform::MessageBox::Presenter previous = platform::MessageBox::Install(&platform::QtMessageBox::Present);
+  const int32_t style = platform::MsgStyle::YesNo | platform::MsgStyle::Exclamation;
+  const struct {
+    int32_t extra;
+    QMessageBox::StandardButton click;
+    int32_t answer;
+    int defaultButton;
+  } cases[] = {
+      {platform::MsgStyle::DefaultButton2, QMessageBox::Yes, platform::vbYes, QMessageBox::No},
+      {platform::MsgStyle::DefaultButton2, QMessageBox::No, platform::vbNo, QMessageBox::No},
+      {0, QMessageBox::No, platform::vbNo, QMessageBox::Yes},
+  };
+  for (const auto& c : cases) {
+    ShownBox seen;
+    AnswerNextBox(seen, c.click);
+    EXPECT_EQ(platform::MessageBox::Show("Replace?", style | c.extra, "Quarvel"), c.answer);
+    EXPECT_EQ(seen.buttons, 2);
+    EXPECT_EQ(seen.defaultButton, c.defaultButton);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  }
+  platform::MessageBox::Install(std::move(previous));
 }
 
 TEST(QtClipboard, ABitmapHandedToTheClipboardArrivesTopDownWithItsColours) {
