@@ -97,7 +97,6 @@ FileDialogSetup FileDialogSetup::From(const OPENFILENAME& record, bool save) {
   setup.nameFilters = NameFilters(record.lpstrFilter);
   setup.selectedFilter = FirstSelection(record.nFilterIndex, setup.nameFilters.size());
   setup.fileMode = FileModeFor(record.Flags, save);
-  setup.confirmOverwrite = save && (record.Flags & OFN_OVERWRITEPROMPT) != 0;
   setup.defaultSuffix = DefaultSuffix(record.lpstrDefExt);
   return setup;
 }
@@ -105,7 +104,8 @@ FileDialogSetup FileDialogSetup::From(const OPENFILENAME& record, bool save) {
 void FileDialogSetup::ApplyTo(QFileDialog& dialog) const {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+  // The caller asks before replacing a file, with the question every save shares.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(fileMode);

@@ -19,7 +19,6 @@ struct FileDialogSetup {
   QStringList nameFilters;
   int selectedFilter = -1;  // into nameFilters, -1 when there are none
   QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
-  bool confirmOverwrite = false;
   QString defaultSuffix;
 
   static FileDialogSetup From(const OPENFILENAME& record, bool save);

@@ -7,6 +7,7 @@
 #include "platform/ui/FileDialogDouble.h"
 #include "platform/ui/FileDialogResult.h"
 #include "platform/ui/FileDialogSetup.h"
+#include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/WindowHandles.h"
 
 namespace platform {
@@ -37,11 +38,24 @@ int RunQtDialog(OPENFILENAME& record, bool save) {
   return StoreChosenFiles(record, save, choice);
 }
 
-int RunFileDialog(OPENFILENAME& record, bool save) {
+int RunOnce(OPENFILENAME& record, bool save) {
   if (FileDialogDouble* standIn = FileDialogDouble::Installed()) {
     return standIn->Answer(save ? FileDialogDouble::Kind::Save : FileDialogDouble::Kind::Open, record);
   }
   return RunQtDialog(record, save);
+}
+
+// The replace question is ours rather than the dialog's, so every save asks
+// it alike: No goes back to the dialog, showing the name chosen.
+int RunFileDialog(OPENFILENAME& record, bool save) {
+  const bool ask = save && (record.Flags & OFN_OVERWRITEPROMPT) != 0;
+  OPENFILENAME attempt = record;
+  for (;;) {
+    if (RunOnce(attempt, save) != 1) return 0;
+    if (!ask || ReplaceQuestion::Allows(attempt.lpstrFile.substr(0, attempt.lpstrFile.find('\0')))) break;
+  }
+  record = attempt;
+  return 1;
 }
 
 }  // namespace

@@ -69,9 +69,6 @@ TEST(FileDialogSetup, FlagsChooseTheKindOfSelection) {
   // The save dialog takes one name, existing or not, whatever it is asked.
   FileDialogSetup save = FileDialogSetup::From(OpenRecord(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST), true);
   EXPECT_EQ(save.fileMode, QFileDialog::AnyFile);
-  EXPECT_FALSE(save.confirmOverwrite);
-  EXPECT_TRUE(FileDialogSetup::From(OpenRecord(OFN_OVERWRITEPROMPT), true).confirmOverwrite);
-  EXPECT_FALSE(FileDialogSetup::From(OpenRecord(OFN_OVERWRITEPROMPT), false).confirmOverwrite);
 }
 
 TEST(FileDialogSetup, TextsAndTheFirstFilterComeFromTheRecord) {
@@ -182,16 +179,13 @@ TEST_F(QtFileDialogSetup, ATypedNameWithoutExtensionGetsTheDefaultOne) {
       << dialog.selectedFiles()[0].toStdString();
 }
 
-TEST_F(QtFileDialogSetup, ModeTitleAndOverwriteQuestionAreSet) {
-  FileDialogSetup save = Setup(true);
+TEST_F(QtFileDialogSetup, ModeAndTitleAreSetAndTheDialogLeavesTheReplaceQuestionToItsCaller) {
+  OPENFILENAME record = OpenRecord(platform::OFN_OVERWRITEPROMPT);
+  FileDialogSetup save = FileDialogSetup::From(record, true);
   save.ApplyTo(dialog);
   EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
   EXPECT_EQ(dialog.windowTitle(), "Save As");
   EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-
-  save.confirmOverwrite = true;
-  save.ApplyTo(dialog);
-  EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
 
   QFileDialog opener;
   Setup(false).ApplyTo(opener);
