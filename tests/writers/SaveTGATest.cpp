@@ -210,6 +210,8 @@ TEST_F(SaveTGAFile, RowPacketsOfTheKnownShapes) {
   };
   std::vector<Px> equal130(130, D);
   std::vector<Px> different200 = AllDifferent(200);
+  std::vector<Px> different127ThenPair = AllDifferent(127);
+  different127ThenPair.insert(different127ThenPair.end(), {D, D});
   const Case cases[] = {
       {"A A A B C C", {A, A, A, B, C, C}, Concat({RunPacket(3, A), RawPacket({B}), RunPacket(2, C)})},
       {"four different", {A, B, C, D}, RawPacket({A, B, C, D})},
@@ -219,11 +221,15 @@ TEST_F(SaveTGAFile, RowPacketsOfTheKnownShapes) {
                RawPacket({different200.begin() + 128, different200.end()})})},
       {"raw then run at the end", {A, B, C, C}, Concat({RawPacket({A, B}), RunPacket(2, C)})},
       {"two equal only", {B, B}, RunPacket(2, B)},
+      {"127 different then a pair, at the packet limit", different127ThenPair,
+       Concat(
+           {RawPacket({different127ThenPair.begin(), different127ThenPair.begin() + 127}), RunPacket(2, D)})},
   };
   for (const Case& c : cases) {
     const Bytes file = Save({c.row}, true);
     EXPECT_EQ(file, Concat({Header(10, static_cast<int>(c.row.size()), 1), c.packets})) << c.name;
   }
+  EXPECT_EQ(Save({different127ThenPair}, true).size(), 404u);
 }
 
 TEST_F(SaveTGAFile, EqualPairIsFoundWhereverItLies) {
