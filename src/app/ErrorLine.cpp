@@ -6,13 +6,17 @@
 #include "platform/base/AppError.h"
 
 std::string ErrorLine::For(const std::string& file, const std::string& description) {
+  return Plain(Named(file, description));
+}
+
+std::string ErrorLine::Named(const std::string& file, const std::string& description) {
   // Descriptions of file errors name the path themselves; once is enough.
   std::string text = description;
   const std::string named = ": " + file;
   if (!file.empty()) {
     if (size_t at = text.find(named); at != std::string::npos) text.erase(at, named.size());
   }
-  return Plain(file + ": " + text);
+  return file + ": " + text;
 }
 
 std::string ErrorLine::For(const std::string& file, const std::exception& error) {

@@ -1,12 +1,15 @@
 #include "app/Form1.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <functional>
 #include <new>
 
 #include "app/AppResources.h"
+#include "app/ErrorLine.h"
 #include "app/PictureResizer.h"
 #include "app/SelectionGeometry.h"
 #include "dialogs/OpenSaveDLG.h"
@@ -22,6 +25,7 @@
 #include "platform/ui/Events.h"
 #include "platform/ui/HandlerGuard.h"
 #include "platform/ui/PictureDecoder.h"
+#include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/WindowHandles.h"
@@ -37,6 +41,13 @@ namespace {
 constexpr const char* kSection = "Settings";
 constexpr const char* kPhoneResX = "PhoneResX";
 constexpr const char* kPhoneResY = "PhoneResY";
+constexpr const char* kSizeOption = "SizeOption";
+constexpr const char* kOpenFolder = "OpenFolder";
+constexpr const char* kSaveFolder = "SaveFolder";
+
+constexpr const char* kTitle = "Quarvel";
+constexpr const char* kSelectionHint =
+    " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge";
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
@@ -66,6 +77,14 @@ std::string SettingOrDefault(const char* key, const char* fallback) {
   return platform::GetSetting(app, kSection, key);
 }
 
+std::string Setting(const char* key) {
+  return platform::GetSetting(platform::AppInfo::Title(), kSection, key);
+}
+
+void StoreSetting(const char* key, const std::string& value) {
+  platform::SaveSetting(platform::AppInfo::Title(), kSection, key, value);
+}
+
 // A size box or label read as a whole number, when it holds one.
 std::optional<int32_t> WholeNumber(const std::string& text) {
   if (!convert::IsNumeric(text)) return std::nullopt;
@@ -84,6 +103,25 @@ void SetCaption(QLabel& label, const std::string& text) { label.setText(QString:
 std::string FileNameOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
+
+// Why a picture did not open, in words. A description more telling than the
+// error's standard one is kept as it stands.
+std::string OpenFailureReason(const platform::AppError& error) {
+  const bool standard = error.Description() == platform::StandardDescription(error.Number());
+  switch (error.Number()) {
+    case platform::ErrorNumber::FileNotFound:
+    case platform::ErrorNumber::PathNotFound:
+      return "not found";
+    case platform::ErrorNumber::InvalidPicture:
+      return standard ? "not a picture this program reads" : error.Description();
+    case platform::ErrorNumber::PathFileAccess:
+      return standard ? "not a file that can be read" : error.Description();
+    default:
+      return error.Description();
+  }
 }
 
 std::string NumericOr(const platform::TextBox& box, const QLabel& fallback) {
@@ -147,7 +185,7 @@ std::vector<gdi::Rect> EdgesOf(const gdi::Rect& frame, const gdi::Rect& bounds) 
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
-  setWindowTitle(QStringLiteral("Quarvel"));
+  setWindowTitle(QString::fromUtf8(kTitle));
   setWindowIcon(AppResources::Icon());
   setFont(AppResources::WindowFont());
   Twips::SetClientSize(*this, 7320, 6015);
@@ -162,6 +200,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Frame5->raise();
   SetInitialStates();
   ConnectHandlers();
+  new SelectionKeys(this,
+                    {[this] { return bSelecting; }, [this] { CancelSelection(); },
+                     [this](int dx, int dy) { NudgeSelection(dx, dy); }, [this] { picSource_Click(); }});
   HandlerGuard::Run([this] { Form_Load(); });
 }
 
@@ -269,12 +310,12 @@ void Form1::SetInitialStates() {
 }
 
 void Form1::ConnectHandlers() {
-  connect(Option1, &QRadioButton::toggled, this, HandlerGuard::Wrap([this](bool on) {
-            if (on) Option1_Click();
-          }));
-  connect(Option2, &QRadioButton::toggled, this, HandlerGuard::Wrap([this](bool on) {
-            if (on) Option2_Click();
-          }));
+  // A click, not a change of state: clicking the option already shown sets its size again.
+  connect(Option1, &QRadioButton::clicked, this, HandlerGuard::Wrap([this] { Option1_Click(); }));
+  connect(Option2, &QRadioButton::clicked, this, HandlerGuard::Wrap([this] { Option2_Click(); }));
+  connect(txtSelWidth, &QLineEdit::textChanged, this, HandlerGuard::Wrap([this] { SelectionSize_Change(); }));
+  connect(txtSelHeight, &QLineEdit::textChanged, this,
+          HandlerGuard::Wrap([this] { SelectionSize_Change(); }));
   connect(Command1, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command1_Click(); }));
   connect(cmdReload, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { cmdReload_Click(); }));
   connect(Command3, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command3_Click(); }));
@@ -294,23 +335,35 @@ void Form1::ConnectHandlers() {
 }
 
 void Form1::Form_Load() {
-  platform::AppInfo::SetTitle("Quarvel");
+  platform::AppInfo::SetTitle(kTitle);
   // A store that can't be written is reported, and the window still starts as it should.
   HandlerGuard::Run([this] {
     txtPhoneResX->SetText(SettingOrDefault(kPhoneResX, "240"));
     txtPhoneResY->SetText(SettingOrDefault(kPhoneResY, "320"));
   });
-  Option1->setChecked(true);
+  QRadioButton* chosen = Setting(kSizeOption) == "256" ? Option2 : Option1;
+  openFolder_ = Setting(kOpenFolder);
+  saveFolder_ = Setting(kSaveFolder);
+  chosen->click();
   txtPhoneResX->SetText("128");
   txtPhoneResY->SetText("128");
-  txtSelWidth->SetText("128");
-  txtSelHeight->SetText("128");
+  txtSelWidth->SetText(ChosenSide().value_or("128"));
+  txtSelHeight->SetText(ChosenSide().value_or("128"));
 }
 
 void Form1::Form_Unload() {
-  if (!convert::IsNumeric(txtPhoneResY->Text()) || !convert::IsNumeric(txtPhoneResX->Text())) return;
-  platform::SaveSetting(platform::AppInfo::Title(), kSection, kPhoneResX, txtPhoneResX->Text());
-  platform::SaveSetting(platform::AppInfo::Title(), kSection, kPhoneResY, txtPhoneResY->Text());
+  if (convert::IsNumeric(txtPhoneResY->Text()) && convert::IsNumeric(txtPhoneResX->Text())) {
+    StoreSetting(kPhoneResX, txtPhoneResX->Text());
+    StoreSetting(kPhoneResY, txtPhoneResY->Text());
+  }
+  SaveChoices();
+}
+
+// Kept for the next start: a size no option shows leaves the stored choice as it was.
+void Form1::SaveChoices() {
+  if (auto side = ChosenSide()) StoreSetting(kSizeOption, *side);
+  if (!openFolder_.empty()) StoreSetting(kOpenFolder, openFolder_);
+  if (!saveFolder_.empty()) StoreSetting(kSaveFolder, saveFolder_);
 }
 
 void Form1::Option1_Click() {
@@ -321,6 +374,46 @@ void Form1::Option1_Click() {
 void Form1::Option2_Click() {
   txtSelWidth->SetText("256");
   txtSelHeight->SetText("256");
+}
+
+// A size changed during a selection takes effect at once: the surfaces, the
+// frame and the preview follow it, so the click fixes the size last shown.
+void Form1::SelectionSize_Change() {
+  ShowChosenSize();
+  if (!bSelecting) return;
+  auto size = SelectionSize();
+  if (!size) return;
+  if (size->first == convert::RoundToInt32(picDest->ScaleWidth()) &&
+      size->second == convert::RoundToInt32(picDest->ScaleHeight())) {
+    return;
+  }
+  ++selectionEvents_;
+  SizeSelectionSurfaces(size->first, size->second);
+  FitWindow();
+  if (selectionPointer_) MoveSelection(selectionPointer_->first, selectionPointer_->second);
+}
+
+void Form1::ShowChosenSize() {
+  auto size = SelectionSize();
+  QRadioButton* shown = nullptr;
+  if (size == std::make_pair(128, 128)) shown = Option1;
+  if (size == std::make_pair(256, 256)) shown = Option2;
+  if (shown) {
+    shown->setChecked(true);
+    return;
+  }
+  // Options that exclude each other can't all be off until they stop doing so.
+  for (QRadioButton* option : {Option1, Option2}) {
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+  }
+}
+
+std::optional<std::string> Form1::ChosenSide() const {
+  if (Option1->isChecked()) return "128";
+  if (Option2->isChecked()) return "256";
+  return std::nullopt;
 }
 
 void Form1::Command5_Click() { close(); }
@@ -353,7 +446,7 @@ void Form1::Command1_Click() {
   bool readOnly = false;
   bool chosen =
       mCommonDialog::ShowOpenDialog(sFileName, fileTitle, true, false, readOnly, false, filter, filterIndex,
-                                    "", "", "JPG", platform::WindowHandles::HandleOf(this), flags);
+                                    openFolder_, "", "JPG", platform::WindowHandles::HandleOf(this), flags);
   if (!chosen) {
     platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
     return;
@@ -374,6 +467,7 @@ void Form1::LoadChosenFile(const std::string& previous) {
     return;
   }
   cmdReload->setEnabled(true);
+  openFolder_ = FolderOf(sFileName);
 }
 
 void Form1::cmdReload_Click() {
@@ -384,8 +478,10 @@ bool Form1::TryLoadFile(std::string& fileName) {
   try {
     LoadFile(fileName);
     return true;
-  } catch (const platform::AppError&) {
-    platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
+  } catch (const platform::AppError& e) {
+    platform::MessageBox::Show(
+        std::string(kOpenFailed) + "\n" + ErrorLine::Named(fileName, OpenFailureReason(e)),
+        platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }
 }
@@ -416,8 +512,10 @@ void Form1::LoadFile(std::string& fileName) {
   txtWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
   txtHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (keepProportion) chkKeepProportion->setChecked(true);
-  txtSelWidth->SetText(NumericOr(*txtPhoneResX, *lblOrigWidth));
-  txtSelHeight->SetText(NumericOr(*txtPhoneResY, *lblOrigHeight));
+  // A size chosen with an option stays chosen for the new picture.
+  const auto side = ChosenSide();
+  txtSelWidth->SetText(side ? *side : NumericOr(*txtPhoneResX, *lblOrigWidth));
+  txtSelHeight->SetText(side ? *side : NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
   SetCaption(*lblFile, FileNameOf(fileName));
 }
@@ -436,30 +534,40 @@ void Form1::Command3_Click() {
   auto size = SelectionSize();
   if (!size) return;
   ++selectionEvents_;
+  KeepResultBefore();
   Command3->setEnabled(false);
   picDest->SetAutoRedraw(false);
   picSource->SetAutoRedraw(false);
   bSelecting = true;
   lRectColor = kWhite;
-  SetDestPixelSize(size->first, size->second);
+  SizeSelectionSurfaces(size->first, size->second);
+  FitWindow();
+  ShowSelectionHint(true);
+}
+
+void Form1::SizeSelectionSurfaces(int32_t width, int32_t height) {
+  SetDestPixelSize(width, height);
   picDestBuffer->SetWidth(picDest->Width());
   picDestBuffer->SetHeight(picDest->Height());
   // Where a block reaches outside the picture nothing is copied, so what
   // shows there is the surface's background, not an earlier selection.
   picDestBuffer->SetBackColor(picDestBuffer->BackColor());
-  FitWindow();
 }
 
 void Form1::picSource_MouseMove(int, int, float X, float Y) {
   if (!bSelecting) return;
+  MoveSelection(convert::RoundToInt32(X), convert::RoundToInt32(Y));
+}
+
+void Form1::MoveSelection(int32_t x, int32_t y) {
   auto size = SelectionSize();
   auto picture = LoadedPictureSize();
   if (!size || !picture) return;
   const auto [W, H] = *size;
-  int32_t x = convert::RoundToInt32(X);
-  int32_t y = convert::RoundToInt32(Y);
   int32_t top = SelectionGeometry::Start(y, H, picSource->ScaleHeight());
   int32_t left = SelectionGeometry::Start(x, W, picSource->ScaleWidth());
+  selectionPointer_ = {x, y};
+  selectionCentre_ = {checked::Add(left, W / 2), checked::Add(top, H / 2)};
   lRectColor = lRectColor == kBlack ? kWhite : kBlack;
   const uint64_t thisMove = ++selectionEvents_;
   WipeFrames({0, 0, picture->first, picture->second}, false);
@@ -477,8 +585,7 @@ void Form1::picSource_MouseMove(int, int, float X, float Y) {
 
 void Form1::picSource_Click() {
   if (!bSelecting) return;
-  bSelecting = false;
-  ++selectionEvents_;
+  LeaveSelectionMode();
   try {
     FixSelection();
   } catch (...) {
@@ -488,10 +595,68 @@ void Form1::picSource_Click() {
   }
 }
 
+void Form1::CancelSelection() {
+  if (!bSelecting) return;
+  LeaveSelectionMode();
+  Command3->setEnabled(true);
+  WipeAllFrames();
+  RestoreResultBefore();
+  FitWindow();
+}
+
+void Form1::NudgeSelection(int32_t dx, int32_t dy) {
+  if (!bSelecting) return;
+  auto from = selectionCentre_ ? selectionCentre_ : PointerOverPicture();
+  if (!from) {
+    auto picture = LoadedPictureSize();
+    if (!picture) return;
+    from = {picture->first / 2, picture->second / 2};
+  }
+  MoveSelection(checked::Add(from->first, dx), checked::Add(from->second, dy));
+}
+
+void Form1::LeaveSelectionMode() {
+  bSelecting = false;
+  ++selectionEvents_;
+  selectionPointer_.reset();
+  selectionCentre_.reset();
+  ShowSelectionHint(false);
+}
+
+std::optional<std::pair<int32_t, int32_t>> Form1::PointerOverPicture() const {
+  const QPoint at = picSource->mapFromGlobal(QCursor::pos());
+  if (!picSource->rect().contains(at)) return std::nullopt;
+  return std::make_pair(at.x(), at.y());
+}
+
+void Form1::ShowSelectionHint(bool shown) {
+  setWindowTitle(QString::fromUtf8(kTitle) + (shown ? QString::fromUtf8(kSelectionHint) : QString()));
+}
+
+void Form1::KeepResultBefore() {
+  resultBefore_ =
+      ResultBefore{picDest->Width(), picDest->Height(), picDest->AutoRedraw(), picDest->Image().ShareCopy()};
+}
+
+void Form1::RestoreResultBefore() {
+  if (!resultBefore_) return;
+  ResultBefore before = std::move(*resultBefore_);
+  resultBefore_.reset();
+  picDest->SetWidth(before.width);
+  picDest->SetHeight(before.height);
+  gdi::HDC memory = gdi::CreateCompatibleDC(nullptr);
+  gdi::HGDIOBJ previous = gdi::SelectObject(memory, before.image.get());
+  gdi::BitBlt(picDest->hDC(), 0, 0, before.image->Width(), before.image->Height(), memory, 0, 0,
+              gdi::SRCCOPY);
+  gdi::SelectObject(memory, previous);
+  gdi::DeleteDC(memory);
+  picDest->SetAutoRedraw(before.autoRedraw);
+  picDest->Refresh();
+}
+
 void Form1::FixSelection() {
-  WipeFrames(
-      {0, 0, convert::RoundToInt32(picBuffer->ScaleWidth()), convert::RoundToInt32(picBuffer->ScaleHeight())},
-      true);
+  resultBefore_.reset();
+  WipeAllFrames();
   picDest->SetAutoRedraw(true);
   int32_t width = convert::RoundToInt32(picDest->ScaleWidth());
   int32_t height = convert::RoundToInt32(picDest->ScaleHeight());
@@ -533,6 +698,12 @@ std::optional<std::pair<int32_t, int32_t>> Form1::LoadedPictureSize() const {
   auto height = WholeNumber(Caption(*lblOrigHeight));
   if (!width || !height) return std::nullopt;
   return std::make_pair(*width, *height);
+}
+
+void Form1::WipeAllFrames() {
+  WipeFrames(
+      {0, 0, convert::RoundToInt32(picBuffer->ScaleWidth()), convert::RoundToInt32(picBuffer->ScaleHeight())},
+      true);
 }
 
 void Form1::WipeFrames(const gdi::Rect& bounds, bool lastWipe) {
@@ -630,10 +801,19 @@ void Form1::Command6_Click() {
   OpenSaveDLG dialog;
   dialog.SetDialogTitle("Save-Filename");
   dialog.SetFilter(std::string(kTargaFilter, sizeof kTargaFilter - 1));
-  dialog.Show(1);
-  const std::string chosen = dialog.ReturnPath();
-  if (chosen.empty()) return;
-  const std::string fileName = WithTargaExtension(chosen);
+  if (!saveFolder_.empty()) dialog.SetInitDir(saveFolder_);
+  std::string fileName;
+  for (;;) {
+    dialog.Show(1);
+    const std::string chosen = dialog.ReturnPath();
+    if (chosen.empty()) return;
+    // The extension is added after the dialog, so the dialog can't ask about the file it names.
+    fileName = WithTargaExtension(chosen);
+    if (platform::ReplaceQuestion::Allows(fileName)) break;
+    // No goes back to the dialog, showing the name chosen.
+    dialog.SetFileName(chosen);
+  }
+  saveFolder_ = FolderOf(fileName);
   SaveOrReport(fileName, [&] {
     SaveTGA().SaveTGAinFile(fileName, *picDest, false);
     return true;
@@ -646,10 +826,11 @@ void Form1::cmdSave_Click() {
   std::string filter = kJpegFilter;
   int32_t filterIndex = 1;
   int32_t flags = 0;
-  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, "", "", "JPG",
+  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, saveFolder_, "", "JPG",
                                      platform::WindowHandles::HandleOf(this), flags)) {
     return;
   }
+  saveFolder_ = FolderOf(fileName);
   const int32_t quality = GetJPEGQuality();
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
   SaveOrReport(fileName, [&] { return mIntelJPEGLibrary::SaveJPEGinFile(*cDIB, fileName, quality); });

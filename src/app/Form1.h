@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "app/Form2.h"
+#include "app/SelectionKeys.h"
 #include "imaging/cDIBSection.h"
+#include "platform/gdi/Bitmap.h"
 #include "platform/gdi/PictureSurface.h"
 #include "platform/ui/LineShape.h"
 #include "platform/ui/PictureBox.h"
@@ -117,6 +119,11 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command3_Click();
   void picSource_MouseMove(int button, int shift, float X, float Y);
   void picSource_Click();
+  // Leaves selection mode without fixing anything: the result shows what it
+  // showed before "&Make Your Selection" and cDIB is untouched.
+  void CancelSelection();
+  // Moves the frame by whole picture pixels, clamped as the mouse's is.
+  void NudgeSelection(int32_t dx, int32_t dy);
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
 
@@ -149,6 +156,13 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Form_Unload();
   void Option1_Click();
   void Option2_Click();
+  // Either selection size box changed.
+  void SelectionSize_Change();
+  // The option of the size the selection boxes hold is the one shown, or none.
+  void ShowChosenSize();
+  // The side of the size option shown; none when neither is.
+  std::optional<std::string> ChosenSide() const;
+  void SaveChoices();
   void Command5_Click();
   void Command7_Click();
   void Command8_Click();
@@ -165,8 +179,20 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // within `bounds`: all a wipe of the whole picture would change.
   // The last wipe, at the click, forgets every frame.
   void WipeFrames(const gdi::Rect& bounds, bool lastWipe);
+  // The wipe when selection mode ends: the whole clean picture.
+  void WipeAllFrames();
   // The click's steps after leaving selection mode.
   void FixSelection();
+  void LeaveSelectionMode();
+  // picDest and picDestBuffer at the selection's size, the buffer cleared.
+  void SizeSelectionSurfaces(int32_t width, int32_t height);
+  // Frames and previews the block for a pointer at (x, y) in picture pixels.
+  void MoveSelection(int32_t x, int32_t y);
+  // The pointer's place over picSource in picture pixels; none when it is elsewhere.
+  std::optional<std::pair<int32_t, int32_t>> PointerOverPicture() const;
+  void ShowSelectionHint(bool shown);
+  void KeepResultBefore();
+  void RestoreResultBefore();
   // Sizes picDest, positioned in twips, to hold width x height pixels.
   void SetDestPixelSize(int32_t width, int32_t height);
   // Makes the resized picture the result, shown in picDest.
@@ -176,6 +202,22 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
                       bool heightTyped);
 
   QPointer<Form2> form2_;
+  // In picture pixels: the pointer place the frame drawn last was asked for,
+  // where a new size puts the frame; and the place that frame would have
+  // without clamping, where a nudge starts from.
+  std::optional<std::pair<int32_t, int32_t>> selectionPointer_;
+  std::optional<std::pair<int32_t, int32_t>> selectionCentre_;
+  // What picDest showed before "&Make Your Selection", for a cancel.
+  struct ResultBefore {
+    float width;
+    float height;
+    bool autoRedraw;
+    std::unique_ptr<gdi::Bitmap> image;
+  };
+  std::optional<ResultBefore> resultBefore_;
+  // Folders of the picture opened last and of the file saved last.
+  std::string openFolder_;
+  std::string saveFolder_;
   // Frames drawn on picSource and not yet wiped.
   std::vector<gdi::Rect> framesDrawn_;
   // Counts "Make Your Selection", moves and clicks, so a move resumed after its

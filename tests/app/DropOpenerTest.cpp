@@ -72,7 +72,8 @@ TEST_F(DropOpenerTest, OpeningANamedPictureThatFailsKeepsThePreviousOne) {
   form.OpenPicture(good);
   form.OpenPicture((dir / "missing.gif").string());
   ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text, "There was a problem attempting to open this file");
+  EXPECT_EQ(messages.Messages()[0].text, "There was a problem attempting to open this file\n" +
+                                             (dir / "missing.gif").string() + ": not found");
   EXPECT_EQ(form.sFileName, good);
   EXPECT_EQ(form.lblOrigWidth->text(), "12");
 }

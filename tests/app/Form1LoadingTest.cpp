@@ -84,6 +84,8 @@ TEST_F(Form1LoadingTest, FitWindowSetsTheWidthFromTheResultSurfaceGrowingOrShrin
 }
 
 TEST_F(Form1LoadingTest, NonNumericPhoneTextsFallBackToThePictureSize) {
+  // A size of its own: no option holds the selection size.
+  form.txtSelWidth->SetText("100");
   form.txtPhoneResX->SetText("240");
   form.txtPhoneResY->SetText("abc");
   Open(PatternFile(50, 40));
@@ -150,7 +152,7 @@ TEST_F(Form1LoadingTest, AFileThatCannotBeDecodedIsReportedAndChangesNothing) {
     messages.Clear();
     Open(bad);
     ASSERT_EQ(messages.Messages().size(), 1u) << bad;
-    EXPECT_EQ(messages.Messages()[0].text, kOpenFailed);
+    EXPECT_EQ(messages.Messages()[0].text.rfind(std::string(kOpenFailed) + "\n" + bad + ": ", 0), 0u);
     EXPECT_EQ(form.lblOrigWidth->text(), "30");
     EXPECT_EQ(form.lblFile->text(), "pattern.bmp");
     EXPECT_EQ(form.txtSelWidth->Text(), "77");
@@ -182,4 +184,49 @@ TEST_F(Form1LoadingTest, APathTooLongForTheDialogStartsItEmpty) {
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(dialogs.LastCall().record.lpstrFile.find('\0'), 0u);
   EXPECT_EQ(form.lblOrigWidth->text(), "9");
+}
+
+TEST_F(Form1LoadingTest, AFailedOpenSaysWhichFileAndWhyOnASecondLine) {
+  Open(PatternFile(30, 20));
+  const std::string missing = (dir / "missing.jpg").string();
+  const std::string text = (dir / "notes.jpg").string();
+  PictureFiles::WriteBytes(text, "a shopping list, not a picture");
+  const std::string huge = (dir / "huge.bmp").string();
+  PictureFiles::WriteBytes(huge, PictureFiles::BmpHeader(15000, 12000));
+  const struct {
+    std::string path;
+    std::vector<std::string> words;
+  } cases[] = {
+      {missing, {"not found"}},
+      {text, {"not a picture this program reads"}},
+      {huge, {"too large", "15000 x 12000"}},
+      {dir.Path().string(), {"not a file that can be read"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    messages.Clear();
+    form.OpenPicture(c.path);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    const std::string& shown = messages.Messages()[0].text;
+    const std::string first = std::string(kOpenFailed) + "\n";
+    ASSERT_EQ(shown.rfind(first + c.path + ": ", 0), 0u) << shown;
+    const std::string second = shown.substr(first.size());
+    EXPECT_EQ(second.find('\n'), std::string::npos) << "one line";
+    EXPECT_EQ(second.find(c.path), second.rfind(c.path)) << "the path once";
+    for (const std::string& word : c.words) EXPECT_NE(second.find(word), std::string::npos) << second;
+    EXPECT_EQ(form.lblOrigWidth->text(), "30");
+  }
+}
+
+TEST_F(Form1LoadingTest, FitWindowLeavesAMaximisedWindowAlone) {
+  form.setWindowState(Qt::WindowMaximized);
+  ASSERT_EQ(form.WindowState(), 2);
+  const float width = form.Width();
+  const float height = form.Height();
+  Open(PatternFile(20, 600));
+  EXPECT_FLOAT_EQ(form.picDest->Left(), form.picSource->Left() + form.picSource->Width() + 120);
+  form.picDest->Move(5040, 120, 1920, 555);
+  form.FitWindow();
+  EXPECT_FLOAT_EQ(form.Width(), width);
+  EXPECT_FLOAT_EQ(form.Height(), height);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -76,10 +77,11 @@ class Form1SavingTest : public Form1Fixture {
     return names;
   }
 
-  // One failure message naming the file, with the writer's reason below it.
-  void ExpectOneFailureFor(const fs::path& file) {
-    ASSERT_EQ(messages.Messages().size(), 1u);
-    const auto& message = messages.Messages().front();
+  // One failure message naming the file, with the writer's reason below it;
+  // before it only the question whether to replace the file.
+  void ExpectOneFailureFor(const fs::path& file, size_t questions = 0) {
+    ASSERT_EQ(messages.Messages().size(), 1u + questions);
+    const auto& message = messages.Messages().back();
     std::istringstream lines(message.text);
     std::string first, second;
     std::getline(lines, first);
@@ -237,8 +239,9 @@ TEST_F(Form1SavingTest, ATargaSaveThatFailsSaysSoAndTheWindowGoesOn) {
   messages.Clear();
   WriteText(dir / "kept.tga", "old picture");
   fs::permissions(dir / "kept.tga", fs::perms(0444));
+  messages.Answer(platform::vbYes);
   SaveTarga(dir / "kept.tga");
-  ExpectOneFailureFor(dir / "kept.tga");
+  ExpectOneFailureFor(dir / "kept.tga", 1);
   EXPECT_EQ(Contents(dir / "kept.tga"), "old picture");
 
   messages.Clear();
@@ -256,8 +259,9 @@ TEST_F(Form1SavingTest, AJpegSaveThatFailsSaysSoAndTheWindowGoesOn) {
   messages.Clear();
   WriteText(dir / "kept.jpg", "old picture");
   fs::permissions(dir / "kept.jpg", fs::perms(0444));
+  messages.Answer(platform::vbYes);
   SaveJpeg(dir / "kept.jpg");
-  ExpectOneFailureFor(dir / "kept.jpg");
+  ExpectOneFailureFor(dir / "kept.jpg", 1);
   EXPECT_EQ(Contents(dir / "kept.jpg"), "old picture");
 
   messages.Clear();
@@ -270,4 +274,111 @@ TEST_F(Form1SavingTest, AJpegSaveBeforeAnyPictureFailsWithTheMessage) {
   SaveJpeg(dir / "nothing.jpg");
   ExpectOneFailureFor(dir / "nothing.jpg");
   EXPECT_FALSE(fs::exists(dir / "nothing.jpg"));
+}
+
+TEST_F(Form1SavingTest, ASizeChangedDuringTheSelectionIsTheSizeSaved) {
+  const struct {
+    const char* how;
+    QRadioButton* Form1::*before;
+    std::function<void(Form1&)> change;
+    int width, height;
+  } cases[] = {
+      {"256 x 256 clicked", &Form1::Option1, [](Form1& f) { f.Option2->click(); }, 256, 256},
+      {"128 x 128 clicked", &Form1::Option2, [](Form1& f) { f.Option1->click(); }, 128, 128},
+      {"Screen Dimensions", &Form1::Option1,
+       [](Form1& f) {
+         f.txtPhoneResX->SetText("100");
+         f.txtPhoneResY->SetText("60");
+         f.Command4->click();
+       },
+       100, 60},
+      {"typed", &Form1::Option1, [](Form1& f) { f.txtSelHeight->SetText("90"); }, 128, 90},
+  };
+  Open(PatternFile(300, 200));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    (form.*c.before)->click();
+    form.Command3->click();
+    form.picSource_MouseMove(0, 0, 150, 100);
+    c.change(form);
+    EXPECT_FLOAT_EQ(form.picDest->Width(), c.width * 15.0f);
+    form.picSource_Click();
+    SaveTarga(dir / "crop");
+    TargaFile tga = TargaFile::Read(dir / "crop.tga");
+    fs::remove(dir / "crop.tga");
+    ASSERT_EQ(tga.width, c.width);
+    ASSERT_EQ(tga.height, c.height);
+    const int left = std::clamp(150 - c.width / 2, 0, 300 - c.width);
+    const int top = std::min(std::max(100 - c.height / 2, 0), 200 - c.height);
+    for (int y = std::max(0, -top); y < c.height; y += 7)
+      for (int x = 0; x < c.width; x += 5)
+        ASSERT_EQ(tga.At(x, y), PictureFiles::PatternPixel(left + x, top + y)) << x << "," << y;
+  }
+}
+
+TEST_F(Form1SavingTest, ReplacingAFileIsAskedFirstAndNoLeavesItAsItWas) {
+  using platform::vbNo;
+  using platform::vbYes;
+  const struct {
+    const char* chosen;
+    const char* file;
+    bool jpeg;
+    int32_t answer;
+  } cases[] = {
+      {"old", "old.tga", false, vbNo},     {"old", "old.tga", false, vbYes},
+      {"old.tga", "old.tga", false, vbNo}, {"old.tga", "old.tga", false, vbYes},
+      {"old.jpg", "old.jpg", true, vbNo},  {"old.jpg", "old.jpg", true, vbYes},
+  };
+  LoadAndSelect(PatternFile(300, 200));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chosen) + (c.answer == vbYes ? " yes" : " no"));
+    WriteText(dir / c.file, "old picture");
+    messages.Clear();
+    messages.Answer(c.answer);
+    const size_t callsBefore = dialogs.Calls().size();
+    // After No the dialog comes back; this time it is cancelled.
+    c.jpeg ? SaveJpeg(dir / c.chosen) : SaveTarga(dir / c.chosen);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text,
+              std::string(c.file) + " already exists.\nDo you want to replace it?");
+    EXPECT_EQ(messages.Messages()[0].style, 4 + 48 + 256);
+    EXPECT_EQ(messages.Messages()[0].title, "Quarvel");
+    if (c.answer == vbNo) {
+      EXPECT_EQ(Contents(dir / c.file), "old picture");
+      ASSERT_EQ(dialogs.Calls().size(), callsBefore + 2);
+      EXPECT_EQ(dialogs.LastCall().record.lpstrFile.substr(0, (dir / c.chosen).string().size()),
+                (dir / c.chosen).string());
+    } else {
+      EXPECT_EQ(dialogs.Calls().size(), callsBefore + 1);
+      EXPECT_NE(Contents(dir / c.file), "old picture");
+    }
+  }
+  // A new name asks nothing.
+  messages.Clear();
+  SaveTarga(dir / "new");
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(TargaFile::Read(dir / "new.tga").width, 128);
+}
+
+TEST_F(Form1SavingTest, NoGoesBackToTheDialogWhereAnotherNameCanBeChosen) {
+  LoadAndSelect(PatternFile(300, 200));
+  WriteText(dir / "old.tga", "old picture");
+  messages.Answer(platform::vbNo);
+  dialogs.Choose((dir / "old").string());
+  dialogs.Choose((dir / "other").string());
+  form.Command6->click();
+  EXPECT_EQ(Contents(dir / "old.tga"), "old picture");
+  EXPECT_EQ(TargaFile::Read(dir / "other.tga").width, 128);
+}
+
+TEST_F(Form1SavingTest, AnotherPictureOpenedAfterACropIsNotSavedWithTheOldCrop) {
+  LoadAndSelect(PatternFile(300, 200));
+  Open(PatternFile(40, 30, "other.bmp"));
+  SaveTarga(dir / "after");
+  TargaFile tga = TargaFile::Read(dir / "after.tga");
+  ASSERT_EQ(tga.width, 40);
+  ASSERT_EQ(tga.height, 30);
+  const gdi::COLORREF back = gdi::kSurfaceBackColor;
+  const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
+  EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
 }

@@ -1,6 +1,10 @@
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <random>
 
 #include "app/Form1Fixture.h"
@@ -170,15 +174,21 @@ TEST_F(Form1SelectionTest, ABlockWiderThanThePictureShowsTheBackgroundWhereThePi
   }
 }
 
-TEST_F(Form1SelectionTest, ABlockTooBigChangedMidwayIsCutToTheSurfaces) {
+TEST_F(Form1SelectionTest, ASizeTypedMidwayTakesEffectAtOnce) {
   LoadPattern(300, 200);
   form.Command3->click();
+  Move(150, 100);
   form.txtSelWidth->SetText("200");
   form.txtSelHeight->SetText("150");
-  Move(150, 100);
+  EXPECT_FLOAT_EQ(form.picDestBuffer->Width(), 200 * 15);
+  EXPECT_FLOAT_EQ(form.Width(), form.picDest->Left() + form.picDest->Width() + 250);
+  // The frame and the preview follow without a move.
+  ExpectResultIsBlockAt(50, 25, 200, 150);
+  EXPECT_EQ(Source(49, 100), form.lRectColor == 0 ? kBlack : kWhite);
   form.picSource_Click();
-  ExpectResultIsBlockAt(50, 25, 128, 128);
-  EXPECT_EQ(form.cDIB->Width(), 128);
+  ExpectResultIsBlockAt(50, 25, 200, 150);
+  EXPECT_EQ(form.cDIB->Width(), 200);
+  EXPECT_EQ(form.cDIB->Height(), 150);
 }
 
 TEST_F(Form1SelectionTest, UnusableSizesAndMovesBeforeAnyPictureAreIgnoredQuietly) {
@@ -282,4 +292,198 @@ TEST_F(Form1SelectionTest, SizesNoCropCanHaveAreIgnoredAndTheButtonStaysUsable) 
   form.Command3->click();
   EXPECT_FALSE(form.bSelecting);
   EXPECT_TRUE(messages.Messages().empty());
+}
+
+namespace {
+
+class Form1SteeringTest : public Form1SelectionTest {
+ protected:
+  // A key as the control with the focus would get it.
+  void Press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QCoreApplication::sendEvent(target, &release);
+  }
+
+  void RightClick(QWidget* target, QPointF at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, target->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, at.toPoint(), target->mapToGlobal(at.toPoint()));
+    QCoreApplication::sendEvent(target, &menu);
+  }
+
+  // The pointer well away from the picture.
+  static void PointerElsewhere() { QCursor::setPos(-5000, -5000); }
+
+  // A crop fixed at (86, 36), so the result shows something to come back to.
+  void FixFirstCrop() {
+    LoadPattern(300, 200);
+    form.Command3->click();
+    Move(150, 100);
+    form.picSource_Click();
+  }
+};
+
+}  // namespace
+
+TEST_F(Form1SteeringTest, EscOrARightClickLeavesTheModeAndBringsBackWhatTheResultShowed) {
+  const std::function<void()> cancels[] = {
+      [this] { Press(form.txtQuality, Qt::Key_Escape); },
+      [this] { Press(form.Command6, Qt::Key_Escape); },
+      [this] { RightClick(form.picSource, QPointF(40, 40)); },
+  };
+  FixFirstCrop();
+  const cDIBSection* bitmap = form.cDIB.get();
+  for (size_t i = 0; i < std::size(cancels); ++i) {
+    SCOPED_TRACE(i);
+    form.txtSelWidth->SetText("57");
+    form.txtSelHeight->SetText("90");
+    form.Command3->click();
+    Move(20, 30);
+    cancels[i]();
+    EXPECT_FALSE(form.bSelecting);
+    EXPECT_TRUE(form.Command3->isEnabled());
+    EXPECT_EQ(form.windowTitle(), "Quarvel");
+    EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
+    ExpectResultIsBlockAt(86, 36, 128, 128);
+    EXPECT_TRUE(form.picDest->AutoRedraw());
+    EXPECT_EQ(form.cDIB.get(), bitmap);
+    ASSERT_EQ(form.cDIB->Width(), 128);
+    EXPECT_EQ(PictureFiles::PixelOf(*form.cDIB->hDib(), 5, 7), PictureFiles::PatternPixel(91, 43));
+    EXPECT_FLOAT_EQ(form.Width(), form.picDest->Left() + form.picDest->Width() + 250);
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(Form1SteeringTest, ArrowsNudgeByAPixelOrATileAndStopAtThePicturesEdges) {
+  struct Step {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int left, top;
+  };
+  const struct {
+    float x, y;
+    std::vector<Step> steps;
+  } cases[] = {
+      {0,
+       0,
+       {{Qt::Key_Left, Qt::NoModifier, 0, 0},
+        {Qt::Key_Up, Qt::ShiftModifier, 0, 0},
+        {Qt::Key_Right, Qt::NoModifier, 1, 0},
+        {Qt::Key_Down, Qt::ShiftModifier, 1, 16},
+        {Qt::Key_Right, Qt::ShiftModifier, 17, 16}}},
+      {299,
+       199,
+       {{Qt::Key_Right, Qt::ShiftModifier, 172, 72},
+        {Qt::Key_Down, Qt::NoModifier, 172, 72},
+        {Qt::Key_Left, Qt::ShiftModifier, 156, 72},
+        {Qt::Key_Up, Qt::NoModifier, 156, 71}}},
+  };
+  LoadPattern(300, 200);
+  for (const auto& c : cases) {
+    form.Command3->click();
+    Move(c.x, c.y);
+    for (const Step& step : c.steps) {
+      Press(form.txtSelWidth, step.key, step.modifiers);
+      SCOPED_TRACE(std::to_string(step.left) + "," + std::to_string(step.top));
+      ExpectResultIsBlockAt(step.left, step.top, 128, 128);
+      auto framed =
+          FullWipeWithFrame(form.picBuffer->Image(),
+                            {step.left - 1, step.top - 1, step.left + 130, step.top + 130}, form.lRectColor);
+      EXPECT_TRUE(SamePixels(form.picSource->Image(), *framed));
+    }
+    EXPECT_EQ(form.txtSelWidth->Text(), "128") << "the keys went to the selection, not the box";
+    Press(form.txtSelWidth, Qt::Key_Return);
+    EXPECT_FALSE(form.bSelecting);
+    ExpectResultIsBlockAt(c.steps.back().left, c.steps.back().top, 128, 128);
+  }
+}
+
+TEST_F(Form1SteeringTest, EnterOrSpaceFixesTheCropAsTheClickDoesWhateverHasTheFocus) {
+  LoadPattern(300, 200);
+  for (int key : {Qt::Key_Enter, Qt::Key_Space}) {
+    bool saved = false;
+    auto connection = QObject::connect(form.Command6, &QPushButton::clicked, [&] { saved = true; });
+    form.Command3->click();
+    Move(150, 100);
+    Press(form.Command6, key);
+    QObject::disconnect(connection);
+    EXPECT_FALSE(form.bSelecting);
+    EXPECT_FALSE(saved) << "the focused button was not pressed";
+    EXPECT_TRUE(form.cmdSave->isEnabled());
+    ExpectResultIsBlockAt(86, 36, 128, 128);
+    EXPECT_EQ(form.cDIB->Width(), 128);
+    EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
+  }
+}
+
+TEST_F(Form1SteeringTest, BeforeAnyMoveArrowsStartFromThePointerOrElseFromThePicturesCentre) {
+  LoadPattern(300, 200);
+  PointerElsewhere();
+  form.Command3->click();
+  Press(&form, Qt::Key_Right);
+  ExpectResultIsBlockAt(151 - 64, 100 - 64, 128, 128);
+  form.picSource_Click();
+
+  QCursor::setPos(form.picSource->mapToGlobal(QPoint(100, 80)));
+  form.Command3->click();
+  Press(&form, Qt::Key_Down);
+  ExpectResultIsBlockAt(100 - 64, 81 - 64, 128, 128);
+  PointerElsewhere();
+}
+
+TEST_F(Form1SteeringTest, OutsideSelectionModeTheKeysAreLeftToTheControls) {
+  LoadPattern(300, 200);
+  form.txtQuality->setCursorPosition(0);
+  Press(form.txtQuality, Qt::Key_Right);
+  EXPECT_EQ(form.txtQuality->cursorPosition(), 1);
+  bool clicked = false;
+  QObject::connect(form.Command6, &QPushButton::clicked, [&] { clicked = true; });
+  Press(form.Command6, Qt::Key_Space);
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
+}
+
+TEST_F(Form1SteeringTest, TheTitleSaysWhatToDoWhileSelecting) {
+  LoadPattern(300, 200);
+  form.Command3->click();
+  const std::string hint = form.windowTitle().toStdString();
+  for (const char* word : {"click", "Enter", "Esc", "arrow"})
+    EXPECT_NE(hint.find(word), std::string::npos) << word;
+  Move(150, 100);
+  EXPECT_EQ(form.lRectColor, 0u) << "the first move still draws black";
+  form.picSource_Click();
+  EXPECT_EQ(form.windowTitle(), "Quarvel");
+}
+
+TEST_F(Form1SelectionTest, MakeYourSelectionClearsWhatAnEarlierSelectionLeftInTheBuffer) {
+  LoadPattern(100, 200);
+  form.txtSelWidth->SetText("64");
+  form.txtSelHeight->SetText("64");
+  form.Command3->click();
+  Move(50, 100);
+  form.picSource_Click();
+  form.txtSelWidth->SetText("128");
+  form.txtSelHeight->SetText("128");
+  form.Command3->click();
+  Move(50, 100);
+  const QRgb background = qRgb(240, 240, 240);
+  for (int y = 0; y < 128; y += 5)
+    for (int x = 0; x < 28; ++x) ASSERT_EQ(Dest(x, y), background) << x << "," << y;
+}
+
+TEST_F(Form1SelectionTest, ASizeChosenBeforeOpeningIsTheSizeCut) {
+  for (QRadioButton* option : {form.Option2, form.Option1}) {
+    option->click();
+    LoadPattern(300, 300);
+    const int side = option == form.Option2 ? 256 : 128;
+    EXPECT_TRUE(option->isChecked());
+    EXPECT_EQ(form.txtSelWidth->Text(), std::to_string(side));
+    form.Command3->click();
+    Move(150, 150);
+    form.picSource_Click();
+    ExpectResultIsBlockAt(150 - side / 2, 150 - side / 2, side, side);
+  }
 }

@@ -5,7 +5,10 @@
 
 #include "app/Form1.h"
 #include "app/WindowTestSupport.h"
+#include "platform/ui/FileDialogDouble.h"
 #include "support/pure/MessageRecorder.h"
+#include "support/pure/TempDir.h"
+#include "support/qt/PictureFiles.h"
 
 namespace {
 
@@ -107,4 +110,62 @@ TEST_F(StartAndExitTest, TheSizeOptionsWriteTheSelectionBoxes) {
   EXPECT_EQ(form.txtSelWidth->Text(), "128");
   EXPECT_EQ(form.txtSelHeight->Text(), "128");
   EXPECT_EQ(form.txtPhoneResX->Text(), "128") << "the phone boxes are not the size choice's business";
+}
+
+TEST_F(StartAndExitTest, AnOptionClickedAgainSetsItsSizeAgain) {
+  Form1 form;
+  form.Option2->click();
+  form.txtSelWidth->SetText("256.0");
+  ASSERT_TRUE(form.Option2->isChecked());
+  form.Option2->click();
+  EXPECT_EQ(form.txtSelWidth->Text(), "256");
+  EXPECT_EQ(form.txtSelHeight->Text(), "256");
+}
+
+TEST_F(StartAndExitTest, TheOptionShownIsTheSizeTheBoxesHold) {
+  const struct {
+    const char* width;
+    const char* height;
+    bool shows128, shows256;
+  } cases[] = {
+      {"256", "256", false, true}, {"128", "128", true, false},   {"100", "128", false, false},
+      {"256", "", false, false},   {" 256 ", "256", false, true},
+  };
+  Form1 form;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.width) + " x " + c.height);
+    form.txtSelWidth->SetText(c.width);
+    form.txtSelHeight->SetText(c.height);
+    EXPECT_EQ(form.Option1->isChecked(), c.shows128);
+    EXPECT_EQ(form.Option2->isChecked(), c.shows256);
+  }
+}
+
+TEST_F(StartAndExitTest, TheSizeOptionAndTheFoldersUsedLastComeBackAtTheNextStart) {
+  TempDir pictures, crops;
+  PictureFiles::Save(PictureFiles::Pattern(20, 10), pictures / "p.bmp", "BMP");
+  platform::FileDialogDouble dialogs;
+  {
+    Form1 form;
+    form.Option2->click();
+    form.OpenPicture((pictures / "p.bmp").string());
+    dialogs.Choose((crops / "map").string());
+    form.Command6->click();
+    form.close();
+  }
+  EXPECT_EQ(Stored("SizeOption"), "256");
+  EXPECT_EQ(Stored("OpenFolder"), pictures.Path().string());
+  EXPECT_EQ(Stored("SaveFolder"), crops.Path().string());
+
+  Form1 form;
+  EXPECT_TRUE(form.Option2->isChecked());
+  EXPECT_EQ(form.txtSelWidth->Text(), "256");
+  EXPECT_EQ(form.txtSelHeight->Text(), "256");
+  EXPECT_EQ(form.txtPhoneResX->Text(), "128");
+  form.Command1->click();
+  EXPECT_EQ(dialogs.LastCall().record.lpstrInitialDir, pictures.Path().string());
+  form.Command6->click();
+  EXPECT_EQ(dialogs.LastCall().record.lpstrInitialDir, crops.Path().string());
+  form.cmdSave->click();
+  EXPECT_EQ(dialogs.LastCall().record.lpstrInitialDir, crops.Path().string());
 }

@@ -52,23 +52,6 @@ QByteArray JpegClaiming(const std::filesystem::path& scratch, uint16_t width, ui
 }
 
 // The 54-byte header of a 24-bit BMP of the given size, without its pixels.
-QByteArray BmpHeader(int32_t width, int32_t height) {
-  QByteArray h(54, '\0');
-  auto put32 = [&](int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  h[0] = 'B';
-  h[1] = 'M';
-  put32(2, 54);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(width));
-  put32(22, static_cast<uint32_t>(height));
-  h[26] = 1;
-  h[28] = 24;
-  return h;
-}
-
 class PictureDecoderTest : public ::testing::Test {
  protected:
   TempDir dir;
@@ -151,7 +134,7 @@ TEST_F(PictureDecoderTest, AMissingFileRaisesFileNotFoundAndAFolderAnAccessError
 }
 
 TEST_F(PictureDecoderTest, PicturesAboveTheLimitAreRefusedBeforeAnyPixelIsAllocated) {
-  PictureFiles::WriteBytes(dir / "huge.bmp", BmpHeader(15000, 12000));
+  PictureFiles::WriteBytes(dir / "huge.bmp", PictureFiles::BmpHeader(15000, 12000));
   QByteArray jpeg = JpegClaiming(dir / "small.jpg", 60000, 60000);
   ASSERT_FALSE(jpeg.isEmpty());
   PictureFiles::WriteBytes(dir / "huge.jpg", jpeg);

@@ -96,3 +96,20 @@ QRgb PictureFiles::PixelOf(const gdi::Bitmap& bitmap, int x, int y) {
   const uint8_t* p = bitmap.Row(y) + 3 * x;
   return qRgb(p[2], p[1], p[0]);
 }
+
+QByteArray PictureFiles::BmpHeader(int32_t width, int32_t height) {
+  QByteArray h(54, '\0');
+  auto put32 = [&](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) h[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  h[0] = 'B';
+  h[1] = 'M';
+  put32(2, 54);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  h[26] = 1;
+  h[28] = 24;
+  return h;
+}

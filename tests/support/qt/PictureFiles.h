@@ -24,6 +24,8 @@ class PictureFiles {
   static void WriteGif(const std::filesystem::path& path, int width, int height,
                        const std::vector<QRgb>& palette, const std::vector<uint8_t>& indices);
   static void WriteBytes(const std::filesystem::path& path, const QByteArray& bytes);
+  // The 54-byte header of a 24-bit BMP claiming this size, without any pixels.
+  static QByteArray BmpHeader(int32_t width, int32_t height);
 
   static QRgb PixelOf(const gdi::Bitmap& bitmap, int x, int y);
 };
