@@ -77,6 +77,14 @@ class Form1SavingTest : public Form1Fixture {
     return names;
   }
 
+  // A Targa save of the 128 x 128 crop under a new name, without any message.
+  void ExpectQuietCropSave(const std::string& name) {
+    messages.Clear();
+    SaveTarga(dir / name);
+    EXPECT_TRUE(messages.Messages().empty());
+    EXPECT_EQ(TargaFile::Read(dir / (name + ".tga")).width, 128);
+  }
+
   // One failure message naming the file, with the writer's reason below it;
   // before it only the question whether to replace the file.
   void ExpectOneFailureFor(const fs::path& file, size_t questions = 0) {
@@ -244,10 +252,7 @@ TEST_F(Form1SavingTest, ATargaSaveThatFailsSaysSoAndTheWindowGoesOn) {
   ExpectOneFailureFor(dir / "kept.tga", 1);
   EXPECT_EQ(Contents(dir / "kept.tga"), "old picture");
 
-  messages.Clear();
-  SaveTarga(dir / "fine");
-  EXPECT_TRUE(messages.Messages().empty());
-  EXPECT_EQ(TargaFile::Read(dir / "fine.tga").width, 128);
+  ExpectQuietCropSave("fine");
 }
 
 TEST_F(Form1SavingTest, AJpegSaveThatFailsSaysSoAndTheWindowGoesOn) {
@@ -354,10 +359,7 @@ TEST_F(Form1SavingTest, ReplacingAFileIsAskedFirstAndNoLeavesItAsItWas) {
     }
   }
   // A new name asks nothing.
-  messages.Clear();
-  SaveTarga(dir / "new");
-  EXPECT_TRUE(messages.Messages().empty());
-  EXPECT_EQ(TargaFile::Read(dir / "new.tga").width, 128);
+  ExpectQuietCropSave("new");
 }
 
 TEST_F(Form1SavingTest, NoGoesBackToTheDialogWhereAnotherNameCanBeChosen) {

@@ -61,7 +61,6 @@ TEST(FileDialogFilters, TheDefaultExtensionIsASuffixWithoutItsDot) {
 TEST(FileDialogSetup, FlagsChooseTheKindOfSelection) {
   using platform::OFN_ALLOWMULTISELECT;
   using platform::OFN_FILEMUSTEXIST;
-  using platform::OFN_OVERWRITEPROMPT;
   EXPECT_EQ(FileDialogSetup::From(OpenRecord(0), false).fileMode, QFileDialog::AnyFile);
   EXPECT_EQ(FileDialogSetup::From(OpenRecord(OFN_FILEMUSTEXIST), false).fileMode, QFileDialog::ExistingFile);
   EXPECT_EQ(FileDialogSetup::From(OpenRecord(OFN_ALLOWMULTISELECT), false).fileMode,
