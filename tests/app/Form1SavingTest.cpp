@@ -77,6 +77,17 @@ class Form1SavingTest : public Form1Fixture {
     return names;
   }
 
+  // A Targa save of a result with no picture in it: the surface's background at this size.
+  void ExpectEmptyResultSaved(int width, int height) {
+    SaveTarga(dir / "empty");
+    TargaFile tga = TargaFile::Read(dir / "empty.tga");
+    ASSERT_EQ(tga.width, width);
+    ASSERT_EQ(tga.height, height);
+    const gdi::COLORREF back = gdi::kSurfaceBackColor;
+    const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
+    EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
+  }
+
   // A Targa save of the 128 x 128 crop under a new name, without any message.
   void ExpectQuietCropSave(const std::string& name) {
     messages.Clear();
@@ -154,13 +165,7 @@ TEST_F(Form1SavingTest, TheTargaFileHoldsExactlyTheCropUncompressed) {
 TEST_F(Form1SavingTest, BeforeAnySelectionTheTargaHoldsTheEmptyResultAtThePicturesSize) {
   Open(PatternFile(40, 30));
   EXPECT_FALSE(form.cmdSave->isEnabled());
-  SaveTarga(dir / "early");
-  TargaFile tga = TargaFile::Read(dir / "early.tga");
-  ASSERT_EQ(tga.width, 40);
-  ASSERT_EQ(tga.height, 30);
-  const gdi::COLORREF back = gdi::kSurfaceBackColor;
-  const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
-  EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
+  ExpectEmptyResultSaved(40, 30);
 }
 
 TEST_F(Form1SavingTest, AResizedResultIsSavedAtItsNewSize) {
@@ -376,11 +381,5 @@ TEST_F(Form1SavingTest, NoGoesBackToTheDialogWhereAnotherNameCanBeChosen) {
 TEST_F(Form1SavingTest, AnotherPictureOpenedAfterACropIsNotSavedWithTheOldCrop) {
   LoadAndSelect(PatternFile(300, 200));
   Open(PatternFile(40, 30, "other.bmp"));
-  SaveTarga(dir / "after");
-  TargaFile tga = TargaFile::Read(dir / "after.tga");
-  ASSERT_EQ(tga.width, 40);
-  ASSERT_EQ(tga.height, 30);
-  const gdi::COLORREF back = gdi::kSurfaceBackColor;
-  const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
-  EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
+  ExpectEmptyResultSaved(40, 30);
 }
