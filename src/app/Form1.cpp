@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QScopedValueRollback>
+#include <QShortcut>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "app/ErrorLine.h"
 #include "app/PictureResizer.h"
 #include "app/SelectionGeometry.h"
+#include "app/ZoomSteps.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
 #include "platform/base/AppError.h"
@@ -21,11 +24,13 @@
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/ControlFactory.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/HandlerGuard.h"
 #include "platform/ui/PictureDecoder.h"
 #include "platform/ui/ReplaceQuestion.h"
+#include "platform/ui/ScreenMetrics.h"
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/WindowHandles.h"
@@ -66,6 +71,17 @@ constexpr const char* kSizeTooSmall = "The new width and height must be at least
 
 constexpr gdi::COLORREF kWhite = 0x00FFFFFF;
 constexpr gdi::COLORREF kBlack = 0;
+
+// Twips between the picture and the preview, as a load places them, and kept
+// free at the window's edges when the picture is in a view.
+constexpr float kPictureGap = 120.0f;
+// The preview keeps room for the larger offered crop beside a view.
+constexpr int kPreviewRoom = 256;
+// The smallest view, in pixels, in the smallest window.
+constexpr int kMinView = 48;
+// The narrowest window keeps the four frames whole, as FitWindow's own lower bound does.
+constexpr float kMinWindowWidth = 1800.0f + 915.0f + 250.0f;
+constexpr float kMinWindowHeight = 4440.0f + 1455.0f + 120.0f;
 
 constexpr gdi::COLORREF kEtchShadow = gdi::RGB(128, 128, 128);
 constexpr gdi::COLORREF kEtchLight = gdi::RGB(255, 255, 255);
@@ -198,6 +214,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   // In front of the JPEG save button and the two frames it covers, hiding them.
   Frame5->setAutoFillBackground(true);
   Frame5->raise();
+  CreateZoomControls();
   SetInitialStates();
   ConnectHandlers();
   new SelectionKeys(this,
@@ -226,6 +243,10 @@ Form2* Form1::HelpWindow() const { return form2_ && form2_->isVisible() ? form2_
 void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
   HandlerGuard::Run([this] { Form_Unload(); });
+}
+
+void Form1::resizeEvent(QResizeEvent*) {
+  HandlerGuard::Run([this] { ArrangePictures(); });
 }
 
 void Form1::CreateOpenFrame() {
@@ -266,7 +287,24 @@ void Form1::CreatePictureSurfaces() {
   }
   picSource->SetAutoSize(true);
   picBuffer->SetAutoSize(true);
+  picSource->SetScrollable(true);
   cmdSave = ControlFactory::Button(this, "", 1800, 2640, 915, 375);
+}
+
+void Form1::CreateZoomControls() {
+  setMinimumSize(Twips::ToPixelsX(kMinWindowWidth), Twips::ToPixelsY(kMinWindowHeight));
+  zoomBar = new ZoomBar(this);
+  zoomBar->hide();
+  const std::pair<QKeySequence, std::function<void()>> keys[] = {
+      {QKeySequence::ZoomIn, [this] { ZoomBy(1, ZoomAnchor()); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ZoomBy(1, ZoomAnchor()); }},
+      {QKeySequence::ZoomOut, [this] { ZoomBy(-1, ZoomAnchor()); }},
+      {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ZoomToActualSize(); }},
+      {QKeySequence(Qt::Key_F), [this] { ZoomToFit(); }},
+  };
+  for (const auto& [key, action] : keys) {
+    connect(new QShortcut(key, this), &QShortcut::activated, this, HandlerGuard::Wrap(action));
+  }
 }
 
 void Form1::CreateManipulationFrame() {
@@ -332,6 +370,13 @@ void Form1::ConnectHandlers() {
   connect(Command5, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command5_Click(); }));
   connect(Command7, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command7_Click(); }));
   connect(Command8, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command8_Click(); }));
+  picSource->SetFollowPointer([this] { return bSelecting; });
+  connect(picSource, &platform::PictureBox::zoomRequested, this,
+          HandlerGuard::Wrap([this](int steps, QPointF at) { ZoomBy(steps, at); }));
+  connect(zoomBar->cmdZoomOut, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomBy(-1, ZoomAnchor()); }));
+  connect(zoomBar->cmdZoomIn, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomBy(1, ZoomAnchor()); }));
+  connect(zoomBar->cmdActualSize, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomToActualSize(); }));
+  connect(zoomBar->cmdFit, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomToFit(); }));
 }
 
 void Form1::Form_Load() {
@@ -487,21 +532,29 @@ bool Form1::TryLoadFile(std::string& fileName) {
 }
 
 void Form1::LoadFile(std::string& fileName) {
+  const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
   picSource->SetPicture(platform::LoadPicture(fileName));
+  // Named and measured at once, with the picture: the bitmap made from it
+  // later has its size, and a large one takes a while.
+  SetCaption(*lblFile, FileNameOf(fileName));
+  SetCaption(*lblOrigWidth, convert::ToText(picSource->Picture()->Width()));
+  SetCaption(*lblOrigHeight, convert::ToText(picSource->Picture()->Height()));
   // The new picture is clean: no frame is left on it to wipe.
   framesDrawn_.clear();
   picDest->SetPicture(nullptr);
+  // Laid out at actual size first: at that size it either fits or takes the user's zoom.
+  zoomFits_ = false;
+  picSource->SetZoom(1.0, QPointF());
   platform::DoEvents();
   picDest->Move(picSource->Left() + picSource->Width() + 120.0f, picDest->Top(), picSource->Width(),
                 picSource->Height());
   FitWindow();
+  ApplyZoomChoice();
   picBuffer->SetPicture(picSource->Picture());
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
   cDIB->CreateFromPicture(*picSource->Picture());
-  SetCaption(*lblOrigWidth, convert::ToText(cDIB->Width()));
-  SetCaption(*lblOrigHeight, convert::ToText(cDIB->Height()));
   // Unticked while the resize boxes are set, so their change handlers don't
   // rescale. Kept locally too: a load run inside the yield below must not make
   // this one forget to tick it again.
@@ -517,17 +570,124 @@ void Form1::LoadFile(std::string& fileName) {
   txtSelWidth->SetText(side ? *side : NumericOr(*txtPhoneResX, *lblOrigWidth));
   txtSelHeight->SetText(side ? *side : NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
-  SetCaption(*lblFile, FileNameOf(fileName));
 }
 
-// Sums in single precision, as the window's geometry is kept.
+// Sums in single precision, as the window's geometry is kept. The window
+// then stays on the screen, and the pictures take the room it has.
 void Form1::FitWindow() {
-  if (WindowState() == 2) return;
-  float h = picSource->Height() + picSource->Top() + 600.0f;
-  if (h > Height()) SetHeight(h);
-  SetWidth(picDest->Left() + picDest->Width() + 250.0f);
-  float w = Twips::Left(*cmdSave) + Twips::Width(*cmdSave) + 250.0f;
-  if (w > Width()) SetWidth(w);
+  {
+    const QScopedValueRollback<bool> hold(holdArrangement_, true);
+    if (WindowState() != 2) {
+      float h = picSource->Height() + picSource->Top() + 600.0f;
+      if (h > Height()) SetHeight(h);
+      SetWidth(picDest->Left() + picDest->Width() + 250.0f);
+      float w = Twips::Left(*cmdSave) + Twips::Width(*cmdSave) + 250.0f;
+      if (w > Width()) SetWidth(w);
+      KeepWindowOnScreen();
+    }
+  }
+  ArrangePictures();
+}
+
+void Form1::KeepWindowOnScreen() {
+  const QRect area = platform::ScreenMetrics::AvailableArea(*this);
+  if (area.isEmpty()) return;
+  const QSize frame = frameGeometry().size() - size();
+  const QSize most = (area.size() - frame).expandedTo(minimumSize());
+  if (width() > most.width() || height() > most.height()) resize(size().boundedTo(most));
+  const QRect outer = frameGeometry();
+  const QPoint inside(std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())),
+                      std::clamp(outer.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+  if (inside != outer.topLeft()) move(inside);
+}
+
+void Form1::ArrangePictures() {
+  if (holdArrangement_) return;
+  const QScopedValueRollback<bool> hold(holdArrangement_, true);
+  // Fitting a picture that fits at actual size is showing it as it is.
+  if (zoomFits_) picSource->SetZoom(1.0, QPointF());
+  if (PicturesFitAsTheyAre()) {
+    ShowPicturesAsTheyAre();
+    return;
+  }
+  const QRect client = rect();
+  const int gap = Twips::ToPixelsX(kPictureGap);
+  const QPoint origin = picSource->pos();
+  const QSize preview = PreviewRoom(client, origin, gap);
+  const QSize room(client.width() - origin.x() - 2 * gap - preview.width(),
+                   client.height() - origin.y() - 2 * gap - zoomBar->sizeHint().height());
+  picSource->SetViewLimit(room.expandedTo(QSize(kMinView, kMinView)));
+  if (zoomFits_) picSource->SetZoom(picSource->FitZoom(), QPointF());
+  const QRect view = picSource->geometry();
+  picDest->SetViewLimit(preview);
+  picDest->SetLeft(static_cast<float>(view.right() + 1) * platform::Screen::TwipsPerPixelX() + kPictureGap);
+  zoomBar->setGeometry(QRect(QPoint(origin.x(), view.bottom() + 1 + gap / 2), zoomBar->sizeHint()));
+  zoomBar->ShowZoom(picSource->Zoom());
+  zoomBar->show();
+  arranged_ = true;
+}
+
+bool Form1::PicturesFitAsTheyAre() const {
+  if (picSource->Zoom() != 1.0) return false;
+  const QRect client = rect();
+  // Beside the picture is where a load puts the preview.
+  const float destLeft = arranged_ ? picSource->Left() + picSource->Width() + kPictureGap : picDest->Left();
+  return Twips::ToPixelsX(picSource->Left() + picSource->Width()) <= client.width() &&
+         Twips::ToPixelsY(picSource->Top() + picSource->Height()) <= client.height() &&
+         Twips::ToPixelsX(destLeft + picDest->Width()) <= client.width() &&
+         Twips::ToPixelsY(picDest->Top() + picDest->Height()) <= client.height();
+}
+
+void Form1::ShowPicturesAsTheyAre() {
+  picSource->SetViewLimit(std::nullopt);
+  picDest->SetViewLimit(std::nullopt);
+  if (arranged_) picDest->SetLeft(picSource->Left() + picSource->Width() + kPictureGap);
+  arranged_ = false;
+  zoomBar->hide();
+}
+
+QSize Form1::PreviewRoom(const QRect& client, QPoint origin, int gap) const {
+  auto size = SelectionSize();
+  const int cap = std::max(kPreviewRoom, size ? size->first : 0);
+  const int half = std::max(0, (client.width() - origin.x() - 3 * gap) / 2);
+  return QSize(std::min({static_cast<int>(picDest->ScaleWidth()), cap, half}),
+               std::min(static_cast<int>(picDest->ScaleHeight()), std::max(0, client.height() - origin.y() - gap)));
+}
+
+void Form1::ApplyZoomChoice() {
+  if (!arranged_) return;
+  if (zoomChoiceFits_) {
+    zoomFits_ = true;
+    ArrangePictures();
+  } else if (zoomChoice_ != 1.0) {
+    picSource->SetZoom(zoomChoice_, QPointF());
+    ArrangePictures();
+  }
+}
+
+void Form1::ZoomBy(int steps, QPointF at) {
+  double zoom = picSource->Zoom();
+  const double lowest = std::min(1.0, picSource->FitZoom());
+  for (int i = 0; i < std::abs(steps); ++i) zoom = steps > 0 ? ZoomSteps::In(zoom) : ZoomSteps::Out(zoom, lowest);
+  ChooseZoom(zoom, false, at);
+}
+
+void Form1::ZoomToActualSize() { ChooseZoom(1.0, false, ZoomAnchor()); }
+
+void Form1::ZoomToFit() { ChooseZoom(1.0, true, QPointF()); }
+
+void Form1::ChooseZoom(double zoom, bool fit, QPointF at) {
+  zoomChoice_ = zoom;
+  zoomChoiceFits_ = fit;
+  zoomFits_ = fit;
+  if (!fit) picSource->SetZoom(zoom, at);
+  ArrangePictures();
+}
+
+QPointF Form1::ZoomAnchor() const {
+  const QPoint pointer = picSource->mapFromGlobal(QCursor::pos());
+  const QRect viewport = picSource->Viewport();
+  return viewport.contains(pointer) ? QPointF(pointer) : QRectF(viewport).center();
 }
 
 void Form1::Command3_Click() {

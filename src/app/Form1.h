@@ -14,6 +14,7 @@
 
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
+#include "app/ZoomBar.h"
 #include "imaging/cDIBSection.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/PictureSurface.h"
@@ -94,6 +95,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   platform::TextBox* txtPhoneResX;
   QLabel* Label5;
   platform::TextBox* txtPhoneResY;
+  // Under a picture too large for the window.
+  ZoomBar* zoomBar;
 
   // Full path of the current picture file.
   std::string sFileName;
@@ -114,6 +117,14 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void cmdReload_Click();
   void LoadFile(std::string& fileName);
   void FitWindow();
+  // Fits picSource, picDest and the zoom row into the window: as placed when
+  // they fit, else the picture in a scrolling view beside the preview.
+  void ArrangePictures();
+
+  // Zoom: steps in (positive) or out around a point of picSource; actual size; the whole picture.
+  void ZoomBy(int steps, QPointF at);
+  void ZoomToActualSize();
+  void ZoomToFit();
 
   // Selection.
   void Command3_Click();
@@ -141,6 +152,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void CreateOpenFrame();
@@ -151,6 +163,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void CreatePhoneFrame();
   void SetInitialStates();
   void ConnectHandlers();
+  void CreateZoomControls();
 
   void Form_Load();
   void Form_Unload();
@@ -201,6 +214,18 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void KeepProportion(const platform::TextBox& typed, platform::TextBox& other, const char* marker,
                       bool heightTyped);
 
+  // The window never reaches past the screen's available area.
+  void KeepWindowOnScreen();
+  bool PicturesFitAsTheyAre() const;
+  void ShowPicturesAsTheyAre();
+  // The room the preview may take beside the view.
+  QSize PreviewRoom(const QRect& client, QPoint origin, int gap) const;
+  // The zoom the user last chose, for a picture that doesn't fit at 100 %.
+  void ApplyZoomChoice();
+  void ChooseZoom(double zoom, bool fit, QPointF at);
+  // Around the pointer when it is over the picture, else around the view's centre.
+  QPointF ZoomAnchor() const;
+
   QPointer<Form2> form2_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
@@ -224,4 +249,13 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // drawing's yield knows whether another one ran meanwhile.
   uint64_t selectionEvents_ = 0;
   int16_t scaleMode_ = gdi::vbTwips;
+  // The picture sits in a view sized to the window (else as placed).
+  bool arranged_ = false;
+  // FitWindow's steps are under way; the layout waits for their end.
+  bool holdArrangement_ = false;
+  // The zoom follows the window, showing the whole picture.
+  bool zoomFits_ = false;
+  // The user's last choice, kept for the next picture of the run.
+  double zoomChoice_ = 1.0;
+  bool zoomChoiceFits_ = false;
 };

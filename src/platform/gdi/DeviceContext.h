@@ -6,8 +6,9 @@
 
 namespace gdi {
 
-// A drawing context: the bitmap and pen selected into it, and an optional
-// listener told which rectangle of the bitmap changed (a surface repaints it).
+// A drawing context: the bitmap and pen selected into it, and optional
+// listeners told which rectangle of the bitmap changed (a surface repaints it)
+// and which outline was drawn (a zoomed-out surface keeps it in sight).
 // Its brush is hollow, so Rectangle draws outlines only.
 class DeviceContext {
  public:
@@ -32,12 +33,19 @@ class DeviceContext {
   void NotifyChanged(const Rect& r) const {
     if (listener_ && !r.Empty()) listener_(r);
   }
+  void SetOutlineListener(std::function<void(const Rect&, COLORREF)> listener) {
+    outlineListener_ = std::move(listener);
+  }
+  void NotifyOutline(const Rect& r, COLORREF colour) const {
+    if (outlineListener_) outlineListener_(r, colour);
+  }
 
  private:
   Bitmap* bitmap_;
   Pen* pen_;
   bool surface_;
   std::function<void(const Rect&)> listener_;
+  std::function<void(const Rect&, COLORREF)> outlineListener_;
 };
 
 }  // namespace gdi

@@ -181,6 +181,7 @@ bool Rectangle(HDC hdc, int32_t left, int32_t top, int32_t right, int32_t bottom
     bitmap.FillRect(clipped, colour);
     hdc->NotifyChanged(clipped);
   }
+  hdc->NotifyOutline({left, top, right, bottom}, colour);
   return true;
 }
 

@@ -1,23 +1,36 @@
 #include "platform/ui/PictureBox.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "platform/base/AppError.h"
 #include "platform/base/Screen.h"
+#include "platform/ui/EdgeScroller.h"
 #include "platform/ui/HandlerGuard.h"
+#include "platform/ui/ScreenPixels.h"
 #include "platform/ui/Twips.h"
 
 namespace platform {
 namespace {
 
-std::unique_ptr<gdi::Bitmap> NewImage(int width, int height) {
-  auto image = gdi::Bitmap::Create(width, height, false);
+constexpr int kLineStep = 20;  // screen pixels an arrow key or a line of the wheel scrolls
+constexpr int kWheelNotch = 120;
+
+// Converts `count` pixels of kept-image row y, from column x on, for the screen.
+using RowConverter = std::function<void(int y, int x, int count, uint32_t* out)>;
+
+std::unique_ptr<gdi::Bitmap> NewImage(QSize size) {
+  auto image = gdi::Bitmap::Create(size.width(), size.height(), false);
   if (!image) throw AppError::Standard(ErrorNumber::OutOfMemory);
   return image;
 }
@@ -41,133 +54,14 @@ int ShiftOf(Qt::KeyboardModifiers modifiers) {
          (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-// Blue, green, red bytes to the screen's 0xFFRRGGBB.
-__attribute__((target_clones("avx2", "default"))) void ToScreenPixels(const uint8_t* in, uint32_t* out,
-                                                                      int count) {
-  for (int x = 0; x < count; ++x) {
-    out[x] = 0xFF000000u | static_cast<uint32_t>(in[3 * x + 2]) << 16 |
-             static_cast<uint32_t>(in[3 * x + 1]) << 8 | in[3 * x];
-  }
-}
-
 QColor ToQColor(gdi::COLORREF colour) {
   return QColor(gdi::RedOf(colour), gdi::GreenOf(colour), gdi::BlueOf(colour));
-}
-
-}  // namespace
-
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), dc_(nullptr) {
-  // Every paint covers its whole region from the kept image.
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  setMouseTracking(true);
-  dc_.SetChangeListener([this](const gdi::Rect& r) { RepaintChanged(r); });
-  ReplaceImage(ImageFromPicture(width(), height()));
-}
-
-PictureBox::~PictureBox() = default;
-
-void PictureBox::SetPicture(gdi::PicturePtr picture) {
-  picture_ = std::move(picture);
-  QSize target = size();
-  if (autoSize_ && picture_ && !picture_->Empty()) target = QSize(picture_->Width(), picture_->Height());
-  // The image is made at the final size first, so the resize finds nothing left to do.
-  ReplaceImage(ImageFromPicture(target.width(), target.height()));
-  if (target != size()) resize(target);
-  update();
-}
-
-void PictureBox::Refresh() {
-  FitImageToSize();
-  repaint();
-}
-
-void PictureBox::SetBackColor(gdi::COLORREF colour) {
-  backColor_ = colour;
-  ReplaceImage(ImageFromPicture(width(), height()));
-  update();
-}
-
-float PictureBox::Left() const { return Twips::Left(*this); }
-float PictureBox::Top() const { return Twips::Top(*this); }
-float PictureBox::Width() const { return Twips::Width(*this); }
-float PictureBox::Height() const { return Twips::Height(*this); }
-
-void PictureBox::SetLeft(float left) { Twips::SetLeft(*this, left); }
-void PictureBox::SetTop(float top) { Twips::SetTop(*this, top); }
-
-void PictureBox::SetWidth(float width) {
-  Twips::SetWidth(*this, width);
-  FitImageToSize();
-}
-
-void PictureBox::SetHeight(float height) {
-  Twips::SetHeight(*this, height);
-  FitImageToSize();
-}
-
-void PictureBox::Move(float left, float top, float width, float height) {
-  Twips::Place(*this, left, top, width, height);
-  FitImageToSize();
-}
-
-gdi::ScaleContainer& PictureBox::Parent() {
-  if (auto* container = dynamic_cast<ScaleContainer*>(parentWidget())) return *container;
-  return ownContainer_;
-}
-
-void PictureBox::SetScaleMode(int16_t mode) {
-  if (mode != gdi::vbTwips && mode != gdi::vbPixels) throw AppError::Standard(ErrorNumber::InvalidArgument);
-  scaleMode_ = mode;
-}
-
-float PictureBox::ScaleWidth() const {
-  return scaleMode_ == gdi::vbPixels ? static_cast<float>(width()) : Twips::Width(*this);
-}
-
-float PictureBox::ScaleHeight() const {
-  return scaleMode_ == gdi::vbPixels ? static_cast<float>(height()) : Twips::Height(*this);
-}
-
-gdi::HDC PictureBox::hDC() {
-  EnsureImage();
-  return &dc_;
-}
-
-const gdi::Bitmap& PictureBox::Image() {
-  EnsureImage();
-  return *image_;
-}
-
-void PictureBox::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  const QRect imageRect = image_ ? QRect(0, 0, image_->Width(), image_->Height()) : QRect();
-  for (const QRect& r : event->region()) {
-    QRect shown = r.intersected(imageRect);
-    if (!shown.isEmpty()) DrawImagePart(painter, shown);
-  }
-  for (const QRect& r : event->region().subtracted(imageRect)) painter.fillRect(r, ToQColor(backColor_));
-}
-
-// Qt converts 24-bit pixels for the screen one by one, several times slower
-// than this loop; a strip at a time keeps the extra memory small.
-void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
-  if (DrawImagePartDirectly(painter, part)) return;
-  constexpr int kStripRows = 32;
-  QImage strip(part.width(), std::min(kStripRows, part.height()), QImage::Format_RGB32);
-  for (int top = part.top(); top <= part.bottom(); top += strip.height()) {
-    const int rows = std::min(strip.height(), part.bottom() + 1 - top);
-    for (int i = 0; i < rows; ++i) {
-      ToScreenPixels(image_->Row(top + i) + 3 * static_cast<size_t>(part.left()),
-                     reinterpret_cast<uint32_t*>(strip.scanLine(i)), part.width());
-    }
-    painter.drawImage(QPoint(part.left(), top), strip, QRect(0, 0, part.width(), rows));
-  }
 }
 
 // Where the painter ends in a plain 32-bit image (the window's backing store,
 // no scaling), the pixels are converted straight into it, within the area
 // the toolkit lets this widget paint: no strip, no second pass over memory.
-bool PictureBox::DrawImagePartDirectly(QPainter& painter, const QRect& part) {
+bool PaintDirectly(QPainter& painter, const QRect& part, const RowConverter& convert) {
   QPaintEngine* engine = painter.paintEngine();
   if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
       engine->paintDevice()->devType() != QInternal::Image || painter.hasClipping()) {
@@ -185,21 +79,230 @@ bool PictureBox::DrawImagePartDirectly(QPainter& painter, const QRect& part) {
   if (!engine->systemClip().isEmpty()) allowed = allowed.intersected(engine->systemClip());
   for (const QRect& r : allowed) {
     for (int y = r.top(); y <= r.bottom(); ++y) {
-      ToScreenPixels(image_->Row(y - offset.y()) + 3 * static_cast<size_t>(r.left() - offset.x()),
-                     reinterpret_cast<uint32_t*>(target->scanLine(y)) + r.left(), r.width());
+      convert(y - offset.y(), r.left() - offset.x(), r.width(),
+              reinterpret_cast<uint32_t*>(target->scanLine(y)) + r.left());
     }
   }
   return true;
 }
 
+// Qt converts 24-bit pixels for the screen one by one, several times slower
+// than our loop; a strip at a time keeps the extra memory small.
+void PaintInStrips(QPainter& painter, const QRect& part, const RowConverter& convert) {
+  constexpr int kStripRows = 32;
+  QImage strip(part.width(), std::min(kStripRows, part.height()), QImage::Format_RGB32);
+  for (int top = part.top(); top <= part.bottom(); top += strip.height()) {
+    const int rows = std::min(strip.height(), part.bottom() + 1 - top);
+    for (int i = 0; i < rows; ++i) {
+      convert(top + i, part.left(), part.width(), reinterpret_cast<uint32_t*>(strip.scanLine(i)));
+    }
+    painter.drawImage(QPoint(part.left(), top), strip, QRect(0, 0, part.width(), rows));
+  }
+}
+
+QRect ToQRect(const gdi::Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+// The four one-pixel edges of an outline whose far corner is exclusive.
+std::vector<QRect> EdgesOf(const gdi::Rect& r) {
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  return {QRect(r.left, r.top, width, 1), QRect(r.left, r.bottom - 1, width, 1), QRect(r.left, r.top, 1, height),
+          QRect(r.right - 1, r.top, 1, height)};
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent)
+    : QWidget(parent), dc_(nullptr), content_(size()), edgeScroller_(new EdgeScroller([this](QPoint step) {
+        FollowEdge(step);
+      }, this)) {
+  // Every paint covers its whole region from the kept image.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  dc_.SetChangeListener([this](const gdi::Rect& r) { RepaintChanged(r); });
+  dc_.SetOutlineListener([this](const gdi::Rect& r, gdi::COLORREF colour) { KeepOutline(r, colour); });
+  ReplaceImage(ImageFromPicture(content_));
+}
+
+PictureBox::~PictureBox() = default;
+
+void PictureBox::SetPicture(gdi::PicturePtr picture) {
+  picture_ = std::move(picture);
+  QSize target = content_;
+  if (autoSize_ && picture_ && !picture_->Empty()) target = QSize(picture_->Width(), picture_->Height());
+  // The image is made at the final size first, so the resize finds nothing left to do.
+  ReplaceImage(ImageFromPicture(target));
+  content_ = target;
+  ApplyView();
+}
+
+void PictureBox::Refresh() {
+  FitImageToSize();
+  repaint();
+}
+
+void PictureBox::SetBackColor(gdi::COLORREF colour) {
+  backColor_ = colour;
+  ReplaceImage(ImageFromPicture(content_));
+  update();
+}
+
+float PictureBox::Left() const { return Twips::Left(*this); }
+float PictureBox::Top() const { return Twips::Top(*this); }
+
+float PictureBox::Width() const {
+  if (content_.width() == contentTwipsPixels_.width()) return static_cast<float>(contentTwips_.width());
+  return static_cast<float>(content_.width()) * Screen::TwipsPerPixelX();
+}
+
+float PictureBox::Height() const {
+  if (content_.height() == contentTwipsPixels_.height()) return static_cast<float>(contentTwips_.height());
+  return static_cast<float>(content_.height()) * Screen::TwipsPerPixelY();
+}
+
+void PictureBox::SetLeft(float left) { Move(left, Top(), Width(), Height()); }
+void PictureBox::SetTop(float top) { Move(Left(), top, Width(), Height()); }
+void PictureBox::SetWidth(float width) { Move(Left(), Top(), width, Height()); }
+void PictureBox::SetHeight(float height) { Move(Left(), Top(), Width(), height); }
+
+void PictureBox::Move(float left, float top, float width, float height) {
+  const QSize pixels(std::max(0, Twips::ToPixelsX(width)), std::max(0, Twips::ToPixelsY(height)));
+  contentTwips_ = QSizeF(width, height);
+  contentTwipsPixels_ = pixels;
+  if (Viewing()) {
+    // Only the place: the widget keeps the size of its view.
+    Twips::SetLeft(*this, left);
+    Twips::SetTop(*this, top);
+  } else {
+    Twips::Place(*this, left, top, width, height);
+  }
+  SetContent(pixels);
+}
+
+gdi::ScaleContainer& PictureBox::Parent() {
+  if (auto* container = dynamic_cast<ScaleContainer*>(parentWidget())) return *container;
+  return ownContainer_;
+}
+
+void PictureBox::SetScaleMode(int16_t mode) {
+  if (mode != gdi::vbTwips && mode != gdi::vbPixels) throw AppError::Standard(ErrorNumber::InvalidArgument);
+  scaleMode_ = mode;
+}
+
+float PictureBox::ScaleWidth() const {
+  return scaleMode_ == gdi::vbPixels ? static_cast<float>(content_.width()) : Width();
+}
+
+float PictureBox::ScaleHeight() const {
+  return scaleMode_ == gdi::vbPixels ? static_cast<float>(content_.height()) : Height();
+}
+
+gdi::HDC PictureBox::hDC() {
+  EnsureImage();
+  return &dc_;
+}
+
+const gdi::Bitmap& PictureBox::Image() {
+  EnsureImage();
+  return *image_;
+}
+
+void PictureBox::SetViewLimit(std::optional<QSize> limit) {
+  if (limit == limit_) return;
+  limit_ = limit;
+  ApplyView();
+}
+
+void PictureBox::SetScrollable(bool scrollable) {
+  scrollable_ = scrollable;
+  ApplyView();
+}
+
+void PictureBox::SetZoom(double zoom, QPointF anchor) {
+  view_.SetZoom(zoom, anchor);
+  ApplyView();
+}
+
+double PictureBox::FitZoom() const { return view_.FitZoom(limit_.value_or(size())); }
+
+void PictureBox::ScrollTo(QPoint position) {
+  const QPoint before = view_.Scroll();
+  view_.ScrollTo(position);
+  const QPoint moved = before - view_.Scroll();
+  if (moved.isNull()) return;
+  scroll(moved.x(), moved.y(), Viewport());
+  SyncBars();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect shown =
+      image_ ? QRect(-view_.Scroll(), view_.Shown()).intersected(Viewport()) : QRect();
+  for (const QRect& r : event->region()) {
+    QRect part = r.intersected(shown);
+    if (!part.isEmpty()) DrawImagePart(painter, part);
+  }
+  for (const QRect& r : event->region().subtracted(shown)) painter.fillRect(r, ToQColor(backColor_));
+  if (view_.Zoom() < 1.0) DrawOutlines(painter);
+}
+
+void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
+  const QPoint scroll = view_.Scroll();
+  const gdi::Bitmap& image = *image_;
+  if (view_.Zoom() == 1.0) {
+    const RowConverter convert = [&](int y, int x, int count, uint32_t* out) {
+      ScreenPixels::Convert(image.Row(y + scroll.y()) + 3 * static_cast<size_t>(x + scroll.x()), out, count);
+    };
+    if (!PaintDirectly(painter, part, convert)) PaintInStrips(painter, part, convert);
+    return;
+  }
+  std::vector<int32_t> offsets(static_cast<size_t>(part.width()));
+  for (int i = 0; i < part.width(); ++i) offsets[static_cast<size_t>(i)] = 3 * view_.SourceColumn(part.left() + i);
+  const RowConverter convert = [&](int y, int x, int count, uint32_t* out) {
+    ScreenPixels::ConvertSampled(image.Row(view_.SourceRow(y)), offsets.data() + (x - part.left()), out, count);
+  };
+  if (!PaintDirectly(painter, part, convert)) PaintInStrips(painter, part, convert);
+}
+
+// Zoomed out, a one-pixel line would fall between the pixels shown: each
+// outline is drawn again, one screen pixel wide, on the pixels showing it.
+void PictureBox::DrawOutlines(QPainter& painter) const {
+  const QRect bounds(QPoint(0, 0), content_);
+  for (const Outline& outline : outlines_) {
+    const QRect whole = ToQRect(outline.rect);
+    const QRect inside = whole.intersected(bounds);
+    if (inside.isEmpty()) continue;
+    const int left = view_.ViewColumnOf(inside.left());
+    const int right = view_.ViewColumnOf(inside.right());
+    const int top = view_.ViewRowOf(inside.top());
+    const int bottom = view_.ViewRowOf(inside.bottom());
+    const QColor colour = ToQColor(outline.colour);
+    if (whole.top() == inside.top()) painter.fillRect(QRect(QPoint(left, top), QPoint(right, top)), colour);
+    if (whole.bottom() == inside.bottom())
+      painter.fillRect(QRect(QPoint(left, bottom), QPoint(right, bottom)), colour);
+    if (whole.left() == inside.left()) painter.fillRect(QRect(QPoint(left, top), QPoint(left, bottom)), colour);
+    if (whole.right() == inside.right())
+      painter.fillRect(QRect(QPoint(right, top), QPoint(right, bottom)), colour);
+  }
+}
+
 void PictureBox::resizeEvent(QResizeEvent*) {
-  HandlerGuard::Run([this] { FitImageToSize(); });
+  // Left alone the widget is the kept image, so a new size is a new inside.
+  if (Viewing()) return;
+  HandlerGuard::Run([this] {
+    content_ = size();
+    FitImageToSize();
+  });
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
-  emit mouseMoved(ButtonsOf(event->buttons()), ShiftOf(event->modifiers()),
-                  ToScaleX(static_cast<float>(event->position().x())),
-                  ToScaleY(static_cast<float>(event->position().y())));
+  lastPointer_ = event->position().toPoint();
+  if (scrollable_ && Following()) {
+    edgeScroller_->PointerAt(lastPointer_, Viewport());
+  } else {
+    edgeScroller_->Stop();
+  }
+  EmitMove(event->position(), ButtonsOf(event->buttons()), ShiftOf(event->modifiers()));
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -209,35 +312,89 @@ void PictureBox::mousePressEvent(QMouseEvent* event) {
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !leftPressed_) return;
   leftPressed_ = false;
-  if (!rect().contains(event->position().toPoint())) return;
-  emit clicked(1, ShiftOf(event->modifiers()), ToScaleX(static_cast<float>(event->position().x())),
-               ToScaleY(static_cast<float>(event->position().y())));
+  if (!Viewport().contains(event->position().toPoint())) return;
+  const QPointF at = view_.PictureAt(event->position());
+  emit clicked(1, ShiftOf(event->modifiers()), ToScaleX(at.x()), ToScaleY(at.y()));
 }
 
-std::unique_ptr<gdi::Bitmap> PictureBox::ImageFromPicture(int width, int height) const {
+void PictureBox::leaveEvent(QEvent*) { edgeScroller_->Stop(); }
+
+void PictureBox::wheelEvent(QWheelEvent* event) {
+  if (!scrollable_) {
+    event->ignore();
+    return;
+  }
+  const QPoint angle = event->angleDelta();
+  if (event->modifiers() & Qt::ControlModifier) {
+    wheelRemainder_ += angle.y() != 0 ? angle.y() : angle.x();
+    const int steps = wheelRemainder_ / kWheelNotch;
+    wheelRemainder_ -= steps * kWheelNotch;
+    if (steps != 0) emit zoomRequested(steps, event->position());
+    return;
+  }
+  if (view_.MaxScroll().isNull()) {
+    event->ignore();
+    return;
+  }
+  // Shift turns the wheel sideways, as in most programs.
+  const QPoint delta = (event->modifiers() & Qt::ShiftModifier) && angle.x() == 0 ? QPoint(angle.y(), 0) : angle;
+  const int notch = QApplication::wheelScrollLines() * kLineStep;
+  lastPointer_ = event->position().toPoint();
+  ScrollBy(QPoint(-delta.x() * notch / kWheelNotch, -delta.y() * notch / kWheelNotch));
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+  const QSize page = view_.Viewport();
+  QPoint delta;
+  switch (event->key()) {
+    case Qt::Key_Left: delta = QPoint(-kLineStep, 0); break;
+    case Qt::Key_Right: delta = QPoint(kLineStep, 0); break;
+    case Qt::Key_Up: delta = QPoint(0, -kLineStep); break;
+    case Qt::Key_Down: delta = QPoint(0, kLineStep); break;
+    case Qt::Key_PageUp: delta = QPoint(0, -page.height()); break;
+    case Qt::Key_PageDown: delta = QPoint(0, page.height()); break;
+    case Qt::Key_Home: delta = -view_.Scroll(); break;
+    case Qt::Key_End: delta = view_.MaxScroll() - view_.Scroll(); break;
+    default: break;
+  }
+  if (!scrollable_ || Following() || delta.isNull() || event->modifiers() != Qt::NoModifier) {
+    event->ignore();
+    return;
+  }
+  ScrollBy(delta);
+}
+
+std::unique_ptr<gdi::Bitmap> PictureBox::ImageFromPicture(QSize size) const {
   const gdi::Bitmap* source = picture_ ? picture_->Handle() : nullptr;
   // Plain background costs nothing until something draws on it.
   if (!source) return nullptr;
-  if (source && source->Width() == width && source->Height() == height && !source->BottomUp()) {
+  if (source->Width() == size.width() && source->Height() == size.height() && !source->BottomUp()) {
     return source->ShareCopy();
   }
-  auto image = NewImage(width, height);
+  auto image = NewImage(size);
   image->Fill(backColor_);
-  if (source) CopyOverlap(*source, *image);
+  CopyOverlap(*source, *image);
   return image;
 }
 
 void PictureBox::ReplaceImage(std::unique_ptr<gdi::Bitmap> image) {
   dc_.Rebind(image.get());
   image_ = std::move(image);
+  outlines_.clear();
+}
+
+void PictureBox::SetContent(QSize pixels) {
+  content_ = pixels;
+  FitImageToSize();
+  ApplyView();
 }
 
 // Keeps what the old image and the new size have in common; the rest is background.
 void PictureBox::FitImageToSize() {
-  if (!image_ || (image_->Width() == width() && image_->Height() == height())) return;
-  auto resized = NewImage(width(), height());
-  resized->FillRect({image_->Width(), 0, width(), height()}, backColor_);
-  resized->FillRect({0, image_->Height(), width(), height()}, backColor_);
+  if (!image_ || (image_->Width() == content_.width() && image_->Height() == content_.height())) return;
+  auto resized = NewImage(content_);
+  resized->FillRect({image_->Width(), 0, content_.width(), content_.height()}, backColor_);
+  resized->FillRect({0, image_->Height(), content_.width(), content_.height()}, backColor_);
   CopyOverlap(*image_, *resized);
   ReplaceImage(std::move(resized));
   update();
@@ -246,21 +403,115 @@ void PictureBox::FitImageToSize() {
 void PictureBox::EnsureImage() {
   FitImageToSize();
   if (image_) return;
-  auto image = NewImage(width(), height());
+  auto image = NewImage(content_);
   image->Fill(backColor_);
   ReplaceImage(std::move(image));
 }
 
 void PictureBox::RepaintChanged(const gdi::Rect& r) {
-  update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+  const QRect changed = ToQRect(r);
+  // An outline drawn over is no longer one to keep in sight.
+  auto covered = [&](const Outline& outline) {
+    const std::vector<QRect> edges = EdgesOf(outline.rect);
+    if (std::none_of(edges.begin(), edges.end(), [&](const QRect& e) { return e.intersects(changed); }))
+      return false;
+    for (const QRect& e : edges) update(view_.ViewRectOf(e));
+    return true;
+  };
+  outlines_.erase(std::remove_if(outlines_.begin(), outlines_.end(), covered), outlines_.end());
+  update(view_.ViewRectOf(changed).intersected(Viewport()));
 }
 
-float PictureBox::ToScaleX(float pixels) const {
-  return scaleMode_ == gdi::vbPixels ? pixels : pixels * Screen::TwipsPerPixelX();
+void PictureBox::KeepOutline(const gdi::Rect& r, gdi::COLORREF colour) { outlines_.push_back({r, colour}); }
+
+void PictureBox::ApplyView() {
+  view_.SetContent(content_);
+  const QSize shown = view_.Shown();
+  const int thickness = scrollable_ ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
+  bool horizontal = false;
+  bool vertical = false;
+  QSize widget = shown;
+  if (limit_) {
+    const QSize room = limit_->expandedTo(QSize(1, 1));
+    if (scrollable_) {
+      horizontal = shown.width() > room.width();
+      vertical = shown.height() > room.height() || (horizontal && shown.height() > room.height() - thickness);
+      horizontal = horizontal || (vertical && shown.width() > room.width() - thickness);
+    }
+    widget = QSize(std::min(shown.width() + (vertical ? thickness : 0), room.width()),
+                   std::min(shown.height() + (horizontal ? thickness : 0), room.height()));
+  }
+  view_.SetViewport(QSize(std::max(0, widget.width() - (vertical ? thickness : 0)),
+                          std::max(0, widget.height() - (horizontal ? thickness : 0))));
+  LayOutBars(horizontal, vertical, thickness);
+  if (widget != size()) resize(widget);
+  update();
 }
 
-float PictureBox::ToScaleY(float pixels) const {
-  return scaleMode_ == gdi::vbPixels ? pixels : pixels * Screen::TwipsPerPixelY();
+void PictureBox::LayOutBars(bool horizontal, bool vertical, int thickness) {
+  if ((horizontal || vertical) && !horizontalBar_) {
+    horizontalBar_ = new QScrollBar(Qt::Horizontal, this);
+    verticalBar_ = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar* bar : {horizontalBar_, verticalBar_}) {
+      bar->setSingleStep(kLineStep);
+      bar->setCursor(Qt::ArrowCursor);
+    }
+    connect(horizontalBar_, &QScrollBar::valueChanged, this,
+            HandlerGuard::Wrap([this](int x) { ScrollTo(QPoint(x, view_.Scroll().y())); }));
+    connect(verticalBar_, &QScrollBar::valueChanged, this,
+            HandlerGuard::Wrap([this](int y) { ScrollTo(QPoint(view_.Scroll().x(), y)); }));
+  }
+  setFocusPolicy(horizontal || vertical ? Qt::ClickFocus : Qt::NoFocus);
+  if (!horizontalBar_) return;
+  const QSize viewport = view_.Viewport();
+  horizontalBar_->setGeometry(0, viewport.height(), viewport.width(), thickness);
+  verticalBar_->setGeometry(viewport.width(), 0, thickness, viewport.height());
+  horizontalBar_->setVisible(horizontal);
+  verticalBar_->setVisible(vertical);
+  SyncBars();
+}
+
+void PictureBox::SyncBars() {
+  if (!horizontalBar_) return;
+  const QPoint most = view_.MaxScroll();
+  const QSize page = view_.Viewport();
+  const QSignalBlocker blockHorizontal(horizontalBar_);
+  const QSignalBlocker blockVertical(verticalBar_);
+  horizontalBar_->setRange(0, most.x());
+  horizontalBar_->setPageStep(std::max(1, page.width()));
+  horizontalBar_->setValue(view_.Scroll().x());
+  verticalBar_->setRange(0, most.y());
+  verticalBar_->setPageStep(std::max(1, page.height()));
+  verticalBar_->setValue(view_.Scroll().y());
+}
+
+// A scroll the user asked for; while following, the pointer now lies over
+// another part of the picture, and the frame goes with it.
+void PictureBox::ScrollBy(QPoint delta) {
+  const QPoint before = view_.Scroll();
+  ScrollTo(before + delta);
+  if (view_.Scroll() != before && Following()) EmitMove(lastPointer_, 0, 0);
+}
+
+void PictureBox::FollowEdge(QPoint step) {
+  if (!Following()) {
+    edgeScroller_->Stop();
+    return;
+  }
+  ScrollBy(step);
+}
+
+void PictureBox::EmitMove(QPointF widgetPoint, int buttons, int shift) {
+  const QPointF at = view_.PictureAt(widgetPoint);
+  emit mouseMoved(buttons, shift, ToScaleX(at.x()), ToScaleY(at.y()));
+}
+
+float PictureBox::ToScaleX(double pixels) const {
+  return static_cast<float>(scaleMode_ == gdi::vbPixels ? pixels : pixels * Screen::TwipsPerPixelX());
+}
+
+float PictureBox::ToScaleY(double pixels) const {
+  return static_cast<float>(scaleMode_ == gdi::vbPixels ? pixels : pixels * Screen::TwipsPerPixelY());
 }
 
 }  // namespace platform

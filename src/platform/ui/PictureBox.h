@@ -1,22 +1,34 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/Picture.h"
 #include "platform/gdi/PictureSurface.h"
+#include "platform/ui/ViewMapping.h"
 
 class QPainter;
+class QScrollBar;
 
 namespace platform {
 
+class EdgeScroller;
+
 // A borderless picture surface. What it shows is its kept image, a top-down
-// bitmap of the widget's pixel size that every drawing through hDC() lands
+// bitmap of the surface's inside size that every drawing through hDC() lands
 // in; a drawing repaints just the rectangle it changed. Setting a picture
 // shares the picture's pixels until the first drawing, so even a very large
 // picture is shown without a copy.
+//
+// Left alone the widget is the kept image, pixel for pixel. Given a view
+// limit or a zoom, the widget is a view of it: at most the limit in size,
+// zoomed, and (when scrollable) with scroll bars, the wheel and the keys to
+// move around. Mouse positions always arrive in the kept image's pixels.
 class PictureBox final : public QWidget, public gdi::PictureSurface {
   Q_OBJECT
 
@@ -39,7 +51,8 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   // Clears the drawings: the kept image is redrawn from the picture on the new colour.
   void SetBackColor(gdi::COLORREF colour);
 
-  // Place and size in twips, relative to the container.
+  // Place in twips relative to the container; size in twips of the inside,
+  // however much of it the view shows.
   float Left() const;
   float Top() const;
   float Width() const;
@@ -61,12 +74,34 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
 
   const gdi::Bitmap& Image();
 
+  // The most room the widget may take, in screen pixels; none makes it the whole image again.
+  void SetViewLimit(std::optional<QSize> limit);
+  // Scroll bars, the wheel and the keys move the view.
+  void SetScrollable(bool scrollable);
+  double Zoom() const { return view_.Zoom(); }
+  // Keeps the image point under `anchor`, a widget point, where it is.
+  void SetZoom(double zoom, QPointF anchor);
+  // The largest zoom, at most 1, that shows the whole image within the view limit.
+  double FitZoom() const;
+  QPoint ScrollPosition() const { return view_.Scroll(); }
+  QPoint MaxScroll() const { return view_.MaxScroll(); }
+  void ScrollTo(QPoint position);
+  // The part of the widget that shows the image, scroll bars aside.
+  QRect Viewport() const { return QRect(QPoint(0, 0), view_.Viewport()); }
+  // The image pixel under a widget point.
+  QPointF PictureAt(QPointF widgetPoint) const { return view_.PictureAt(widgetPoint); }
+  // While `following` holds, the view scrolls when the pointer nears its
+  // edges, and leaves the arrow keys to the window.
+  void SetFollowPointer(std::function<bool()> following) { following_ = std::move(following); }
+
  signals:
   // button: 1 left, 2 right, 4 middle (held ones, for a move); shift: 1 Shift, 2 Ctrl, 4 Alt;
   // x and y in the box's scale unit.
   void mouseMoved(int button, int shift, float x, float y);
   // A left button pressed and released over the box.
   void clicked(int button, int shift, float x, float y);
+  // Ctrl+wheel: steps in (positive) or out, around a widget point.
+  void zoomRequested(int steps, QPointF at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -74,6 +109,9 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   class TwipsContainer final : public ScaleContainer {
@@ -81,18 +119,33 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
     int16_t ScaleMode() const override { return gdi::vbTwips; }
     void SetScaleMode(int16_t) override {}
   };
+  struct Outline {
+    gdi::Rect rect;
+    gdi::COLORREF colour;
+  };
 
-  std::unique_ptr<gdi::Bitmap> ImageFromPicture(int width, int height) const;
+  bool Viewing() const { return limit_.has_value() || view_.Zoom() != 1.0; }
+  std::unique_ptr<gdi::Bitmap> ImageFromPicture(QSize size) const;
   void ReplaceImage(std::unique_ptr<gdi::Bitmap> image);
   void DrawImagePart(QPainter& painter, const QRect& part);
-  bool DrawImagePartDirectly(QPainter& painter, const QRect& part);
+  void DrawOutlines(QPainter& painter) const;
+  void SetContent(QSize pixels);
   void FitImageToSize();
   // Without a picture the kept image is plain background and is made only
   // when something is about to draw on it or read it.
   void EnsureImage();
   void RepaintChanged(const gdi::Rect& r);
-  float ToScaleX(float pixels) const;
-  float ToScaleY(float pixels) const;
+  void KeepOutline(const gdi::Rect& r, gdi::COLORREF colour);
+  // Sizes the widget and its scroll bars for the image, the zoom and the limit.
+  void ApplyView();
+  void LayOutBars(bool horizontal, bool vertical, int thickness);
+  void SyncBars();
+  void ScrollBy(QPoint delta);
+  void FollowEdge(QPoint step);
+  bool Following() const { return following_ && following_(); }
+  void EmitMove(QPointF widgetPoint, int buttons, int shift);
+  float ToScaleX(double pixels) const;
+  float ToScaleY(double pixels) const;
 
   gdi::PicturePtr picture_;
   std::unique_ptr<gdi::Bitmap> image_;  // null while it would be plain background
@@ -103,6 +156,22 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   bool autoSize_ = false;
   bool autoRedraw_ = false;
   bool leftPressed_ = false;
+
+  // The inside in pixels, and the twips it was last set in (kept while it still gives those pixels).
+  QSize content_;
+  QSizeF contentTwips_{-1, -1};
+  QSize contentTwipsPixels_{-1, -1};
+  ViewMapping view_;
+  std::optional<QSize> limit_;
+  bool scrollable_ = false;
+  QScrollBar* horizontalBar_ = nullptr;
+  QScrollBar* verticalBar_ = nullptr;
+  int wheelRemainder_ = 0;
+  std::function<bool()> following_;
+  EdgeScroller* edgeScroller_;
+  QPoint lastPointer_;
+  // Outlines on the image that nothing has drawn over since.
+  std::vector<Outline> outlines_;
 };
 
 }  // namespace platform
