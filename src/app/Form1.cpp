@@ -614,7 +614,10 @@ void Form1::ArrangePictures() {
   const int gap = Twips::ToPixelsX(kPictureGap);
   const QPoint origin = picSource->pos();
   const QSize preview = PreviewRoom(client, origin, gap);
-  const QSize room(client.width() - origin.x() - 2 * gap - preview.width(),
+  // FitWindow leaves 250 twips right of the preview, frame included: the same
+  // room here keeps the view's size when FitWindow hugs it.
+  const int right = std::max(gap, Twips::ToPixelsX(250.0f) - (frameGeometry().width() - width()));
+  const QSize room(client.width() - origin.x() - gap - right - preview.width(),
                    client.height() - origin.y() - 2 * gap - zoomBar->sizeHint().height());
   picSource->SetViewLimit(room.expandedTo(QSize(kMinView, kMinView)));
   if (zoomFits_) picSource->SetZoom(picSource->FitZoom(), QPointF());

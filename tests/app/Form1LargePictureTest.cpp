@@ -1,10 +1,12 @@
+#include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QScrollBar>
+#include <QWheelEvent>
 #include <cmath>
 #include <vector>
 
 #include "app/Form1Fixture.h"
 #include "app/TargaFile.h"
+#include "platform/ui/Events.h"
 #include "platform/ui/ScreenMetrics.h"
 
 namespace {
@@ -91,6 +93,91 @@ TEST_P(Form1LargePictureTest, ThePointerFollowsThePictureWhereverItIsScrolled) {
   form.picSource->ScrollTo(QPoint(1000, 700));
   SelectAt(QPoint(300, 200));
   ExpectResultIsBlockAt(1300 - 64, 900 - 64);
+}
+
+TEST_P(Form1LargePictureTest, TheSamePicturePointGivesTheSameBlockAtActualSizeAndAtFit) {
+  OpenLarge();
+  form.ZoomToFit();
+  form.Command3->click();
+  const double zoom = form.picSource->Zoom();
+  ASSERT_LT(zoom, 0.25);
+  EXPECT_EQ(form.picSource->MaxScroll(), QPoint(0, 0)) << "the whole picture is in sight";
+  const QPoint at(150, 100);
+  // The pixel whose shown area holds the centre of the screen pixel under the pointer.
+  const int x = static_cast<int>(std::floor((at.x() + 0.5) / zoom));
+  const int y = static_cast<int>(std::floor((at.y() + 0.5) / zoom));
+  MoveTo(at);
+  ClickAt(at);
+  {
+    SCOPED_TRACE("at fit");
+    ExpectResultIsBlockAt(x - 64, y - 64);
+  }
+  form.ZoomToActualSize();
+  form.Command3->click();
+  form.picSource->ScrollTo(QPoint(x, y) - at);
+  ASSERT_EQ(form.picSource->ScrollPosition(), QPoint(x, y) - at);
+  MoveTo(at);
+  ClickAt(at);
+  SCOPED_TRACE("at actual size");
+  ExpectResultIsBlockAt(x - 64, y - 64);
+}
+
+TEST_P(Form1LargePictureTest, AZoomedSelectionSavesExactlyItsBlock) {
+  OpenLarge();
+  form.ZoomToFit();
+  const QPoint corner = form.picSource->Viewport().bottomRight();
+  SelectAt(corner);
+  const std::filesystem::path saved = dir / "corner.tga";
+  dialogs.Choose(saved.string());
+  form.Command6->click();
+  const TargaFile tga = TargaFile::Read(saved);
+  EXPECT_EQ(tga.type, 2);
+  EXPECT_EQ(tga.depth, 24);
+  ASSERT_EQ(tga.width, 128);
+  ASSERT_EQ(tga.height, 128);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) ASSERT_EQ(tga.At(x, y), PictureFiles::PatternPixel(3872 + x, 2872 + y));
+}
+
+TEST_P(Form1LargePictureTest, TheZoomChosenIsKeptForTheNextLargePictureOnly) {
+  OpenLarge();
+  form.ZoomToFit();
+  const double fit = form.picSource->Zoom();
+  Open(PatternFile(300, 200, "small.bmp"));
+  EXPECT_EQ(form.picSource->Zoom(), 1.0);
+  EXPECT_EQ(form.picSource->geometry(), QRect(200, 8, 300, 200)) << "a picture that fits is shown as it is";
+  EXPECT_FALSE(form.zoomBar->isVisible());
+  OpenLarge();
+  EXPECT_DOUBLE_EQ(form.picSource->Zoom(), fit);
+  EXPECT_TRUE(form.zoomBar->isVisible());
+}
+
+TEST_P(Form1LargePictureTest, CtrlWheelZoomsAroundThePointer) {
+  OpenLarge();
+  form.picSource->ScrollTo(QPoint(500, 400));
+  const QPointF at(200, 150);
+  const QPointF before = form.picSource->PictureAt(at);
+  QWheelEvent wheel(at, form.picSource->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(form.picSource, &wheel);
+  EXPECT_DOUBLE_EQ(form.picSource->Zoom(), 1.5);
+  EXPECT_EQ(form.zoomBar->lblZoom->text(), "150 %");
+  EXPECT_NEAR(form.picSource->PictureAt(at).x(), before.x(), 1);
+  EXPECT_NEAR(form.picSource->PictureAt(at).y(), before.y(), 1);
+}
+
+TEST_P(Form1LargePictureTest, ThePointerNearAnEdgeScrollsTheViewAndTheFrameGoesAlong) {
+  OpenLarge();
+  form.Command3->click();
+  const QPoint nearRight(form.picSource->Viewport().right() - 2, 100);
+  MoveTo(nearRight);
+  QElapsedTimer waited;
+  waited.start();
+  while (form.picSource->ScrollPosition().x() < 200 && waited.elapsed() < 5000) platform::DoEvents();
+  ClickAt(nearRight);
+  const int x = nearRight.x() + form.picSource->ScrollPosition().x();
+  ASSERT_GE(x, nearRight.x() + 200);
+  ExpectResultIsBlockAt(x - 64, 100 - 64);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest, ::testing::Values(QSize(1024, 768), QSize(1366, 768)),

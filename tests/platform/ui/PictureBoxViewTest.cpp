@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Events.h"
+#include "platform/ui/PictureBox.h"
+#include "support/qt/PictureFiles.h"
+
+using platform::PictureBox;
+
+namespace {
+
+gdi::PicturePtr PatternPicture(int width, int height) {
+  auto bitmap = gdi::Bitmap::Create(width, height, false);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = bitmap->MutableRow(y);
+    for (int x = 0; x < width; ++x) {
+      QRgb c = PictureFiles::PatternPixel(x, y);
+      row[3 * x] = static_cast<uint8_t>(qBlue(c));
+      row[3 * x + 1] = static_cast<uint8_t>(qGreen(c));
+      row[3 * x + 2] = static_cast<uint8_t>(qRed(c));
+    }
+  }
+  return std::make_shared<const gdi::Picture>(std::move(bitmap));
+}
+
+// A 1000 x 800 picture in a view of at most 300 x 200 pixels, on screen.
+class PictureBoxViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    box.SetScaleMode(gdi::vbPixels);
+    box.SetAutoSize(true);
+    box.SetScrollable(true);
+    box.SetPicture(PatternPicture(1000, 800));
+    box.SetViewLimit(QSize(300, 200));
+    box.show();
+    platform::DoEvents();
+    QObject::connect(&box, &PictureBox::mouseMoved, [this](int, int, float x, float y) { moved = QPointF(x, y); });
+    QObject::connect(&box, &PictureBox::zoomRequested, [this](int steps, QPointF) { zoomSteps += steps; });
+  }
+
+  void Wheel(QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWheelEvent event(QPointF(50, 50), box.mapToGlobal(QPointF(50, 50)), QPoint(), angle, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&box, &event);
+  }
+
+  void Key(int key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&box, &event);
+  }
+
+  void MoveTo(QPointF at) {
+    QMouseEvent event(QEvent::MouseMove, at, box.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&box, &event);
+  }
+
+  QRgb Shown(int x, int y) { return box.grab().toImage().pixel(x, y) | 0xFF000000u; }
+
+  PictureBox box;
+  QPointF moved{-1, -1};
+  int zoomSteps = 0;
+};
+
+struct WheelCase {
+  const char* name;
+  QPoint angle;
+  Qt::KeyboardModifiers modifiers;
+  QPoint scrolled;
+};
+
+class PictureBoxWheel : public PictureBoxViewTest, public ::testing::WithParamInterface<WheelCase> {};
+
+}  // namespace
+
+TEST_F(PictureBoxViewTest, ALimitedViewGetsScrollBarsAndKeepsThePicturesSize) {
+  EXPECT_EQ(box.size(), QSize(300, 200));
+  EXPECT_LT(box.Viewport().width(), 300) << "room for the vertical bar";
+  EXPECT_FLOAT_EQ(box.ScaleWidth(), 1000);
+  EXPECT_FLOAT_EQ(box.Width(), 15000);
+  EXPECT_EQ(box.MaxScroll(), QPoint(1000 - box.Viewport().width(), 800 - box.Viewport().height()));
+  box.SetViewLimit(std::nullopt);
+  EXPECT_EQ(box.size(), QSize(1000, 800)) << "without a limit the box is the picture again";
+}
+
+TEST_P(PictureBoxWheel, TheWheelScrollsAsInOtherPrograms) {
+  box.ScrollTo(QPoint(200, 200));
+  Wheel(GetParam().angle, GetParam().modifiers);
+  EXPECT_EQ(box.ScrollPosition(), QPoint(200, 200) + GetParam().scrolled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, PictureBoxWheel,
+    ::testing::Values(WheelCase{"Down", QPoint(0, -120), Qt::NoModifier, QPoint(0, 60)},
+                      WheelCase{"Up", QPoint(0, 120), Qt::NoModifier, QPoint(0, -60)},
+                      WheelCase{"ShiftTurnsItSideways", QPoint(0, -120), Qt::ShiftModifier, QPoint(60, 0)},
+                      WheelCase{"Sideways", QPoint(-120, 0), Qt::NoModifier, QPoint(60, 0)},
+                      WheelCase{"CtrlZoomsInstead", QPoint(0, 120), Qt::ControlModifier, QPoint(0, 0)}),
+    [](const ::testing::TestParamInfo<WheelCase>& wheel) { return std::string(wheel.param.name); });
+
+TEST_F(PictureBoxViewTest, CtrlWheelAsksForZoomStepsAndHalfNotchesAddUp) {
+  Wheel(QPoint(0, 120), Qt::ControlModifier);
+  Wheel(QPoint(0, -60), Qt::ControlModifier);
+  Wheel(QPoint(0, -60), Qt::ControlModifier);
+  Wheel(QPoint(0, -60), Qt::ControlModifier);
+  EXPECT_EQ(zoomSteps, 0);
+  Wheel(QPoint(0, -60), Qt::ControlModifier);
+  EXPECT_EQ(zoomSteps, -1);
+}
+
+TEST_F(PictureBoxViewTest, KeysScrollUnlessThePointerIsFollowed) {
+  Key(Qt::Key_Right);
+  Key(Qt::Key_PageDown);
+  EXPECT_EQ(box.ScrollPosition(), QPoint(20, box.Viewport().height()));
+  Key(Qt::Key_End);
+  EXPECT_EQ(box.ScrollPosition(), box.MaxScroll());
+  box.SetFollowPointer([] { return true; });
+  Key(Qt::Key_Home);
+  EXPECT_EQ(box.ScrollPosition(), box.MaxScroll()) << "the window has the keys while following";
+}
+
+TEST_F(PictureBoxViewTest, MovesArriveInPicturePixelsScrolledAndZoomed) {
+  box.ScrollTo(QPoint(100, 50));
+  MoveTo(QPointF(10, 20));
+  EXPECT_EQ(moved, QPointF(110, 70));
+  box.SetZoom(0.25, QPointF());
+  MoveTo(QPointF(10, 20));
+  EXPECT_EQ(moved, QPointF(42, 82));
+}
+
+TEST_F(PictureBoxViewTest, AZoomedViewShowsThePixelEachScreenPixelFallsOn) {
+  box.SetZoom(0.25, QPointF());
+  EXPECT_EQ(box.size(), QSize(250, 200));
+  for (QPoint at : {QPoint(0, 0), QPoint(17, 33), QPoint(249, 199)})
+    EXPECT_EQ(Shown(at.x(), at.y()), PictureFiles::PatternPixel(4 * at.x() + 2, 4 * at.y() + 2));
+  box.SetZoom(2, QPointF());
+  box.ScrollTo(QPoint(11, 0));
+  EXPECT_EQ(Shown(0, 0), PictureFiles::PatternPixel(5, 0));
+  EXPECT_EQ(Shown(1, 1), PictureFiles::PatternPixel(6, 0));
+}
+
+TEST_F(PictureBoxViewTest, ZoomedOutAnOutlineStaysInSightUntilDrawnOver) {
+  box.SetZoom(0.25, QPointF());
+  gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, gdi::RGB(255, 0, 255));
+  gdi::HGDIOBJ old = gdi::SelectObject(box.hDC(), pen);
+  // Columns 101 and 229, rows 41 and 169: none of them is a pixel the zoomed view samples.
+  gdi::Rectangle(box.hDC(), 101, 41, 230, 170);
+  gdi::SelectObject(box.hDC(), old);
+  gdi::DeleteObject(pen);
+  const QRgb magenta = qRgb(255, 0, 255);
+  EXPECT_EQ(Shown(25, 10), magenta);
+  EXPECT_EQ(Shown(57, 30), magenta);
+  EXPECT_EQ(Shown(40, 42), magenta);
+  EXPECT_NE(Shown(40, 20), magenta) << "the inside is left alone";
+  gdi::BitBlt(box.hDC(), 101, 41, 129, 1, box.hDC(), 0, 0, gdi::SRCCOPY);
+  EXPECT_NE(Shown(25, 10), magenta) << "copied over, the outline is gone";
+}
