@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include "platform/gdi/Gdi.h"
@@ -158,4 +159,14 @@ TEST_F(PictureBoxViewTest, ZoomedOutAnOutlineStaysInSightUntilDrawnOver) {
   EXPECT_NE(Shown(40, 20), magenta) << "the inside is left alone";
   gdi::BitBlt(box.hDC(), 101, 41, 129, 1, box.hDC(), 0, 0, gdi::SRCCOPY);
   EXPECT_NE(Shown(25, 10), magenta) << "copied over, the outline is gone";
+}
+
+TEST_F(PictureBoxViewTest, TheScrollBarsFollowTheViewThroughAZoom) {
+  box.ScrollTo(box.MaxScroll());
+  box.SetZoom(0.5, QPointF(100, 100));
+  for (QScrollBar* bar : box.findChildren<QScrollBar*>()) {
+    const int expected = bar->orientation() == Qt::Horizontal ? box.ScrollPosition().x() : box.ScrollPosition().y();
+    EXPECT_EQ(bar->value(), expected);
+    EXPECT_GT(bar->value(), 0);
+  }
 }
