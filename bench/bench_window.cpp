@@ -3,7 +3,11 @@
 //   bench_window --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //
 // MouseMove/N: one mouse move of a selection over an N-megapixel picture, the
-// handler and the repaints it causes. The cost should not grow with N.
+// handler and the repaints it causes, at actual size; MouseMoveAtFit/N the same
+// with the whole picture zoomed into the view. The cost should not grow with N.
+// WheelStep96Mp: one step of the wheel over a 96-megapixel picture, repaint included.
+// ZoomToFit96Mp: from actual size to the whole picture, repaint included.
+// The window sits on a pretended 1920 x 1080 screen.
 // Open12Mp vs Djpeg12Mp: opening a 12-megapixel JPEG, from the dialog's answer
 // to the window laid out, against libjpeg-turbo's own djpeg decoding the same
 // file (djpeg comes with Debian's libjpeg-turbo-progs).
@@ -12,6 +16,8 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QWheelEvent>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +27,7 @@
 #include "app/Form1.h"
 #include "platform/base/MessageBox.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/ScreenMetrics.h"
 
 namespace {
 
@@ -53,29 +60,77 @@ std::string PhotoJpeg(int width, int height) {
   return path;
 }
 
-void MouseMove(benchmark::State& state) {
-  const int megapixels = static_cast<int>(state.range(0));
+std::string PhotoOfMegapixels(int megapixels) {
   const int width = 4 * static_cast<int>(std::lround(std::sqrt(megapixels * 1e6 / 12.0)));
-  const int height = width * 3 / 4;
+  return PhotoJpeg(width, width * 3 / 4);
+}
+
+// Moves spread over the whole picture: at fit they land anywhere in it.
+void MoveOverPicture(benchmark::State& state, bool fit) {
   Form1 form;
   form.show();
-  form.OpenPicture(PhotoJpeg(width, height));
+  form.OpenPicture(PhotoOfMegapixels(static_cast<int>(state.range(0))));
+  if (fit) form.ZoomToFit();
   form.Command3->click();
+  const float width = form.picSource->ScaleWidth();
+  const float height = form.picSource->ScaleHeight();
   // The first frame takes the picture's pixels for the surface to draw on, once.
   form.picSource_MouseMove(0, 0, 300, 300);
   platform::DoEvents();
   int step = 0;
   for (auto _ : state) {
-    float x = 200.0f + static_cast<float>((step * 7) % 600);
-    float y = 150.0f + static_cast<float>((step * 5) % 400);
+    const float x = fit ? width * static_cast<float>((step * 7) % 97) / 97 : 200.0f + static_cast<float>((step * 7) % 600);
+    const float y = fit ? height * static_cast<float>((step * 5) % 89) / 89 : 150.0f + static_cast<float>((step * 5) % 400);
     form.picSource_MouseMove(0, 0, x, y);
     platform::DoEvents();
     ++step;
   }
   form.picSource_Click();
   state.counters["megapixels"] = static_cast<double>(width) * height / 1e6;
+  state.counters["zoom"] = form.picSource->Zoom();
 }
-BENCHMARK(MouseMove)->Arg(1)->Arg(12)->Arg(48)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void MouseMove(benchmark::State& state) { MoveOverPicture(state, false); }
+BENCHMARK(MouseMove)->Arg(1)->Arg(12)->Arg(48)->Arg(96)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void MouseMoveAtFit(benchmark::State& state) { MoveOverPicture(state, true); }
+BENCHMARK(MouseMoveAtFit)->Arg(1)->Arg(12)->Arg(48)->Arg(96)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void WheelStep96Mp(benchmark::State& state) {
+  Form1 form;
+  form.show();
+  form.OpenPicture(PhotoOfMegapixels(96));
+  platform::DoEvents();
+  const QPointF at(300, 300);
+  int step = 0;
+  for (auto _ : state) {
+    // Down and up in turns, so every step scrolls.
+    const int notch = (step++ / 20) % 2 == 0 ? -120 : 120;
+    QWheelEvent wheel(at, form.picSource->mapToGlobal(at), QPoint(), QPoint(0, notch), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(form.picSource, &wheel);
+    platform::DoEvents();
+  }
+  state.counters["scrolledTo"] = form.picSource->ScrollPosition().y();
+}
+BENCHMARK(WheelStep96Mp)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void ZoomToFit96Mp(benchmark::State& state) {
+  Form1 form;
+  form.show();
+  form.OpenPicture(PhotoOfMegapixels(96));
+  platform::DoEvents();
+  for (auto _ : state) {
+    form.ZoomToActualSize();
+    platform::DoEvents();
+    const auto start = std::chrono::steady_clock::now();
+    form.ZoomToFit();
+    platform::DoEvents();
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  state.counters["zoom"] = form.picSource->Zoom();
+}
+BENCHMARK(ZoomToFit96Mp)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void Open12Mp(benchmark::State& state) {
   std::string path = PhotoJpeg(4000, 3000);
@@ -104,6 +159,7 @@ BENCHMARK(Djpeg12Mp)->Unit(benchmark::kMillisecond)->UseRealTime();
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  platform::ScreenMetrics::PretendAvailableArea(QRect(0, 0, 1920, 1080));
   platform::MessageBox::Install([](const std::string& text, int32_t, const std::string&) {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     return 1;

@@ -1,4 +1,6 @@
+#include <QCursor>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cmath>
@@ -182,3 +184,22 @@ TEST_P(Form1LargePictureTest, ThePointerNearAnEdgeScrollsTheViewAndTheFrameGoesA
 
 INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest, ::testing::Values(QSize(1024, 768), QSize(1366, 768)),
                          Name);
+
+TEST_F(Form1Fixture, ThePictureIsNamedAndMeasuredAsSoonAsItIsDecodedUnderABusyCursor) {
+  Open(PatternFile(30, 20, "first.bmp"));
+  std::vector<std::string> seen;
+  bool busy = false;
+  // Runs at the load's first yield, right after the decoding.
+  QMetaObject::invokeMethod(
+      &form,
+      [&] {
+        seen = {form.lblFile->text().toStdString(), form.lblOrigWidth->text().toStdString(),
+                form.lblOrigHeight->text().toStdString()};
+        busy = QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+      },
+      Qt::QueuedConnection);
+  Open(PatternFile(40, 10, "second.bmp"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"second.bmp", "40", "10"}));
+  EXPECT_TRUE(busy);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the cursor comes back after the load";
+}
