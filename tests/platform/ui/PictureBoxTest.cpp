@@ -20,20 +20,6 @@ namespace {
 
 constexpr QRgb kBackground = qRgb(240, 240, 240);
 
-gdi::PicturePtr PatternPicture(int width, int height) {
-  auto bitmap = gdi::Bitmap::Create(width, height, false);
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = bitmap->MutableRow(y);
-    for (int x = 0; x < width; ++x) {
-      QRgb c = PictureFiles::PatternPixel(x, y);
-      row[3 * x] = static_cast<uint8_t>(qBlue(c));
-      row[3 * x + 1] = static_cast<uint8_t>(qGreen(c));
-      row[3 * x + 2] = static_cast<uint8_t>(qRed(c));
-    }
-  }
-  return std::make_shared<const gdi::Picture>(std::move(bitmap));
-}
-
 // Draws a width x height block of one colour into the box at (x, y), as the window's code does.
 void DrawBlock(PictureBox& box, int x, int y, int width, int height, gdi::COLORREF colour) {
   gdi::MemorySurface block(width, height, colour);
@@ -118,7 +104,7 @@ TEST(PictureBox, OnlyTwipsAndPixelsAreScaleUnits) {
 TEST(PictureBox, AutoSizeTakesThePicturesSizeAndSharesItsPixelsUntilDrawnOn) {
   PictureBox box;
   box.SetAutoSize(true);
-  gdi::PicturePtr picture = PatternPicture(283, 212);
+  gdi::PicturePtr picture = PictureFiles::PatternPicture(283, 212);
   box.SetPicture(picture);
   EXPECT_EQ(box.size(), QSize(283, 212));
   EXPECT_FLOAT_EQ(box.Width(), 4245);
@@ -137,12 +123,12 @@ TEST(PictureBox, WithoutAutoSizeThePictureSitsTopLeftOnTheBackground) {
   PictureBox box;
   box.SetScaleMode(gdi::vbPixels);
   box.Move(0, 0, 150, 150);
-  box.SetPicture(PatternPicture(4, 3));
+  box.SetPicture(PictureFiles::PatternPicture(4, 3));
   EXPECT_EQ(box.size(), QSize(10, 10));
   EXPECT_EQ(PictureFiles::PixelOf(box.Image(), 3, 2), PictureFiles::PatternPixel(3, 2));
   EXPECT_EQ(PictureFiles::PixelOf(box.Image(), 4, 2), kBackground);
   EXPECT_EQ(PictureFiles::PixelOf(box.Image(), 3, 3), kBackground);
-  box.SetPicture(PatternPicture(20, 20));
+  box.SetPicture(PictureFiles::PatternPicture(20, 20));
   EXPECT_EQ(box.size(), QSize(10, 10));
   EXPECT_EQ(PictureFiles::PixelOf(box.Image(), 9, 9), PictureFiles::PatternPixel(9, 9));
 }
@@ -163,7 +149,7 @@ TEST(PictureBox, ResizingKeepsTheOverlapAndFillsTheRestWithTheBackground) {
   PictureBox box;
   box.SetScaleMode(gdi::vbPixels);
   box.SetAutoSize(true);
-  box.SetPicture(PatternPicture(6, 4));
+  box.SetPicture(PictureFiles::PatternPicture(6, 4));
   DrawBlock(box, 5, 3, 1, 1, gdi::RGB(7, 7, 7));
   box.SetWidth(10 * 15);
   EXPECT_EQ(box.Image().Width(), 10);
@@ -195,7 +181,7 @@ TEST_F(ShownBoxTest, ADrawingRepaintsExactlyTheRectangleItChanged) {
 }
 
 TEST_F(ShownBoxTest, WhatIsPaintedIsTheKeptImage) {
-  box.SetPicture(PatternPicture(120, 90));
+  box.SetPicture(PictureFiles::PatternPicture(120, 90));
   DrawBlock(box, 100, 80, 5, 5, gdi::RGB(1, 200, 3));
   QImage shown = box.grab().toImage();
   EXPECT_EQ(shown.pixel(17, 33), PictureFiles::PatternPixel(17, 33));
@@ -258,7 +244,7 @@ TEST(PictureBox, TheWindowShowsTheKeptImageAtTheBoxsPlaceUnderWidgetsAboveIt) {
   window.resize(200, 150);
   PictureBox box(&window);
   box.SetAutoSize(true);
-  box.SetPicture(PatternPicture(120, 90));
+  box.SetPicture(PictureFiles::PatternPicture(120, 90));
   box.move(13, 21);
   QWidget cover(&window);
   cover.setGeometry(40, 50, 20, 10);

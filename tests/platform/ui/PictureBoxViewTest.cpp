@@ -15,20 +15,6 @@ using platform::PictureBox;
 
 namespace {
 
-gdi::PicturePtr PatternPicture(int width, int height) {
-  auto bitmap = gdi::Bitmap::Create(width, height, false);
-  for (int y = 0; y < height; ++y) {
-    uint8_t* row = bitmap->MutableRow(y);
-    for (int x = 0; x < width; ++x) {
-      QRgb c = PictureFiles::PatternPixel(x, y);
-      row[3 * x] = static_cast<uint8_t>(qBlue(c));
-      row[3 * x + 1] = static_cast<uint8_t>(qGreen(c));
-      row[3 * x + 2] = static_cast<uint8_t>(qRed(c));
-    }
-  }
-  return std::make_shared<const gdi::Picture>(std::move(bitmap));
-}
-
 // A 1000 x 800 picture in a view of at most 300 x 200 pixels, on screen.
 class PictureBoxViewTest : public ::testing::Test {
  protected:
@@ -36,7 +22,7 @@ class PictureBoxViewTest : public ::testing::Test {
     box.SetScaleMode(gdi::vbPixels);
     box.SetAutoSize(true);
     box.SetScrollable(true);
-    box.SetPicture(PatternPicture(1000, 800));
+    box.SetPicture(PictureFiles::PatternPicture(1000, 800));
     box.SetViewLimit(QSize(300, 200));
     box.show();
     platform::DoEvents();

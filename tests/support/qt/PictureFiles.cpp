@@ -92,6 +92,20 @@ void PictureFiles::WriteBytes(const std::filesystem::path& path, const QByteArra
   }
 }
 
+gdi::PicturePtr PictureFiles::PatternPicture(int width, int height) {
+  auto bitmap = gdi::Bitmap::Create(width, height, false);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = bitmap->MutableRow(y);
+    for (int x = 0; x < width; ++x) {
+      QRgb c = PatternPixel(x, y);
+      row[3 * x] = static_cast<uint8_t>(qBlue(c));
+      row[3 * x + 1] = static_cast<uint8_t>(qGreen(c));
+      row[3 * x + 2] = static_cast<uint8_t>(qRed(c));
+    }
+  }
+  return std::make_shared<const gdi::Picture>(std::move(bitmap));
+}
+
 QRgb PictureFiles::PixelOf(const gdi::Bitmap& bitmap, int x, int y) {
   const uint8_t* p = bitmap.Row(y) + 3 * x;
   return qRgb(p[2], p[1], p[0]);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gdi/Bitmap.h"
+#include "platform/gdi/Picture.h"
 
 // Small picture files for tests, and pixel access to decoded bitmaps.
 class PictureFiles {
@@ -16,6 +17,8 @@ class PictureFiles {
   // row or column or swapped channels show.
   static QImage Pattern(int width, int height);
   static QRgb PatternPixel(int x, int y);
+  // The pattern as a decoded picture, as surfaces are given one.
+  static gdi::PicturePtr PatternPicture(int width, int height);
 
   // Through Qt's writers ("BMP", "PNG", "JPG"); quality as QImage::save takes it.
   static void Save(const QImage& image, const std::filesystem::path& path, const char* format,
