@@ -879,9 +879,14 @@ void Form1::WipeFrames(const gdi::Rect& bounds, bool lastWipe) {
                   e.left, e.top, gdi::SRCCOPY);
     }
     // Edges outside the bounds stay, as they would under a wipe of the bounds,
-    // until a later wipe with larger bounds takes them.
-    bool inside = frame.left >= bounds.left && frame.top >= bounds.top && frame.right <= bounds.right &&
-                  frame.bottom <= bounds.bottom;
+    // until a later wipe with larger bounds takes them. Edges off the surface
+    // were never drawn: a frame at the picture's edge is wiped all the same,
+    // or every move along the edge would leave one more frame to wipe.
+    const gdi::Rect drawn{std::max(frame.left, 0), std::max(frame.top, 0),
+                          std::min(frame.right, static_cast<int32_t>(picSource->ScaleWidth())),
+                          std::min(frame.bottom, static_cast<int32_t>(picSource->ScaleHeight()))};
+    bool inside = drawn.left >= bounds.left && drawn.top >= bounds.top && drawn.right <= bounds.right &&
+                  drawn.bottom <= bounds.bottom;
     if (!lastWipe && !inside) notWiped.push_back(frame);
   }
   framesDrawn_.swap(notWiped);

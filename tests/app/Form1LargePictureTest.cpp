@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QWheelEvent>
 #include <cmath>
 #include <vector>
@@ -202,4 +203,41 @@ TEST_F(Form1Fixture, ThePictureIsNamedAndMeasuredAsSoonAsItIsDecodedUnderABusyCu
   EXPECT_EQ(seen, (std::vector<std::string>{"second.bmp", "40", "10"}));
   EXPECT_TRUE(busy);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "the cursor comes back after the load";
+}
+
+namespace {
+
+class PaintedArea : public QObject {
+ public:
+  long area = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) area += static_cast<long>(r.width()) * r.height();
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+// At a corner of the picture every frame touches its edge; each must be wiped
+// once, not again at every later move.
+TEST_F(Form1Fixture, AMoveAlongThePicturesEdgeRepaintsOnlyTheFramesItChanges) {
+  form.show();
+  Open(PatternFile(300, 200));
+  form.Command3->click();
+  for (int x = 150; x <= 250; x += 5) {
+    form.picSource_MouseMove(0, 0, static_cast<float>(x), 199);
+    platform::DoEvents();
+  }
+  PaintedArea painted;
+  form.picSource->installEventFilter(&painted);
+  form.picSource_MouseMove(0, 0, 100, 199);
+  platform::DoEvents();
+  const long twoFrames = 2 * (2 * 130 + 2 * 130);
+  EXPECT_GT(painted.area, 0);
+  EXPECT_LE(painted.area, twoFrames);
+  form.picSource_Click();
 }
