@@ -696,6 +696,10 @@ QPointF Form1::ZoomAnchor() const {
 void Form1::Command3_Click() {
   auto size = SelectionSize();
   if (!size) return;
+  {
+    const platform::BusyCursor busy;
+    picSource->TakeOwnPixels();
+  }
   ++selectionEvents_;
   KeepResultBefore();
   Command3->setEnabled(false);

@@ -22,7 +22,7 @@ ZoomBar::ZoomBar(QWidget* parent) : QWidget(parent) {
   lblZoom->setAlignment(Qt::AlignCenter);
   lblZoom->setFixedWidth(56);
   cmdZoomIn = SmallButton(this, QStringLiteral("+"), tr("Zoom in (Ctrl+plus, Ctrl+wheel)"), 28);
-  cmdActualSize = SmallButton(this, tr("100 %"), tr("Actual size (Ctrl+0)"), 56);
+  cmdActualSize = SmallButton(this, tr("1:1"), tr("Actual size, 100 % (Ctrl+0)"), 40);
   cmdFit = SmallButton(this, tr("Fit"), tr("Show the whole picture (F)"), 48);
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);

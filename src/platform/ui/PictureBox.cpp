@@ -207,6 +207,11 @@ const gdi::Bitmap& PictureBox::Image() {
   return *image_;
 }
 
+void PictureBox::TakeOwnPixels() {
+  EnsureImage();
+  image_->MutableBits();
+}
+
 void PictureBox::SetViewLimit(std::optional<QSize> limit) {
   if (limit == limit_) return;
   limit_ = limit;

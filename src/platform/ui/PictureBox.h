@@ -73,6 +73,9 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   gdi::HDC hDC() override;
 
   const gdi::Bitmap& Image();
+  // The kept image gets pixels of its own now, not at the first drawing: on a
+  // large picture that copy takes a while.
+  void TakeOwnPixels();
 
   // The most room the widget may take, in screen pixels; none makes it the whole image again.
   void SetViewLimit(std::optional<QSize> limit);
