@@ -156,3 +156,16 @@ TEST_F(PictureBoxViewTest, TheScrollBarsFollowTheViewThroughAZoom) {
     EXPECT_GT(bar->value(), 0);
   }
 }
+
+TEST(PictureBox, TakingOwnPixelsCopiesThePictureOnceBeforeAnyDrawing) {
+  PictureBox box;
+  box.SetAutoSize(true);
+  gdi::PicturePtr picture = PictureFiles::PatternPicture(40, 30);
+  box.SetPicture(picture);
+  box.TakeOwnPixels();
+  const uint8_t* own = box.Image().Bits();
+  EXPECT_NE(own, picture->Handle()->Bits());
+  EXPECT_EQ(PictureFiles::PixelOf(box.Image(), 39, 29), PictureFiles::PatternPixel(39, 29));
+  gdi::BitBlt(box.hDC(), 0, 0, 1, 1, box.hDC(), 5, 5, gdi::SRCCOPY);
+  EXPECT_EQ(box.Image().Bits(), own) << "the drawing finds its pixels ready";
+}
