@@ -780,6 +780,12 @@ void Form1::NudgeSelection(int32_t dx, int32_t dy) {
     from = {picture->first / 2, picture->second / 2};
   }
   MoveSelection(checked::Add(from->first, dx), checked::Add(from->second, dy));
+  // A frame steered off the view takes the view along.
+  auto size = SelectionSize();
+  if (selectionCentre_ && size) {
+    picSource->KeepInSight(QRect(selectionCentre_->first - size->first / 2, selectionCentre_->second - size->second / 2,
+                                 size->first, size->second));
+  }
 }
 
 void Form1::LeaveSelectionMode() {
@@ -792,8 +798,9 @@ void Form1::LeaveSelectionMode() {
 
 std::optional<std::pair<int32_t, int32_t>> Form1::PointerOverPicture() const {
   const QPoint at = picSource->mapFromGlobal(QCursor::pos());
-  if (!picSource->rect().contains(at)) return std::nullopt;
-  return std::make_pair(at.x(), at.y());
+  if (!picSource->Viewport().contains(at)) return std::nullopt;
+  const QPointF pixel = picSource->PictureAt(at);
+  return std::make_pair(convert::RoundToInt32(pixel.x()), convert::RoundToInt32(pixel.y()));
 }
 
 void Form1::ShowSelectionHint(bool shown) {

@@ -1,5 +1,6 @@
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -181,6 +182,23 @@ TEST_P(Form1LargePictureTest, ThePointerNearAnEdgeScrollsTheViewAndTheFrameGoesA
   const int x = nearRight.x() + form.picSource->ScrollPosition().x();
   ASSERT_GE(x, nearRight.x() + 200);
   ExpectResultIsBlockAt(x - 64, 100 - 64);
+}
+
+TEST_P(Form1LargePictureTest, AFrameSteeredByTheKeysTakesTheViewAlong) {
+  OpenLarge();
+  form.Command3->click();
+  MoveTo(QPoint(100, 100));
+  for (int i = 0; i < 80; ++i) {
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&form, &right);
+  }
+  ClickAt(QPoint(-1, -1));
+  form.picSource_Click();
+  const int left = 100 + 80 * 16 - 64;
+  ExpectResultIsBlockAt(left, 100 - 64);
+  const int shownLeft = left - form.picSource->ScrollPosition().x();
+  EXPECT_GE(shownLeft, 0);
+  EXPECT_LE(shownLeft + 128, form.picSource->Viewport().width()) << "the whole block is in the view";
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest, ::testing::Values(QSize(1024, 768), QSize(1366, 768)),

@@ -239,6 +239,17 @@ void PictureBox::ScrollTo(QPoint position) {
   SyncBars();
 }
 
+void PictureBox::KeepInSight(const QRect& pixels) {
+  const QRect shown = view_.ViewRectOf(pixels);
+  const QRect viewport = Viewport();
+  auto axis = [](int low, int high, int viewLow, int viewHigh) {
+    if (high - low > viewHigh - viewLow || low < viewLow) return low - viewLow;
+    return high > viewHigh ? high - viewHigh : 0;
+  };
+  ScrollTo(view_.Scroll() + QPoint(axis(shown.left(), shown.right(), viewport.left(), viewport.right()),
+                                   axis(shown.top(), shown.bottom(), viewport.top(), viewport.bottom())));
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect shown =

@@ -89,6 +89,8 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   QPoint ScrollPosition() const { return view_.Scroll(); }
   QPoint MaxScroll() const { return view_.MaxScroll(); }
   void ScrollTo(QPoint position);
+  // Scrolls as little as shows these image pixels, as many of them as the view holds.
+  void KeepInSight(const QRect& pixels);
   // The part of the widget that shows the image, scroll bars aside.
   QRect Viewport() const { return QRect(QPoint(0, 0), view_.Viewport()); }
   // The image pixel under a widget point.
