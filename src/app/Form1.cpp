@@ -807,9 +807,11 @@ void Form1::ShowSelectionHint(bool shown) {
   setWindowTitle(QString::fromUtf8(kTitle) + (shown ? QString::fromUtf8(kSelectionHint) : QString()));
 }
 
+// A blank result is kept as nothing: after a load it has the picture's size,
+// and a copy of its background could be hundreds of megabytes.
 void Form1::KeepResultBefore() {
-  resultBefore_ =
-      ResultBefore{picDest->Width(), picDest->Height(), picDest->AutoRedraw(), picDest->Image().ShareCopy()};
+  resultBefore_ = ResultBefore{picDest->Width(), picDest->Height(), picDest->AutoRedraw(),
+                               picDest->Blank() ? nullptr : picDest->Image().ShareCopy()};
 }
 
 void Form1::RestoreResultBefore() {
@@ -818,12 +820,16 @@ void Form1::RestoreResultBefore() {
   resultBefore_.reset();
   picDest->SetWidth(before.width);
   picDest->SetHeight(before.height);
-  gdi::HDC memory = gdi::CreateCompatibleDC(nullptr);
-  gdi::HGDIOBJ previous = gdi::SelectObject(memory, before.image.get());
-  gdi::BitBlt(picDest->hDC(), 0, 0, before.image->Width(), before.image->Height(), memory, 0, 0,
-              gdi::SRCCOPY);
-  gdi::SelectObject(memory, previous);
-  gdi::DeleteDC(memory);
+  if (before.image) {
+    gdi::HDC memory = gdi::CreateCompatibleDC(nullptr);
+    gdi::HGDIOBJ previous = gdi::SelectObject(memory, before.image.get());
+    gdi::BitBlt(picDest->hDC(), 0, 0, before.image->Width(), before.image->Height(), memory, 0, 0,
+                gdi::SRCCOPY);
+    gdi::SelectObject(memory, previous);
+    gdi::DeleteDC(memory);
+  } else {
+    picDest->SetBackColor(picDest->BackColor());
+  }
   picDest->SetAutoRedraw(before.autoRedraw);
   picDest->Refresh();
 }

@@ -201,6 +201,19 @@ TEST_P(Form1LargePictureTest, AFrameSteeredByTheKeysTakesTheViewAlong) {
   EXPECT_LE(shownLeft + 128, form.picSource->Viewport().width()) << "the whole block is in the view";
 }
 
+// After a load the result is blank at the picture's size: keeping it for a
+// cancel must not make hundreds of megabytes of background.
+TEST_P(Form1LargePictureTest, ACancelledSelectionAfterALoadLeavesTheResultBlank) {
+  OpenLarge();
+  ASSERT_TRUE(form.picDest->Blank());
+  form.Command3->click();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(&form, &escape);
+  EXPECT_FALSE(form.bSelecting);
+  EXPECT_TRUE(form.picDest->Blank());
+  EXPECT_FLOAT_EQ(form.picDest->ScaleWidth(), 4000);
+}
+
 INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest, ::testing::Values(QSize(1024, 768), QSize(1366, 768)),
                          Name);
 

@@ -73,6 +73,8 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   gdi::HDC hDC() override;
 
   const gdi::Bitmap& Image();
+  // Nothing drawn and no picture: plain background, which costs no memory.
+  bool Blank() const { return !image_; }
   // The kept image gets pixels of its own now, not at the first drawing: on a
   // large picture that copy takes a while.
   void TakeOwnPixels();
