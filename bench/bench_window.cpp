@@ -84,8 +84,10 @@ void MoveOverPicture(benchmark::State& state, bool fit) {
   const float height = form.picSource->ScaleHeight();
   int step = 0;
   for (auto _ : state) {
-    const float x = fit ? width * static_cast<float>((step * 7) % 97) / 97 : 200.0f + static_cast<float>((step * 7) % 600);
-    const float y = fit ? height * static_cast<float>((step * 5) % 89) / 89 : 150.0f + static_cast<float>((step * 5) % 400);
+    const float x = fit ? width * static_cast<float>((step * 7) % 97) / 97
+                        : 200.0f + static_cast<float>((step * 7) % 600);
+    const float y = fit ? height * static_cast<float>((step * 5) % 89) / 89
+                        : 150.0f + static_cast<float>((step * 5) % 400);
     form.picSource_MouseMove(0, 0, x, y);
     platform::DoEvents();
     ++step;

@@ -373,9 +373,12 @@ void Form1::ConnectHandlers() {
   picSource->SetFollowPointer([this] { return bSelecting; });
   connect(picSource, &platform::PictureBox::zoomRequested, this,
           HandlerGuard::Wrap([this](int steps, QPointF at) { ZoomBy(steps, at); }));
-  connect(zoomBar->cmdZoomOut, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomBy(-1, ZoomAnchor()); }));
-  connect(zoomBar->cmdZoomIn, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomBy(1, ZoomAnchor()); }));
-  connect(zoomBar->cmdActualSize, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomToActualSize(); }));
+  connect(zoomBar->cmdZoomOut, &QPushButton::clicked, this,
+          HandlerGuard::Wrap([this] { ZoomBy(-1, ZoomAnchor()); }));
+  connect(zoomBar->cmdZoomIn, &QPushButton::clicked, this,
+          HandlerGuard::Wrap([this] { ZoomBy(1, ZoomAnchor()); }));
+  connect(zoomBar->cmdActualSize, &QPushButton::clicked, this,
+          HandlerGuard::Wrap([this] { ZoomToActualSize(); }));
   connect(zoomBar->cmdFit, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { ZoomToFit(); }));
 }
 
@@ -596,8 +599,9 @@ void Form1::KeepWindowOnScreen() {
   const QSize most = (area.size() - frame).expandedTo(minimumSize());
   if (width() > most.width() || height() > most.height()) resize(size().boundedTo(most));
   const QRect outer = frameGeometry();
-  const QPoint inside(std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())),
-                      std::clamp(outer.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+  const QPoint inside(
+      std::clamp(outer.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())),
+      std::clamp(outer.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
   if (inside != outer.topLeft()) move(inside);
 }
 
@@ -653,8 +657,9 @@ QSize Form1::PreviewRoom(const QRect& client, QPoint origin, int gap) const {
   auto size = SelectionSize();
   const int cap = std::max(kPreviewRoom, size ? size->first : 0);
   const int half = std::max(0, (client.width() - origin.x() - 3 * gap) / 2);
-  return QSize(std::min({static_cast<int>(picDest->ScaleWidth()), cap, half}),
-               std::min(static_cast<int>(picDest->ScaleHeight()), std::max(0, client.height() - origin.y() - gap)));
+  return QSize(
+      std::min({static_cast<int>(picDest->ScaleWidth()), cap, half}),
+      std::min(static_cast<int>(picDest->ScaleHeight()), std::max(0, client.height() - origin.y() - gap)));
 }
 
 void Form1::ApplyZoomChoice() {
@@ -671,7 +676,8 @@ void Form1::ApplyZoomChoice() {
 void Form1::ZoomBy(int steps, QPointF at) {
   double zoom = picSource->Zoom();
   const double lowest = std::min(1.0, picSource->FitZoom());
-  for (int i = 0; i < std::abs(steps); ++i) zoom = steps > 0 ? ZoomSteps::In(zoom) : ZoomSteps::Out(zoom, lowest);
+  for (int i = 0; i < std::abs(steps); ++i)
+    zoom = steps > 0 ? ZoomSteps::In(zoom) : ZoomSteps::Out(zoom, lowest);
   ChooseZoom(zoom, false, at);
 }
 
@@ -783,8 +789,8 @@ void Form1::NudgeSelection(int32_t dx, int32_t dy) {
   // A frame steered off the view takes the view along.
   auto size = SelectionSize();
   if (selectionCentre_ && size) {
-    picSource->KeepInSight(QRect(selectionCentre_->first - size->first / 2, selectionCentre_->second - size->second / 2,
-                                 size->first, size->second));
+    picSource->KeepInSight(QRect(selectionCentre_->first - size->first / 2,
+                                 selectionCentre_->second - size->second / 2, size->first, size->second));
   }
 }
 

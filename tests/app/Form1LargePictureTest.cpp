@@ -1,7 +1,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QWheelEvent>
@@ -18,7 +18,9 @@ namespace {
 // A screen of the given size; the test program's own large one comes back after the test.
 class PretendScreen {
  public:
-  explicit PretendScreen(QSize size) { platform::ScreenMetrics::PretendAvailableArea(QRect(QPoint(0, 0), size)); }
+  explicit PretendScreen(QSize size) {
+    platform::ScreenMetrics::PretendAvailableArea(QRect(QPoint(0, 0), size));
+  }
   ~PretendScreen() { platform::ScreenMetrics::PretendAvailableArea(QRect(0, 0, 16384, 16384)); }
 };
 
@@ -51,7 +53,8 @@ class Form1LargePictureTest : public Form1Fixture, public ::testing::WithParamIn
     ASSERT_EQ(dest.Height(), 128);
     for (int y = 0; y < 128; ++y)
       for (int x = 0; x < 128; ++x)
-        ASSERT_EQ(PictureFiles::PixelOf(dest, x, y), PictureFiles::PatternPixel(left + x, top + y)) << x << "," << y;
+        ASSERT_EQ(PictureFiles::PixelOf(dest, x, y), PictureFiles::PatternPixel(left + x, top + y))
+            << x << "," << y;
   }
 
   PretendScreen screen;
@@ -76,7 +79,7 @@ TEST_P(Form1LargePictureTest, TheWindowStaysOnTheScreenWithEveryControlInSight) 
   EXPECT_TRUE(QRect(QPoint(0, 0), GetParam()).contains(form.frameGeometry()));
   std::vector<QWidget*> controls{form.Frame2,   form.Command1, form.cmdReload, form.Frame5,    form.Option1,
                                  form.Option2,  form.Frame6,   form.Command3,  form.Frame4,    form.Command6,
-                                 form.Command5, form.Command7,  form.Command8,  form.picSource, form.zoomBar};
+                                 form.Command5, form.Command7, form.Command8,  form.picSource, form.zoomBar};
   for (QWidget* control : controls) EXPECT_TRUE(Shows(form, control)) << control->metaObject()->className();
   form.Command3->click();
   EXPECT_TRUE(Shows(form, form.picDest)) << "the preview sits beside the view";
@@ -214,8 +217,8 @@ TEST_P(Form1LargePictureTest, ACancelledSelectionAfterALoadLeavesTheResultBlank)
   EXPECT_FLOAT_EQ(form.picDest->ScaleWidth(), 4000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest, ::testing::Values(QSize(1024, 768), QSize(1366, 768)),
-                         Name);
+INSTANTIATE_TEST_SUITE_P(Screens, Form1LargePictureTest,
+                         ::testing::Values(QSize(1024, 768), QSize(1366, 768)), Name);
 
 TEST_F(Form1Fixture, ThePictureIsNamedAndMeasuredAsSoonAsItIsDecodedUnderABusyCursor) {
   Open(PatternFile(30, 20, "first.bmp"));
@@ -227,7 +230,8 @@ TEST_F(Form1Fixture, ThePictureIsNamedAndMeasuredAsSoonAsItIsDecodedUnderABusyCu
       [&] {
         seen = {form.lblFile->text().toStdString(), form.lblOrigWidth->text().toStdString(),
                 form.lblOrigHeight->text().toStdString()};
-        busy = QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        busy =
+            QGuiApplication::overrideCursor() && QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
       },
       Qt::QueuedConnection);
   Open(PatternFile(40, 10, "second.bmp"));
@@ -245,7 +249,8 @@ class PaintedArea : public QObject {
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
-      for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) area += static_cast<long>(r.width()) * r.height();
+      for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+        area += static_cast<long>(r.width()) * r.height();
     }
     return false;
   }

@@ -226,8 +226,9 @@ TEST_F(Form1LoadingTest, FitWindowLeavesAMaximisedWindowAlone) {
   const float height = form.Height();
   Open(PatternFile(20, 600));
   // Beside the picture as shown: too tall for this window, it is shown in a view with a scroll bar.
-  EXPECT_FLOAT_EQ(form.picDest->Left(),
-                  static_cast<float>(form.picSource->geometry().right() + 1) * platform::Screen::TwipsPerPixelX() + 120);
+  EXPECT_FLOAT_EQ(
+      form.picDest->Left(),
+      static_cast<float>(form.picSource->geometry().right() + 1) * platform::Screen::TwipsPerPixelX() + 120);
   form.picDest->Move(5040, 120, 1920, 555);
   form.FitWindow();
   EXPECT_FLOAT_EQ(form.Width(), width);

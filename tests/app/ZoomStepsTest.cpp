@@ -18,7 +18,8 @@ TEST_P(ZoomStepsTest, StepsGoToTheNextLevelAndNeverBelowTheWholePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, ZoomStepsTest,
-                         ::testing::Values(StepCase{1.0, 0.1, 1.5, 2.0 / 3}, StepCase{0.5, 0.1, 2.0 / 3, 1.0 / 3},
+                         ::testing::Values(StepCase{1.0, 0.1, 1.5, 2.0 / 3},
+                                           StepCase{0.5, 0.1, 2.0 / 3, 1.0 / 3},
                                            StepCase{0.2, 0.18, 0.25, 0.18}, StepCase{0.18, 0.18, 0.25, 0.18},
                                            StepCase{0.0857, 0.0857, 0.125, 0.0857},
                                            StepCase{16.0, 0.1, 16.0, 12.0}));

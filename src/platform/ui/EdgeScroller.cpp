@@ -7,8 +7,8 @@
 namespace platform {
 namespace {
 
-constexpr int kZone = 24;      // screen pixels from the edge where scrolling starts
-constexpr int kFastest = 40;   // screen pixels per tick at the very edge
+constexpr int kZone = 24;     // screen pixels from the edge where scrolling starts
+constexpr int kFastest = 40;  // screen pixels per tick at the very edge
 constexpr int kTickMs = 16;
 
 // Toward the low edge negative, toward the high edge positive.
@@ -42,7 +42,8 @@ void EdgeScroller::Stop() { timer_.stop(); }
 
 QPoint EdgeScroller::StepFor(QPoint pointer, const QRect& view) {
   if (!view.contains(pointer)) return QPoint();
-  return QPoint(AxisStep(pointer.x(), view.left(), view.right()), AxisStep(pointer.y(), view.top(), view.bottom()));
+  return QPoint(AxisStep(pointer.x(), view.left(), view.right()),
+                AxisStep(pointer.y(), view.top(), view.bottom()));
 }
 
 }  // namespace platform

@@ -106,16 +106,17 @@ QRect ToQRect(const gdi::Rect& r) { return QRect(r.left, r.top, r.right - r.left
 std::vector<QRect> EdgesOf(const gdi::Rect& r) {
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  return {QRect(r.left, r.top, width, 1), QRect(r.left, r.bottom - 1, width, 1), QRect(r.left, r.top, 1, height),
-          QRect(r.right - 1, r.top, 1, height)};
+  return {QRect(r.left, r.top, width, 1), QRect(r.left, r.bottom - 1, width, 1),
+          QRect(r.left, r.top, 1, height), QRect(r.right - 1, r.top, 1, height)};
 }
 
 }  // namespace
 
 PictureBox::PictureBox(QWidget* parent)
-    : QWidget(parent), dc_(nullptr), content_(size()), edgeScroller_(new EdgeScroller([this](QPoint step) {
-        FollowEdge(step);
-      }, this)) {
+    : QWidget(parent),
+      dc_(nullptr),
+      content_(size()),
+      edgeScroller_(new EdgeScroller([this](QPoint step) { FollowEdge(step); }, this)) {
   // Every paint covers its whole region from the kept image.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
@@ -252,8 +253,7 @@ void PictureBox::KeepInSight(const QRect& pixels) {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect shown =
-      image_ ? QRect(-view_.Scroll(), view_.Shown()).intersected(Viewport()) : QRect();
+  const QRect shown = image_ ? QRect(-view_.Scroll(), view_.Shown()).intersected(Viewport()) : QRect();
   for (const QRect& r : event->region()) {
     QRect part = r.intersected(shown);
     if (!part.isEmpty()) DrawImagePart(painter, part);
@@ -273,9 +273,11 @@ void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
     return;
   }
   std::vector<int32_t> offsets(static_cast<size_t>(part.width()));
-  for (int i = 0; i < part.width(); ++i) offsets[static_cast<size_t>(i)] = 3 * view_.SourceColumn(part.left() + i);
+  for (int i = 0; i < part.width(); ++i)
+    offsets[static_cast<size_t>(i)] = 3 * view_.SourceColumn(part.left() + i);
   const RowConverter convert = [&](int y, int x, int count, uint32_t* out) {
-    ScreenPixels::ConvertSampled(image.Row(view_.SourceRow(y)), offsets.data() + (x - part.left()), out, count);
+    ScreenPixels::ConvertSampled(image.Row(view_.SourceRow(y)), offsets.data() + (x - part.left()), out,
+                                 count);
   };
   if (!PaintDirectly(painter, part, convert)) PaintInStrips(painter, part, convert);
 }
@@ -296,7 +298,8 @@ void PictureBox::DrawOutlines(QPainter& painter) const {
     if (whole.top() == inside.top()) painter.fillRect(QRect(QPoint(left, top), QPoint(right, top)), colour);
     if (whole.bottom() == inside.bottom())
       painter.fillRect(QRect(QPoint(left, bottom), QPoint(right, bottom)), colour);
-    if (whole.left() == inside.left()) painter.fillRect(QRect(QPoint(left, top), QPoint(left, bottom)), colour);
+    if (whole.left() == inside.left())
+      painter.fillRect(QRect(QPoint(left, top), QPoint(left, bottom)), colour);
     if (whole.right() == inside.right())
       painter.fillRect(QRect(QPoint(right, top), QPoint(right, bottom)), colour);
   }
@@ -353,7 +356,8 @@ void PictureBox::wheelEvent(QWheelEvent* event) {
     return;
   }
   // Shift turns the wheel sideways, as in most programs.
-  const QPoint delta = (event->modifiers() & Qt::ShiftModifier) && angle.x() == 0 ? QPoint(angle.y(), 0) : angle;
+  const QPoint delta =
+      (event->modifiers() & Qt::ShiftModifier) && angle.x() == 0 ? QPoint(angle.y(), 0) : angle;
   const int notch = QApplication::wheelScrollLines() * kLineStep;
   lastPointer_ = event->position().toPoint();
   ScrollBy(QPoint(-delta.x() * notch / kWheelNotch, -delta.y() * notch / kWheelNotch));
@@ -363,15 +367,32 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
   const QSize page = view_.Viewport();
   QPoint delta;
   switch (event->key()) {
-    case Qt::Key_Left: delta = QPoint(-kLineStep, 0); break;
-    case Qt::Key_Right: delta = QPoint(kLineStep, 0); break;
-    case Qt::Key_Up: delta = QPoint(0, -kLineStep); break;
-    case Qt::Key_Down: delta = QPoint(0, kLineStep); break;
-    case Qt::Key_PageUp: delta = QPoint(0, -page.height()); break;
-    case Qt::Key_PageDown: delta = QPoint(0, page.height()); break;
-    case Qt::Key_Home: delta = -view_.Scroll(); break;
-    case Qt::Key_End: delta = view_.MaxScroll() - view_.Scroll(); break;
-    default: break;
+    case Qt::Key_Left:
+      delta = QPoint(-kLineStep, 0);
+      break;
+    case Qt::Key_Right:
+      delta = QPoint(kLineStep, 0);
+      break;
+    case Qt::Key_Up:
+      delta = QPoint(0, -kLineStep);
+      break;
+    case Qt::Key_Down:
+      delta = QPoint(0, kLineStep);
+      break;
+    case Qt::Key_PageUp:
+      delta = QPoint(0, -page.height());
+      break;
+    case Qt::Key_PageDown:
+      delta = QPoint(0, page.height());
+      break;
+    case Qt::Key_Home:
+      delta = -view_.Scroll();
+      break;
+    case Qt::Key_End:
+      delta = view_.MaxScroll() - view_.Scroll();
+      break;
+    default:
+      break;
   }
   if (!scrollable_ || Following() || delta.isNull() || event->modifiers() != Qt::NoModifier) {
     event->ignore();

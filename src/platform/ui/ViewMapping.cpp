@@ -39,10 +39,13 @@ void ViewMapping::ScrollTo(QPoint scroll) {
 
 QPoint ViewMapping::MaxScroll() const {
   const QSize shown = Shown();
-  return QPoint(std::max(0, shown.width() - viewport_.width()), std::max(0, shown.height() - viewport_.height()));
+  return QPoint(std::max(0, shown.width() - viewport_.width()),
+                std::max(0, shown.height() - viewport_.height()));
 }
 
-QSize ViewMapping::Shown() const { return QSize(Scaled(content_.width(), zoom_), Scaled(content_.height(), zoom_)); }
+QSize ViewMapping::Shown() const {
+  return QSize(Scaled(content_.width(), zoom_), Scaled(content_.height(), zoom_));
+}
 
 double ViewMapping::FitZoom(QSize room) const {
   if (content_.isEmpty() || room.isEmpty()) return 1.0;
@@ -52,7 +55,8 @@ double ViewMapping::FitZoom(QSize room) const {
 }
 
 int ViewMapping::Source(int view, int scroll, int extent) const {
-  const int pixel = zoom_ == 1.0 ? view + scroll : static_cast<int>(std::floor((view + scroll + 0.5) / zoom_));
+  const int pixel =
+      zoom_ == 1.0 ? view + scroll : static_cast<int>(std::floor((view + scroll + 0.5) / zoom_));
   return std::clamp(pixel, 0, std::max(0, extent - 1));
 }
 

@@ -26,13 +26,14 @@ class PictureBoxViewTest : public ::testing::Test {
     box.SetViewLimit(QSize(300, 200));
     box.show();
     platform::DoEvents();
-    QObject::connect(&box, &PictureBox::mouseMoved, [this](int, int, float x, float y) { moved = QPointF(x, y); });
+    QObject::connect(&box, &PictureBox::mouseMoved,
+                     [this](int, int, float x, float y) { moved = QPointF(x, y); });
     QObject::connect(&box, &PictureBox::zoomRequested, [this](int steps, QPointF) { zoomSteps += steps; });
   }
 
   void Wheel(QPoint angle, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWheelEvent event(QPointF(50, 50), box.mapToGlobal(QPointF(50, 50)), QPoint(), angle, Qt::NoButton, modifiers,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent event(QPointF(50, 50), box.mapToGlobal(QPointF(50, 50)), QPoint(), angle, Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&box, &event);
   }
 
@@ -151,7 +152,8 @@ TEST_F(PictureBoxViewTest, TheScrollBarsFollowTheViewThroughAZoom) {
   box.ScrollTo(box.MaxScroll());
   box.SetZoom(0.5, QPointF(100, 100));
   for (QScrollBar* bar : box.findChildren<QScrollBar*>()) {
-    const int expected = bar->orientation() == Qt::Horizontal ? box.ScrollPosition().x() : box.ScrollPosition().y();
+    const int expected =
+        bar->orientation() == Qt::Horizontal ? box.ScrollPosition().x() : box.ScrollPosition().y();
     EXPECT_EQ(bar->value(), expected);
     EXPECT_GT(bar->value(), 0);
   }

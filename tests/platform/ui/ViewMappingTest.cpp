@@ -38,7 +38,8 @@ TEST_P(ViewMappingPoints, AViewPointShowsThePicturePixelItsCentreFallsOn) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ViewMappingPoints,
     ::testing::Values(PointCase{"ActualSize", 1.0, QPoint(0, 0), QPointF(12, 7), QPointF(12, 7)},
-                      PointCase{"ActualSizeScrolled", 1.0, QPoint(3200, 2400), QPointF(799, 599), QPointF(3999, 2999)},
+                      PointCase{"ActualSizeScrolled", 1.0, QPoint(3200, 2400), QPointF(799, 599),
+                                QPointF(3999, 2999)},
                       PointCase{"Half", 0.5, QPoint(0, 0), QPointF(10, 11), QPointF(21, 23)},
                       PointCase{"Tenth", 0.1, QPoint(0, 0), QPointF(399, 299), QPointF(3995, 2995)},
                       PointCase{"TwiceScrolled", 2.0, QPoint(100, 50), QPointF(1, 0), QPointF(50, 25)}),
