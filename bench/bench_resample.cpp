@@ -1,5 +1,6 @@
 // Our bilinear resampler against OpenCV's INTER_LINEAR on the same pixels, at
-// one and at two threads each. Run by hand with repetitions (the summary needs
+// one and at two threads each, and our area average against INTER_AREA at one
+// thread each. Run by hand with repetitions (the summary needs
 // the median and min aggregates); on a shared machine, interleave many and
 // look at the best run of each as well:
 //   bench_resample --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true
@@ -15,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "imaging/AreaAverager.h"
 #include "imaging/Resampler.h"
 #include "imaging/cDIBSection.h"
 
@@ -28,6 +30,10 @@ struct Case {
 // Not an exact halving: OpenCV would switch to a cheaper area average.
 const Case kCases[] = {{"reduce_4000x3000_to_1920x1440", 4000, 3000, 1920, 1440},
                        {"enlarge_640x480_to_2560x1920", 640, 480, 2560, 1920}};
+
+// Reductions by area: a whole 16x, and one by 12.0 x 12.1 where pixels are cut.
+const Case kAreaCases[] = {{"area_4096x4096_to_256x256", 4096, 4096, 256, 256},
+                           {"area_4000x3000_to_333x248", 4000, 3000, 333, 248}};
 
 std::unique_ptr<cDIBSection> Section(int32_t width, int32_t height, bool random) {
   auto dib = std::make_unique<cDIBSection>();
@@ -80,6 +86,33 @@ void OpenCv(benchmark::State& state, const Case& c, int threads) {
   }
 }
 
+PixelRows<uint8_t> Rows(const cDIBSection& dib) {
+  return {dib.DIBSectionBitsPtr(), dib.BytesPerScanLine(), dib.Width(), dib.Height()};
+}
+
+void OursArea(benchmark::State& state, const Case& c, int threads) {
+  auto source = Section(c.sw, c.sh, true);
+  auto dest = Section(c.dw, c.dh, false);
+  const PixelRows<uint8_t> from = Rows(*source);
+  const AreaAverager averager(threads);
+  for (auto _ : state) {
+    averager.Fill({from.first, from.step, from.width, from.height}, Rows(*dest));
+    benchmark::DoNotOptimize(dest->DIBSectionBitsPtr()[0]);
+  }
+}
+
+void OpenCvArea(benchmark::State& state, const Case& c, int threads) {
+  auto source = Section(c.sw, c.sh, true);
+  auto dest = Section(c.dw, c.dh, false);
+  cv::Mat from = View(*source);
+  cv::Mat to = View(*dest);
+  cv::setNumThreads(threads);
+  for (auto _ : state) {
+    cv::resize(from, to, to.size(), 0, 0, cv::INTER_AREA);
+    benchmark::DoNotOptimize(to.data[0]);
+  }
+}
+
 std::string Name(const char* who, const Case& c, int threads) {
   return std::string(who) + "/" + c.name + "/threads:" + std::to_string(threads);
 }
@@ -119,6 +152,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
                     lesser, ours.median, ours.best, ours.median / theirs.median, ours.best / theirs.best);
       }
     }
+    for (const Case& c : kAreaCases) {
+      const Rates ours = RatesOf(Name("ours", c, 1), c);
+      const Rates theirs = RatesOf(Name("opencv", c, 1), c);
+      std::printf("  %-30s threads 1: ours %7.2f / %7.2f  OpenCV INTER_AREA %7.2f / %7.2f  ratio %.2f / %.2f\n",
+                  c.name, ours.median, ours.best, theirs.median, theirs.best, ours.median / theirs.median,
+                  ours.best / theirs.best);
+    }
   }
 
  private:
@@ -149,6 +189,10 @@ int main(int argc, char** argv) {
     }
     Register(Name("ours-avx2", c, 1), OursAvx2, c, 1);
     Register(Name("ours-plain", c, 1), OursPlain, c, 1);
+  }
+  for (const Case& c : kAreaCases) {
+    Register(Name("ours", c, 1), OursArea, c, 1);
+    Register(Name("opencv", c, 1), OpenCvArea, c, 1);
   }
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
