@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
 
 #include "app/ErrorLine.h"
@@ -14,7 +15,7 @@ namespace fs = std::filesystem;
 BatchCropper::BatchCropper(CropRequest request, int workers)
     : request_(std::move(request)),
       workers_(workers),
-      cropper_(request_.width, request_.height, request_.placement),
+      cropper_(request_.region, request_.width, request_.height, request_.placement),
       refusals_(request_.pictures.size()) {
   PlanOutputs();
   RefuseClashes();
@@ -53,10 +54,17 @@ void BatchCropper::RefuseClashes() {
 }
 
 size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
-                         const BatchRunner::Progress& progress) const {
+                         const BatchRunner::Progress& progress,
+                         const std::function<void(const std::string& line)>& note) const {
   if (!MakeOutputFolder(report)) return request_.pictures.size();
+  // Notes come from the workers; one at a time reaches the caller.
+  std::mutex noteLock;
+  auto noted = [&](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(noteLock);
+    if (note) note(line);
+  };
   return BatchRunner(workers_).Run(
-      request_.pictures.size(), [this](size_t item) { return CropOne(item); },
+      request_.pictures.size(), [this, &noted](size_t item) { return CropOne(item, noted); },
       [&report](size_t, const std::string& line) { report(line); }, progress);
 }
 
@@ -69,17 +77,18 @@ bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)
   return false;
 }
 
-std::string BatchCropper::CropOne(size_t item) const {
+std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note) const {
   const std::string& picture = request_.pictures[item];
   if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
   std::unique_ptr<gdi::MemorySurface> block;
   try {
-    block = cropper_.Crop(*platform::LoadPicture(picture));
+    block = cropper_.Cut(*platform::LoadPicture(picture));
   } catch (const std::exception& e) {
     return ErrorLine::For(picture, e);
   }
   try {
-    PictureWriter::Write(*block, outputs_[item], request_.write);
+    const std::string chosen = PictureWriter::Write(*block, outputs_[item], request_.write);
+    if (!chosen.empty()) note(ErrorLine::For(outputs_[item], chosen));
   } catch (const std::exception& e) {
     return ErrorLine::For(outputs_[item], e);
   }

@@ -21,18 +21,20 @@ class BatchCropper {
 
   // Returns how many pictures failed; each failure reaches `report` as one
   // line, in the pictures' order. `progress` counts as BatchRunner's does.
+  // What a byte budget chose reaches `note` as one line per picture.
   size_t Run(const std::function<void(const std::string& line)>& report,
-             const BatchRunner::Progress& progress = nullptr) const;
+             const BatchRunner::Progress& progress = nullptr,
+             const std::function<void(const std::string& line)>& note = nullptr) const;
 
  private:
   void PlanOutputs();
   void RefuseClashes();
   bool MakeOutputFolder(const std::function<void(const std::string&)>& report) const;
-  std::string CropOne(size_t item) const;
+  std::string CropOne(size_t item, const std::function<void(const std::string&)>& note) const;
 
   CropRequest request_;
   int workers_;
-  PictureCropper cropper_;
+  RegionScaler cropper_;
   std::vector<std::string> outputs_;
   // Why a picture is not even tried; empty for the ones that are.
   std::vector<std::string> refusals_;

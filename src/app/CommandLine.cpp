@@ -6,14 +6,13 @@
 #include "platform/ui/PictureDecoder.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
-    {"--size", "", true},    {"--center", "", true},  {"--origin", "", true}, {"-o", "--output", true},
-    {"--out-dir", "", true}, {"--quality", "", true}, {"--rle", "", false},   {"--quiet", "-q", false},
+    {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
+    {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
+    {"--region", "", true},  {"--max-bytes", "", true},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
-    {"-o", "--output", true},
-    {"--quality", "", true},
-    {"--rle", "", false},
-    {"--keep-proportions", "", false},
+    {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
+    {"--keep-proportions", "", false}, {"--max-bytes", "", true},
 };
 
 namespace {
@@ -127,7 +126,7 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   for (const std::string& picture : request.pictures) RequireName(picture);
   if (!options.values.count("--size")) throw UsageError("crop needs --size WxH");
   ParseSize(options.values.at("--size"), "--size", true, request.width, request.height);
-  request.placement = ParsePlacement(options);
+  ParseRegion(options, request);
 
   const bool toFile = options.values.count("-o") > 0;
   const bool toDir = options.values.count("--out-dir") > 0;
@@ -189,7 +188,15 @@ WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat
   WriteOptions write;
   write.rle = options.flags.count("--rle") > 0;
   if (write.rle && format != OutputFormat::Targa) throw UsageError("--rle applies to Targa output only");
+  auto budget = options.values.find("--max-bytes");
   auto quality = options.values.find("--quality");
+  if (budget != options.values.end()) {
+    if (format != OutputFormat::Jpeg) throw UsageError("--max-bytes applies to JPEG output only");
+    if (quality != options.values.end()) {
+      throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
+    }
+    write.maxBytes = ParseByteCount(budget->second);
+  }
   if (quality == options.values.end()) return write;
   if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
   bool ok = false;
@@ -227,6 +234,44 @@ BlockPlacement CommandLine::ParsePlacement(const Options& options) {
                      ": X,Y in whole pixels, such as 320,240");
   }
   return placement;
+}
+
+// "WxH" (or N for a square) cut around --center or --origin, or "all": the
+// largest region of the size's proportions, centred in each picture.
+void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
+  auto region = options.values.find("--region");
+  if (region == options.values.end()) {
+    request.region = {false, request.width, request.height};
+    request.placement = ParsePlacement(options);
+    return;
+  }
+  if (region->second != "all") {
+    ParseSize(region->second, "--region", true, request.region.width, request.region.height);
+    request.placement = ParsePlacement(options);
+    return;
+  }
+  if (options.values.count("--center") || options.values.count("--origin")) {
+    throw UsageError("--region all centres the region itself; leave out --center and --origin");
+  }
+  request.region.whole = true;
+}
+
+// Whole bytes, or with k (1024) or M (1024 k) after the number.
+int64_t CommandLine::ParseByteCount(const std::string& text) {
+  constexpr int64_t kMost = int64_t{1} << 40;
+  int64_t unit = 1;
+  std::string_view digits(text);
+  if (!digits.empty() && (digits.back() == 'k' || digits.back() == 'M')) {
+    unit = digits.back() == 'k' ? 1024 : 1024 * 1024;
+    digits.remove_suffix(1);
+  }
+  bool ok = false;
+  const int64_t count = ParseWhole(digits, 1, kMost / unit, ok);
+  if (!ok) {
+    throw UsageError("bad byte count " + Quoted(text) + " for --max-bytes: a whole number of bytes, " +
+                     "or of k (1024) or M (1024 k) with the letter after it, such as 20k");
+  }
+  return count * unit;
 }
 
 // "WxH", or "N" for N x N where a square is allowed.
@@ -271,9 +316,11 @@ std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [-o FILE | --out-dir DIR] [--rle] [--quality N] [-q]
-  quarvel resize PICTURE WxH -o FILE [--rle] [--quality N]
-  quarvel resize PICTURE W --keep-proportions -o FILE [--rle] [--quality N]
+               [--region WxH] [-o FILE | --out-dir DIR] [--rle]
+               [--quality N | --max-bytes N] [-q]
+  quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
+  quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
+  quarvel resize PICTURE W --keep-proportions -o FILE [...]
   quarvel --help | --version
 
 Without a command the window opens, with PICTURE loaded if one is named.
@@ -286,9 +333,15 @@ after -- every argument is a picture.
 crop: cuts a block of W x H pixels out of each picture.
   --size WxH          the block's size, 1 to 32767 pixels each way, such as
                       256x128; a single number N is a square of N x N
-  --center X,Y        centre the block on pixel X,Y as the window centres its
-                      selection on the pointer; a block that would reach past
-                      an edge is moved back inside the picture
+  --region WxH        cut a region of this size instead and resample it to
+                      the --size: a mini-map of a larger part of the picture.
+                      Reductions by more than 2 x average the pixels each
+                      result pixel covers; the rest blend as resize does
+  --region all        the largest region of the --size's proportions, centred
+                      in the picture; needs no --center or --origin
+  --center X,Y        centre the block (or region) on pixel X,Y as the window
+                      centres its selection on the pointer; one that would
+                      reach past an edge is moved back inside the picture
   --origin X,Y        put the block's top-left corner on pixel X,Y; the block
                       must overlap the picture
                       Pixels of the block that lie outside the picture (a
@@ -310,6 +363,10 @@ Output: the extension of FILE chooses the format, in any case:
   FILE or DIR are made.
   --rle               run-length encode the Targa file
   --quality N         JPEG quality, 1 to 100 (default 90)
+  --max-bytes N       JPEG: the best quality whose file takes at most N bytes
+                      (20k = 20 x 1024, 1M = 1024 x 1024), said on standard
+                      error; when even quality 1 is larger, nothing is written
+                      and the exit status is 1
 
 Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
 Several pictures are cut side by side on all processor cores; a picture that

@@ -10,11 +10,14 @@
 
 #include "app/PictureCropper.h"
 #include "app/PictureWriter.h"
+#include "app/RegionScaler.h"
 
 struct CropRequest {
   std::vector<std::string> pictures;
   int32_t width = 0;
   int32_t height = 0;
+  // What is cut before it is resampled to width x height; the same size unless --region says otherwise.
+  RegionSize region;
   BlockPlacement placement;
   // Exactly one of the two is set: -o for a single picture, or the folder
   // every picture is written to as <stem>.tga.
@@ -84,6 +87,8 @@ class CommandLine {
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
   static BlockPlacement ParsePlacement(const Options& options);
+  static void ParseRegion(const Options& options, CropRequest& request);
+  static int64_t ParseByteCount(const std::string& text);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
                         int32_t& height);
   static int32_t ParseWidthAlone(const std::string& text);

@@ -65,22 +65,25 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
   const BatchCropper cropper(request, workers);
   const bool counted = errIsTerminal && !request.quiet && request.pictures.size() > 1;
   ProgressLine progress(err, request.pictures.size());
+  const auto print = [&err](const std::string& line) { err << line << std::endl; };
   const size_t failures =
       counted ? cropper.Run([&progress](const std::string& line) { progress.Print(line); },
                             [&progress](size_t done, size_t failed) { progress.Show(done, failed); })
-              : cropper.Run([&err](const std::string& line) { err << line << std::endl; });
+              : cropper.Run(print, nullptr, print);
   progress.Finish();
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
 int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
-  const std::string failure = ResizeOne(request);
+  std::string chosen;
+  const std::string failure = ResizeOne(request, chosen);
+  if (!chosen.empty()) err << chosen << std::endl;
   if (failure.empty()) return kSuccess;
   err << failure << std::endl;
   return kSomeFailed;
 }
 
-std::string CommandLineTool::ResizeOne(const ResizeRequest& request) {
+std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string& chosen) {
   if (PictureWriter::FileIdentity(request.outputFile) == PictureWriter::FileIdentity(request.picture)) {
     return ErrorLine::For(request.picture, "the output is the picture itself");
   }
@@ -95,7 +98,8 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request) {
     return failure;
   }
   try {
-    PictureWriter::Write(*resized, request.outputFile, request.write);
+    chosen = PictureWriter::Write(*resized, request.outputFile, request.write);
+    if (!chosen.empty()) chosen = ErrorLine::For(request.outputFile, chosen);
   } catch (const std::exception& e) {
     return ErrorLine::For(request.outputFile, e);
   }

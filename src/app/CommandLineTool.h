@@ -33,6 +33,7 @@ class CommandLineTool {
  private:
   static int Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal);
   static int Resize(const ResizeRequest& request, std::ostream& err);
-  static std::string ResizeOne(const ResizeRequest& request);
+  // `chosen` receives what a byte budget chose.
+  static std::string ResizeOne(const ResizeRequest& request, std::string& chosen);
   static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);
 };

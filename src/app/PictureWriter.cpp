@@ -6,6 +6,7 @@
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AtomicFile.h"
+#include "writers/JpegBudget.h"
 #include "writers/SaveTGA.h"
 #include "writers/mIntelJPEGLibrary.h"
 
@@ -28,27 +29,26 @@ std::string PictureWriter::FileIdentity(const std::string& path) {
   return identity.string();
 }
 
-void PictureWriter::Write(gdi::MemorySurface& surface, const std::string& path, const WriteOptions& options) {
+std::string PictureWriter::Write(gdi::MemorySurface& surface, const std::string& path,
+                                 const WriteOptions& options) {
   if (RequireFormat(path) == OutputFormat::Targa) {
     SaveTGA().SaveTGAinFile(path, surface, options.rle);
-    return;
+    return {};
   }
   cDIBSection bitmap;
   if (!bitmap.Create(surface.Image().Width(), surface.Image().Height())) {
     throw AppError::Standard(ErrorNumber::OutOfMemory);
   }
   bitmap.LoadPictureBlt(surface.hDC());
-  WriteJpeg(bitmap, path, options.quality);
+  return WriteJpeg(bitmap, path, options);
 }
 
-void PictureWriter::Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options) {
-  if (RequireFormat(path) == OutputFormat::Jpeg) {
-    WriteJpeg(bitmap, path, options.quality);
-    return;
-  }
+std::string PictureWriter::Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options) {
+  if (RequireFormat(path) == OutputFormat::Jpeg) return WriteJpeg(bitmap, path, options);
   gdi::MemorySurface surface(bitmap.Width(), bitmap.Height());
   bitmap.PaintPicture(surface.hDC());
   SaveTGA().SaveTGAinFile(path, surface, options.rle);
+  return {};
 }
 
 OutputFormat PictureWriter::RequireFormat(const std::string& path) {
@@ -62,12 +62,18 @@ OutputFormat PictureWriter::RequireFormat(const std::string& path) {
 
 // The encoder reports a file it can't write as a bare code; asking first
 // gives the reason (missing folder, read-only file) in words.
-void PictureWriter::WriteJpeg(cDIBSection& bitmap, const std::string& path, int32_t quality) {
+std::string PictureWriter::WriteJpeg(cDIBSection& bitmap, const std::string& path,
+                                     const WriteOptions& options) {
   platform::AtomicFile::CheckReplaceable(path);
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
     throw AppError::FromErrno(ENOENT, path);
   }
-  mIntelJPEGLibrary::SaveJPEGinFile(bitmap, path, quality);
+  if (options.maxBytes <= 0) {
+    mIntelJPEGLibrary::SaveJPEGinFile(bitmap, path, options.quality);
+    return {};
+  }
+  const BudgetedJpeg jpeg = JpegBudget::Save(bitmap, path, options.maxBytes);
+  return "JPEG quality " + std::to_string(jpeg.quality) + ", " + std::to_string(jpeg.bytes.size()) + " bytes";
 }

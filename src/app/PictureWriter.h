@@ -13,6 +13,8 @@ enum class OutputFormat { Targa, Jpeg };
 struct WriteOptions {
   bool rle = false;
   int32_t quality = 90;
+  // JPEG: above 0, the best quality whose file takes at most this many bytes instead.
+  int64_t maxBytes = 0;
 };
 
 // Writes a finished picture with the window's own writers, the format chosen
@@ -26,10 +28,12 @@ class PictureWriter {
   // told apart from the pictures read.
   static std::string FileIdentity(const std::string& path);
 
-  static void Write(gdi::MemorySurface& surface, const std::string& path, const WriteOptions& options);
-  static void Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
+  // Both return what a byte budget chose, as "JPEG quality Q, N bytes", and
+  // nothing otherwise.
+  static std::string Write(gdi::MemorySurface& surface, const std::string& path, const WriteOptions& options);
+  static std::string Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 
  private:
   static OutputFormat RequireFormat(const std::string& path);
-  static void WriteJpeg(cDIBSection& bitmap, const std::string& path, int32_t quality);
+  static std::string WriteJpeg(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 };

@@ -64,4 +64,22 @@ bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality) {
   return true;
 }
 
+std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality) {
+  EncoderSession session;
+  jpeg::JPEG_CORE_PROPERTIES& props = session.Props();
+  DescribeBitmap(props, bitmap);
+  props.jquality = quality;
+  int32_t r = jpeg::ijlWrite(&props, jpeg::IJL_JBUFF_WRITEWHOLEIMAGE);
+  if (r != jpeg::IJL_OK) throw JpegError("Failed to save to JPG ", r);
+  return {props.JPGBytes, props.JPGBytes + props.JPGSizeBytes};
+}
+
+void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes) {
+  const std::optional<platform::FileAttributes> previous = platform::FileAttributes::Of(path);
+  platform::AtomicFile file(path);
+  file.Write(bytes);
+  file.Commit();
+  if (previous) previous->ApplyTo(path);
+}
+
 }  // namespace mIntelJPEGLibrary

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 class cDIBSection;
 
@@ -15,5 +17,12 @@ constexpr int32_t kJpegErrorNumber = 26001;
 // its permission bits and access and modification times. A read-only one is
 // never replaced: permission denied (70) and the file stays.
 bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality);
+
+// The JPEG file the bitmap makes at the given quality, kept in memory.
+std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality);
+
+// Writes an encoded file as SaveJPEGinFile does: whole or not at all, an
+// existing file keeping its permission bits and times.
+void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes);
 
 }  // namespace mIntelJPEGLibrary

@@ -296,3 +296,31 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
   }
   EXPECT_FALSE(fs::exists(Out("o.tga")));
 }
+
+TEST_F(CommandLineCrop, RegionAllWithinAByteBudgetNamesTheQuality) {
+  const std::string picture = Pattern("p.png", 640, 480);
+  ToolRun run = ToolRun::InProcess(
+      {"crop", picture, "--size", "96", "--region", "all", "-o", Out("m.jpg"), "--max-bytes", "3k"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_LE(fs::file_size(Out("m.jpg")), 3072u);
+  ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
+  EXPECT_NE(run.err.find(Out("m.jpg") + ": JPEG quality "), std::string::npos) << run.err;
+  const QImage written(QString::fromStdString(Out("m.jpg")));
+  EXPECT_EQ(written.width(), 96);
+  EXPECT_EQ(written.height(), 96);
+}
+
+TEST_F(CommandLineCrop, ABudgetEvenQualityOneMissesWritesNothing) {
+  const std::string picture = Pattern("p.png", 64, 64);
+  for (const char* command : {"crop", "resize"}) {
+    const std::vector<std::string> args =
+        std::string(command) == "crop"
+            ? std::vector<std::string>{"crop",     picture, "--size", "32",         "--region",    "64",
+                                       "--origin", "0,0",   "-o",     Out("x.jpg"), "--max-bytes", "200"}
+            : std::vector<std::string>{"resize", picture, "32x32", "-o", Out("x.jpg"), "--max-bytes", "200"};
+    ToolRun run = ToolRun::InProcess(args);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("even at quality 1 the JPEG file takes"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Out("x.jpg"))) << command;
+  }
+}

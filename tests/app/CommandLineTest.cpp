@@ -44,7 +44,7 @@ TEST(CommandLine, HelpOrVersionAnywhereBeforeTheEndOfOptionsAnswersThat) {
   const std::string usage = CommandLine::Usage();
   for (const char* word :
        {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--output", "--rle", "--quality",
-        "--keep-proportions", "--quiet", "--version", "Exit status"}) {
+        "--keep-proportions", "--quiet", "--version", "--region", "--max-bytes", "Exit status"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
@@ -85,6 +85,21 @@ TEST(CommandLine, CropDefaultsToTheCurrentFolderAndJpegQualityNinety) {
   EXPECT_EQ(Crop({"crop", "a.jpg", "--size", "8x8", "--origin", "0,0", "-o", "x.jpg", "--quality", "35"})
                 .write.quality,
             35);
+}
+
+TEST(CommandLine, CropRegionIsTheSizeUnlessGivenOrAll) {
+  const CropRequest plain = Crop({"crop", "a.jpg", "--size", "256", "--origin", "0,0"});
+  EXPECT_FALSE(plain.region.whole);
+  EXPECT_EQ(plain.region.width, 256);
+  EXPECT_EQ(plain.region.height, 256);
+  const CropRequest larger =
+      Crop({"crop", "a.jpg", "--size", "256", "--region", "4096x2048", "--center", "9,8"});
+  EXPECT_EQ(larger.region.width, 4096);
+  EXPECT_EQ(larger.region.height, 2048);
+  EXPECT_EQ(larger.placement.mode, Placement::Center);
+  EXPECT_EQ(larger.placement.x, 9);
+  const CropRequest whole = Crop({"crop", "a.jpg", "--size", "128x64", "--region", "all"});
+  EXPECT_TRUE(whole.region.whole);
 }
 
 TEST(CommandLine, ResizeReadsPictureSizeAndOutput) {
@@ -170,6 +185,19 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{CropPlus({"-o", "x.jpg", "--quality", "101"}), "bad quality"},
         RefusedCase{CropPlus({"-o", "x.jpg", "--quality", "9x"}), "bad quality"},
         RefusedCase{CropPlus({""}), "file name is empty"},
+        RefusedCase{CropPlus({"--region", "0x5"}), "bad size \"0x5\" for --region"},
+        RefusedCase{CropPlus({"--region", "All"}), "for --region"},
+        RefusedCase{CropPlus({"--region", "all"}), "leave out --center and --origin"},
+        RefusedCase{{"crop", "a.jpg", "--size", "8", "--region", "16"}, "needs --center X,Y or --origin X,Y"},
+        RefusedCase{CropPlus({"--max-bytes", "20k"}), "--max-bytes applies to JPEG output only"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "9", "--quality", "5"}), "leave out --quality"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "0"}), "bad byte count \"0\""},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "20K"}), "bad byte count"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "k"}), "bad byte count"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "2kk"}), "bad byte count"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "1.5M"}), "bad byte count"},
+        RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "9999999M"}), "bad byte count"},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--max-bytes", "9"}, "JPEG output only"},
         RefusedCase{{"resize", "p.jpg", "-o", "x.tga"}, "one picture and one size"},
         RefusedCase{{"resize", "p.jpg", "q.jpg", "8x8", "-o", "x.tga"}, "one picture and one size"},
         RefusedCase{{"resize", "p.jpg", "8x8"}, "resize needs -o FILE"},
@@ -216,3 +244,21 @@ TEST(CommandLine, TheLargestSizesAndPositionsAreAccepted) {
   EXPECT_EQ(r.placement.x, INT32_MIN);
   EXPECT_EQ(r.placement.y, INT32_MAX);
 }
+
+struct ByteCountCase {
+  const char* text;
+  int64_t bytes;
+};
+
+class CommandLineByteCount : public testing::TestWithParam<ByteCountCase> {};
+
+TEST_P(CommandLineByteCount, CountsBytesWithKAndM) {
+  EXPECT_EQ(Crop(CropPlus({"-o", "x.jpg", "--max-bytes", GetParam().text})).write.maxBytes, GetParam().bytes);
+  EXPECT_EQ(Resize({"resize", "p.jpg", "8x8", "-o", "x.jpeg", "--max-bytes", GetParam().text}).write.maxBytes,
+            GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Suffixes, CommandLineByteCount,
+                         testing::Values(ByteCountCase{"1", 1}, ByteCountCase{"20000", 20000},
+                                         ByteCountCase{"20k", 20480}, ByteCountCase{"3M", 3145728},
+                                         ByteCountCase{"1024M", int64_t{1} << 30}));

@@ -49,6 +49,13 @@ int32_t Store(const char* path, const JpegBytes& bytes, unsigned long size) {
   }
 }
 
+void ReleaseEncoded(JPEG_CORE_PROPERTIES& p) {
+  tjFree(static_cast<unsigned char*>(p.encoded));
+  p.encoded = nullptr;
+  p.JPGBytes = nullptr;
+  p.JPGSizeBytes = 0;
+}
+
 }  // namespace
 
 int32_t ijlInit(JPEG_CORE_PROPERTIES* props) {
@@ -62,14 +69,20 @@ int32_t ijlInit(JPEG_CORE_PROPERTIES* props) {
 
 int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode) {
   if (!props || !props->handle) return IJL_NOT_INITIALISED;
-  if (mode != IJL_JFILE_WRITEWHOLEIMAGE) return IJL_UNSUPPORTED_MODE;
-  if (!props->JPGFile || !*props->JPGFile) return IJL_INVALID_FILENAME;
+  if (mode != IJL_JFILE_WRITEWHOLEIMAGE && mode != IJL_JBUFF_WRITEWHOLEIMAGE) return IJL_UNSUPPORTED_MODE;
+  const bool toFile = mode == IJL_JFILE_WRITEWHOLEIMAGE;
+  if (toFile && (!props->JPGFile || !*props->JPGFile)) return IJL_INVALID_FILENAME;
   if (!ValidProperties(*props)) return IJL_INVALID_JPEG_PROPERTIES;
+  ReleaseEncoded(*props);
   try {
     JpegBytes bytes;
     unsigned long size = 0;
     int32_t result = Encode(*props, bytes, size);
-    return result == IJL_OK ? Store(props->JPGFile, bytes, size) : result;
+    if (result != IJL_OK || toFile) return result == IJL_OK ? Store(props->JPGFile, bytes, size) : result;
+    props->JPGSizeBytes = static_cast<int64_t>(size);
+    props->JPGBytes = bytes.get();
+    props->encoded = bytes.release();
+    return IJL_OK;
   } catch (const std::bad_alloc&) {
     return IJL_MEMORY_ERROR;
   }
@@ -77,6 +90,7 @@ int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode) {
 
 int32_t ijlFree(JPEG_CORE_PROPERTIES* props) {
   if (!props || !props->handle) return IJL_NOT_INITIALISED;
+  ReleaseEncoded(*props);
   tjDestroy(static_cast<tjhandle>(props->handle));
   props->handle = nullptr;
   return IJL_OK;

@@ -8,6 +8,7 @@ namespace jpeg {
 
 constexpr int32_t IJL_OK = 0;
 constexpr int32_t IJL_JFILE_WRITEWHOLEIMAGE = 8;
+constexpr int32_t IJL_JBUFF_WRITEWHOLEIMAGE = 9;
 
 // Failure codes: always negative.
 constexpr int32_t IJL_NOT_INITIALISED = -1;
@@ -36,14 +37,20 @@ struct JPEG_CORE_PROPERTIES {
   int32_t JPGHeight = 0;
   // 1 to 100; values outside are clamped.
   int32_t jquality = 0;
+  // IJL_JBUFF_WRITEWHOLEIMAGE: the encoded file, owned by the encoder and
+  // valid until the next ijlWrite or ijlFree.
+  const uint8_t* JPGBytes = nullptr;
+  int64_t JPGSizeBytes = 0;
   // The encoder's own state, from ijlInit to ijlFree.
   void* handle = nullptr;
+  void* encoded = nullptr;
 };
 
 // Sets the defaults and takes the encoder's resources.
 int32_t ijlInit(JPEG_CORE_PROPERTIES* props);
-// Only IJL_JFILE_WRITEWHOLEIMAGE: encodes the pixels and replaces JPGFile
-// with the result whole, or leaves it as it was.
+// IJL_JFILE_WRITEWHOLEIMAGE encodes the pixels and replaces JPGFile with the
+// result whole, or leaves it as it was; IJL_JBUFF_WRITEWHOLEIMAGE encodes them
+// into JPGBytes and JPGSizeBytes.
 int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode);
 int32_t ijlFree(JPEG_CORE_PROPERTIES* props);
 
