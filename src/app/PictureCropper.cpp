@@ -20,11 +20,15 @@ BlockCorner PictureCropper::Corner(const gdi::Picture& picture) const {
 
 std::unique_ptr<gdi::MemorySurface> PictureCropper::Crop(const gdi::Picture& picture) const {
   if (picture.Empty()) throw platform::AppError::Standard(platform::ErrorNumber::InvalidPicture);
-  const BlockCorner corner = Corner(picture);
-  auto block = std::make_unique<gdi::MemorySurface>(width_, height_, gdi::kSurfaceBackColor);
+  return CropAt(picture, Corner(picture), width_, height_);
+}
+
+std::unique_ptr<gdi::MemorySurface> PictureCropper::CropAt(const gdi::Picture& picture, BlockCorner corner,
+                                                           int32_t width, int32_t height) {
+  auto block = std::make_unique<gdi::MemorySurface>(width, height, gdi::kSurfaceBackColor);
   gdi::HDC source = gdi::CreateCompatibleDC(block->hDC());
   gdi::HGDIOBJ previous = gdi::SelectObject(source, picture.Handle());
-  gdi::BitBlt(block->hDC(), 0, 0, width_, height_, source, corner.left, corner.top, gdi::SRCCOPY);
+  gdi::BitBlt(block->hDC(), 0, 0, width, height, source, corner.left, corner.top, gdi::SRCCOPY);
   if (previous) gdi::SelectObject(source, previous);
   gdi::DeleteDC(source);
   return block;

@@ -35,6 +35,11 @@ class PictureCropper {
   // window surfaces' background colour.
   std::unique_ptr<gdi::MemorySurface> Crop(const gdi::Picture& picture) const;
 
+  // A block of width x height with its top-left corner at `corner`, the
+  // background where it lies outside the picture.
+  static std::unique_ptr<gdi::MemorySurface> CropAt(const gdi::Picture& picture, BlockCorner corner,
+                                                    int32_t width, int32_t height);
+
  private:
   void CheckOverlap(const gdi::Picture& picture, BlockCorner corner) const;
 

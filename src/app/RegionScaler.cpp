@@ -50,10 +50,29 @@ std::unique_ptr<gdi::MemorySurface> RegionScaler::Cut(const gdi::Picture& pictur
     placement = {Placement::Origin, (picture.Width() - region.width) / 2,
                  (picture.Height() - region.height) / 2};
   }
-  std::unique_ptr<gdi::MemorySurface> block =
-      PictureCropper(region.width, region.height, placement).Crop(picture);
-  if (region.width == width_ && region.height == height_) return block;
-  return Scale(*block, width_, height_);
+  const PictureCropper cropper(region.width, region.height, placement);
+  if (region.width == width_ && region.height == height_) return cropper.Crop(picture);
+  return ScaleRegion(picture, cropper.Corner(picture), region, width_, height_);
+}
+
+std::unique_ptr<gdi::MemorySurface> RegionScaler::ScaleRegion(const gdi::Picture& picture, BlockCorner corner,
+                                                              RegionSize region, int32_t width,
+                                                              int32_t height) {
+  const bool inside = corner.left >= 0 && corner.top >= 0 &&
+                      int64_t{corner.left} + region.width <= picture.Width() &&
+                      int64_t{corner.top} + region.height <= picture.Height();
+  if (!inside || !AveragesArea(region.width, region.height, width, height)) {
+    auto block = PictureCropper::CropAt(picture, corner, region.width, region.height);
+    return Scale(*block, width, height);
+  }
+  const gdi::Bitmap& pixels = *picture.Handle();
+  PixelRows<const uint8_t> rows = RowsOf(pixels);
+  rows.first += corner.top * rows.step + 3 * ptrdiff_t{corner.left};
+  rows.width = region.width;
+  rows.height = region.height;
+  auto result = std::make_unique<gdi::MemorySurface>(width, height);
+  AreaAverager().Fill(rows, RowsOf(result->Image()));
+  return result;
 }
 
 RegionSize RegionScaler::Largest(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height) {

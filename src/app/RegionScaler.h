@@ -30,6 +30,11 @@ class RegionScaler {
   // picture of pictureWidth x pictureHeight as it can.
   static RegionSize Largest(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height);
 
+  // The region with its top-left corner at `corner` resampled to width x
+  // height. One inside the picture is averaged straight from its pixels.
+  static std::unique_ptr<gdi::MemorySurface> ScaleRegion(const gdi::Picture& picture, BlockCorner corner,
+                                                         RegionSize region, int32_t width, int32_t height);
+
   // A block resampled to width x height.
   static std::unique_ptr<gdi::MemorySurface> Scale(gdi::MemorySurface& block, int32_t width, int32_t height);
 
