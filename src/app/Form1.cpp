@@ -13,6 +13,7 @@
 #include "app/AppResources.h"
 #include "app/ErrorLine.h"
 #include "app/PictureResizer.h"
+#include "app/RegionScaler.h"
 #include "app/SelectionGeometry.h"
 #include "app/ZoomSteps.h"
 #include "dialogs/OpenSaveDLG.h"
@@ -34,6 +35,7 @@
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/WindowHandles.h"
+#include "writers/JpegBudget.h"
 #include "writers/SaveTGA.h"
 #include "writers/mIntelJPEGLibrary.h"
 
@@ -52,7 +54,8 @@ constexpr const char* kSaveFolder = "SaveFolder";
 
 constexpr const char* kTitle = "Quarvel";
 constexpr const char* kSelectionHint =
-    " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge";
+    " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
+    "shrink the frame, \\ back to 1:1, A frames the whole picture";
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
@@ -217,9 +220,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   CreateZoomControls();
   SetInitialStates();
   ConnectHandlers();
-  new SelectionKeys(this,
-                    {[this] { return bSelecting; }, [this] { CancelSelection(); },
-                     [this](int dx, int dy) { NudgeSelection(dx, dy); }, [this] { picSource_Click(); }});
+  new SelectionKeys(this, {[this] { return bSelecting; }, [this] { CancelSelection(); },
+                           [this](int dx, int dy) { NudgeSelection(dx, dy); }, [this] { picSource_Click(); },
+                           [this](int change) { GrowSelection(change); }, [this] { FitSelection(); }});
   HandlerGuard::Run([this] { Form_Load(); });
 }
 
@@ -326,6 +329,8 @@ void Form1::CreateManipulationFrame() {
   Line4 = new platform::LineShape(Frame3, kEtchLight, 10, 3970, 2630, 3970);
   Label14 = ControlFactory::Label(Frame3, "JPEG Quality", 180, 4200, 1395, 195);
   txtQuality = ControlFactory::Text(Frame3, "90", 1920, 4140, 495, 315);
+  Label15 = ControlFactory::Label(Frame3, "Max. size (KB)", 180, 4620, 1395, 195);
+  txtMaxSize = ControlFactory::Text(Frame3, "", 1920, 4560, 495, 315);
 }
 
 void Form1::CreatePhoneFrame() {
@@ -707,6 +712,8 @@ void Form1::Command3_Click() {
     picSource->TakeOwnPixels();
   }
   ++selectionEvents_;
+  regionEighths_ = kEighths;
+  regionFits_ = false;
   KeepResultBefore();
   Command3->setEnabled(false);
   picDest->SetAutoRedraw(false);
@@ -737,14 +744,15 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   auto picture = LoadedPictureSize();
   if (!size || !picture) return;
   const auto [W, H] = *size;
-  int32_t top = SelectionGeometry::Start(y, H, picSource->ScaleHeight());
-  int32_t left = SelectionGeometry::Start(x, W, picSource->ScaleWidth());
+  const RegionSize region = SelectionRegion(W, H);
+  const int32_t top = SelectionGeometry::Start(y, region.height, picSource->ScaleHeight());
+  const int32_t left = SelectionGeometry::Start(x, region.width, picSource->ScaleWidth());
   selectionPointer_ = {x, y};
-  selectionCentre_ = {checked::Add(left, W / 2), checked::Add(top, H / 2)};
+  selectionCentre_ = {checked::Add(left, region.width / 2), checked::Add(top, region.height / 2)};
   lRectColor = lRectColor == kBlack ? kWhite : kBlack;
   const uint64_t thisMove = ++selectionEvents_;
   WipeFrames({0, 0, picture->first, picture->second}, false);
-  gdi::Rect frame = SelectionGeometry::Frame(left, top, W, H);
+  gdi::Rect frame = SelectionGeometry::Frame(left, top, region.width, region.height);
   // Known before the drawing yields, so a move handled inside it wipes this frame too.
   framesDrawn_.push_back(frame);
   DrawRectangle(*picSource, frame.left, frame.top, frame.right, frame.bottom, lRectColor);
@@ -752,8 +760,52 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   // say: copying this block now would bring that frame into the result, or
   // change the result after the click fixed it.
   if (thisMove != selectionEvents_) return;
-  gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, picSource->hDC(), left, top, gdi::SRCCOPY);
+  if (region.width == W && region.height == H) {
+    gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, picSource->hDC(), left, top, gdi::SRCCOPY);
+  } else {
+    // From the picture itself: picSource carries the frame.
+    const gdi::PicturePtr& clean = picSource->Picture();
+    if (!clean || clean->Empty()) return;
+    auto result = RegionScaler::ScaleRegion(*clean, {left, top}, region, W, H);
+    gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, result->hDC(), 0, 0, gdi::SRCCOPY);
+  }
   gdi::BitBlt(picDest->hDC(), 0, 0, W, H, picDestBuffer->hDC(), 0, 0, gdi::SRCCOPY);
+}
+
+RegionSize Form1::SelectionRegion(int32_t width, int32_t height) const {
+  auto picture = LoadedPictureSize();
+  if (regionFits_ && picture && picture->first > 0 && picture->second > 0) {
+    return RegionScaler::Largest(picture->first, picture->second, width, height);
+  }
+  return {false, static_cast<int32_t>(int64_t{width} * regionEighths_ / kEighths),
+          static_cast<int32_t>(int64_t{height} * regionEighths_ / kEighths)};
+}
+
+void Form1::GrowSelection(int change) {
+  if (!bSelecting) return;
+  auto size = SelectionSize();
+  if (!size) return;
+  // Steps go on from a fitted frame's own size.
+  const int32_t current = regionFits_
+                              ? SelectionRegion(size->first, size->second).width * kEighths / size->first
+                              : regionEighths_;
+  const int32_t eighths = change == 0 ? kEighths : std::max(kEighths, current + change);
+  const int64_t width = int64_t{size->first} * eighths / kEighths;
+  const int64_t height = int64_t{size->second} * eighths / kEighths;
+  if (width > kMaxSelectionSide || height > kMaxSelectionSide ||
+      width * height > platform::kMaxPicturePixels) {
+    return;
+  }
+  regionEighths_ = eighths;
+  regionFits_ = false;
+  NudgeSelection(0, 0);
+}
+
+void Form1::FitSelection() {
+  auto picture = LoadedPictureSize();
+  if (!bSelecting || !picture) return;
+  regionFits_ = true;
+  MoveSelection(picture->first / 2, picture->second / 2);
 }
 
 void Form1::picSource_Click() {
@@ -789,8 +841,9 @@ void Form1::NudgeSelection(int32_t dx, int32_t dy) {
   // A frame steered off the view takes the view along.
   auto size = SelectionSize();
   if (selectionCentre_ && size) {
-    picSource->KeepInSight(QRect(selectionCentre_->first - size->first / 2,
-                                 selectionCentre_->second - size->second / 2, size->first, size->second));
+    const RegionSize region = SelectionRegion(size->first, size->second);
+    picSource->KeepInSight(QRect(selectionCentre_->first - region.width / 2,
+                                 selectionCentre_->second - region.height / 2, region.width, region.height));
   }
 }
 
@@ -1022,9 +1075,24 @@ void Form1::cmdSave_Click() {
     return;
   }
   saveFolder_ = FolderOf(fileName);
-  const int32_t quality = GetJPEGQuality();
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
+  if (auto budget = MaxJpegBytes()) {
+    SaveOrReport(fileName, [&] {
+      txtQuality->SetText(convert::ToText(JpegBudget::Save(*cDIB, fileName, *budget).quality));
+      return true;
+    });
+    return;
+  }
+  const int32_t quality = GetJPEGQuality();
   SaveOrReport(fileName, [&] { return mIntelJPEGLibrary::SaveJPEGinFile(*cDIB, fileName, quality); });
+}
+
+std::optional<int64_t> Form1::MaxJpegBytes() {
+  if (txtMaxSize->Text().empty()) return std::nullopt;
+  auto kilobytes = WholeNumber(txtMaxSize->Text());
+  if (kilobytes && *kilobytes >= 1) return int64_t{*kilobytes} * 1024;
+  txtMaxSize->SetText("");
+  return std::nullopt;
 }
 
 int32_t Form1::GetJPEGQuality() {

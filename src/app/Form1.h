@@ -26,6 +26,8 @@
 // result on the right. The "Image Manipulation" and "My Phone/PDA" frames and
 // the JPEG save button lie under "2)   Select Your Size", unseen, and still
 // hold the working values.
+struct RegionSize;
+
 class Form1 final : public QWidget, public gdi::ScaleContainer {
   Q_OBJECT
 
@@ -85,6 +87,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPushButton* Command4;
   QLabel* Label14;
   platform::TextBox* txtQuality;
+  QLabel* Label15;
+  // A JPEG file size limit in KB (1024 bytes); empty for none.
+  platform::TextBox* txtMaxSize;
   platform::LineShape* Line1;
   platform::LineShape* Line2;
   platform::LineShape* Line3;
@@ -135,6 +140,13 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void CancelSelection();
   // Moves the frame by whole picture pixels, clamped as the mouse's is.
   void NudgeSelection(int32_t dx, int32_t dy);
+  // The frame grows (+1) or shrinks (-1) by an eighth of the result's size,
+  // never below it, or goes back to it (0); the preview shows the region
+  // resampled to the result's size.
+  void GrowSelection(int change);
+  // The frame becomes the largest region of the result's proportions that
+  // fits in the picture, centred.
+  void FitSelection();
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
 
@@ -149,6 +161,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void cmdSave_Click();
   // The quality in its box as a whole number; an unreadable one becomes 90, in the box too.
   int32_t GetJPEGQuality();
+  // The size limit in its box in bytes; none when the box is empty. A limit
+  // that is no whole number of at least 1 KB empties the box.
+  std::optional<int64_t> MaxJpegBytes();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -186,6 +201,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void LoadChosenFile(const std::string& previous);
   // The selection size from its boxes, when both hold usable whole numbers.
   std::optional<std::pair<int32_t, int32_t>> SelectionSize() const;
+  // The part of the picture the frame takes for a result of width x height.
+  RegionSize SelectionRegion(int32_t width, int32_t height) const;
   // The loaded picture's size from its labels; none before a picture is loaded.
   std::optional<std::pair<int32_t, int32_t>> LoadedPictureSize() const;
   // Puts back the clean picture under every frame drawn since the last wipe,
@@ -258,4 +275,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The user's last choice, kept for the next picture of the run.
   double zoomChoice_ = 1.0;
   bool zoomChoiceFits_ = false;
+  // The frame's size in eighths of the result's; or the whole picture's largest region.
+  int32_t regionEighths_ = kEighths;
+  bool regionFits_ = false;
+  static constexpr int32_t kEighths = 8;
 };

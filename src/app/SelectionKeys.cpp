@@ -64,6 +64,18 @@ bool SelectionKeys::KeyPressed(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Down:
       HandlerGuard::Run([&] { handlers_.nudge(0, step); });
       return true;
+    case Qt::Key_BracketRight:
+      HandlerGuard::Run([&] { handlers_.grow(1); });
+      return true;
+    case Qt::Key_BracketLeft:
+      HandlerGuard::Run([&] { handlers_.grow(-1); });
+      return true;
+    case Qt::Key_Backslash:
+      HandlerGuard::Run([&] { handlers_.grow(0); });
+      return true;
+    case Qt::Key_A:
+      HandlerGuard::Run(handlers_.fit);
+      return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:

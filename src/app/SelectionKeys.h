@@ -7,7 +7,9 @@
 
 // The keys and the right click that steer a selection, whichever control of
 // the window has the focus: Esc or a right click cancels, an arrow nudges by
-// one pixel (by a 16-pixel tile with Shift), Enter or Space fixes the crop.
+// one pixel (by a 16-pixel tile with Shift), Enter or Space fixes the crop,
+// ] and [ grow and shrink the frame by an eighth of the result's size, a
+// backslash takes it back to that size and A fits it to the whole picture.
 // Only while `active` says so: otherwise every event goes on as usual.
 class SelectionKeys final : public QObject {
   Q_OBJECT
@@ -18,6 +20,9 @@ class SelectionKeys final : public QObject {
     std::function<void()> cancel;
     std::function<void(int dx, int dy)> nudge;
     std::function<void()> fix;
+    // +1 or -1 eighth, or 0 for back to the result's size.
+    std::function<void(int change)> grow;
+    std::function<void()> fit;
   };
 
   static constexpr int kTile = 16;

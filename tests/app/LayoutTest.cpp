@@ -61,6 +61,8 @@ std::vector<Placement> Layout(Form1& f) {
       {"Command4", f.Command4, f.Frame3, 180, 2880, 2235, 375},
       {"Label14", f.Label14, f.Frame3, 180, 4200, 1395, 195},
       {"txtQuality", f.txtQuality, f.Frame3, 1920, 4140, 495, 315},
+      {"Label15", f.Label15, f.Frame3, 180, 4620, 1395, 195},
+      {"txtMaxSize", f.txtMaxSize, f.Frame3, 1920, 4560, 495, 315},
       {"Frame1", f.Frame1, &f, 1320, 2640, 615, 435},
       {"Label3", f.Label3, f.Frame1, 240, 300, 1515, 195},
       {"Label4", f.Label4, f.Frame1, 240, 660, 435, 195},

@@ -1,0 +1,156 @@
+#include <QKeyEvent>
+#include <filesystem>
+
+#include "TargaFile.h"
+#include "ToolRun.h"
+#include "app/Form1Fixture.h"
+#include "app/SelectionGeometry.h"
+#include "writers/mIntelJPEGLibrary.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A 300 x 200 pattern with a 32 x 32 result.
+class Form1RegionTest : public Form1Fixture {
+ protected:
+  void SetUp() override {
+    Form1Fixture::SetUp();
+    picture = PatternFile(300, 200);
+    Open(picture);
+    form.txtSelWidth->SetText("32");
+    form.txtSelHeight->SetText("32");
+    form.Command3->click();
+  }
+
+  void Press(int key, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+      QCoreApplication::sendEvent(form.picSource, &press);
+    }
+  }
+
+  void Move(float x, float y) { form.picSource_MouseMove(0, 0, x, y); }
+
+  // What the command line makes with these arguments after the picture's.
+  TargaFile CommandLine(std::vector<std::string> args) {
+    const std::string out = (dir / "cli.tga").string();
+    args.insert(args.begin(), {"crop", picture, "--size", "32", "-o", out});
+    ToolRun run = ToolRun::InProcess(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return TargaFile::Read(out);
+  }
+
+  static void ExpectSame(const gdi::Bitmap& window, const TargaFile& tga) {
+    ASSERT_EQ(window.Width(), tga.width);
+    ASSERT_EQ(window.Height(), tga.height);
+    for (int y = 0; y < tga.height; ++y)
+      for (int x = 0; x < tga.width; ++x)
+        ASSERT_EQ(PictureFiles::PixelOf(window, x, y), tga.At(x, y)) << x << "," << y;
+  }
+
+  // cDIB holds what picDest shows.
+  void ExpectBitmapIsResult() {
+    const gdi::Bitmap& shown = form.picDest->Image();
+    ASSERT_EQ(form.cDIB->Width(), shown.Width());
+    for (int y = 0; y < shown.Height(); ++y) {
+      const uint8_t* row = form.cDIB->DIBSectionBitsPtr() +
+                           static_cast<size_t>(shown.Height() - 1 - y) * form.cDIB->BytesPerScanLine();
+      ASSERT_EQ(std::vector<uint8_t>(row, row + 3 * shown.Width()),
+                std::vector<uint8_t>(shown.Row(y), shown.Row(y) + 3 * shown.Width()));
+    }
+  }
+
+  std::string picture;
+};
+
+struct RegionCase {
+  const char* name;
+  // Each key pressed so many times, in order.
+  std::vector<std::pair<int, int>> keys;
+  float x, y;
+  std::vector<std::string> args;
+};
+
+class Form1RegionMatchesCommandLine : public Form1RegionTest,
+                                      public testing::WithParamInterface<RegionCase> {};
+
+}  // namespace
+
+// The preview, the fixed result and cDIB are what the command line makes of
+// the same region and size: bilinear for 2 x, averaged beyond, clamped at edges.
+TEST_P(Form1RegionMatchesCommandLine, PreviewResultAndBitmapAreTheCommandLines) {
+  const RegionCase& c = GetParam();
+  Move(150, 100);
+  for (auto [key, times] : c.keys) Press(key, times);
+  Move(c.x, c.y);
+  const TargaFile expected = CommandLine(c.args);
+  ExpectSame(form.picDest->Image(), expected);
+  form.picSource_Click();
+  ExpectSame(form.picDest->Image(), expected);
+  ExpectBitmapIsResult();
+}
+
+constexpr int kGrow = Qt::Key_BracketRight, kShrink = Qt::Key_BracketLeft, kFit = Qt::Key_A,
+              kOneToOne = Qt::Key_Backslash;
+
+INSTANTIATE_TEST_SUITE_P(
+    Regions, Form1RegionMatchesCommandLine,
+    testing::Values(
+        RegionCase{"TwiceBlends", {{kGrow, 8}}, 150, 100, {"--region", "64", "--center", "150,100"}},
+        RegionCase{"ThriceAverages", {{kGrow, 16}}, 150, 100, {"--region", "96", "--center", "150,100"}},
+        RegionCase{"AtTheLastPixel", {{kGrow, 40}}, 299, 199, {"--region", "192", "--center", "299,199"}},
+        RegionCase{"ShrunkAgain", {{kGrow, 20}, {kShrink, 3}}, 0, 0, {"--region", "100", "--center", "0,0"}},
+        RegionCase{"FittedAndCentred", {{kFit, 1}}, 150, 100, {"--region", "all"}},
+        RegionCase{"BackToOneToOne", {{kFit, 1}, {kOneToOne, 1}}, 77, 55, {"--center", "77,55"}}),
+    [](const testing::TestParamInfo<RegionCase>& param) { return param.param.name; });
+
+TEST_F(Form1RegionTest, TheFrameIsDrawnAroundTheRegionInPicturePixels) {
+  Press(Qt::Key_BracketRight, 16);  // 96 x 96
+  Move(150, 100);
+  const gdi::Rect frame = SelectionGeometry::Frame(102, 52, 96, 96);
+  const QRgb colour = form.lRectColor == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  for (auto [x, y] : {std::pair{frame.left, frame.top}, std::pair{frame.right - 1, frame.bottom - 1}})
+    EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), x, y), colour) << x << "," << y;
+  EXPECT_EQ(form.picDest->Image().Width(), 32);
+}
+
+TEST_F(Form1RegionTest, ShrinkingStopsAtTheResultsSize) {
+  Press(Qt::Key_BracketRight, 2);
+  Press(Qt::Key_BracketLeft, 5);
+  Move(150, 100);
+  const TargaFile expected = CommandLine({"--center", "150,100"});
+  ExpectSame(form.picDest->Image(), expected);
+}
+
+TEST_F(Form1RegionTest, TheHintNamesTheRegionKeys) {
+  const std::string hint = form.windowTitle().toStdString();
+  for (const char* word : {"] and [", "\\", "A frames the whole picture"})
+    EXPECT_NE(hint.find(word), std::string::npos) << word;
+}
+
+TEST_F(Form1RegionTest, TheJpegSaveKeepsWithinTheSizeBoxAndShowsTheQualityChosen) {
+  Press(Qt::Key_A);
+  form.picSource_Click();
+  form.txtMaxSize->SetText("1");
+  const fs::path path = dir / "mini.jpg";
+  dialogs.Choose(path.string());
+  form.cmdSave_Click();
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_LE(fs::file_size(path), 1024u);
+  const int quality = std::stoi(form.txtQuality->Text());
+  if (quality < 100) {
+    EXPECT_GT(mIntelJPEGLibrary::EncodeJPEG(*form.cDIB, quality + 1).size(), 1024u);
+  }
+  EXPECT_TRUE(messages.Messages().empty());
+}
+
+TEST_F(Form1RegionTest, AnUnusableSizeLimitIsNoLimitAndIsCleared) {
+  form.picSource_Click();
+  form.txtMaxSize->SetText("0");
+  const fs::path unread = dir / "plain.jpg";
+  dialogs.Choose(unread.string());
+  form.cmdSave_Click();
+  EXPECT_TRUE(fs::exists(unread)) << "an unusable limit is no limit";
+  EXPECT_EQ(form.txtMaxSize->Text(), "");
+}
