@@ -2,7 +2,8 @@
 // photo-like pixels at the same quality and settings (BGR, bottom-up, 4:2:0,
 // accurate DCT), plus the time to write the bytes, side by side. The writer
 // flushes the file to disk when it replaces one, so the reference is timed
-// with and without that flush. Run by hand:
+// with and without that flush. Budget256: a 256 x 256 result saved within
+// 20 KB, the quality found by halving, encodes and write included. Run by hand:
 //   bench_jpeg_writer --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //     --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 
 #include "PhotoLike.h"
 #include "imaging/cDIBSection.h"
+#include "writers/JpegBudget.h"
 #include "writers/mIntelJPEGLibrary.h"
 
 namespace {
@@ -83,8 +85,26 @@ void Reference(benchmark::State& state, bool writeFile, bool flush) {
   SetRate(state);
 }
 
+// A new file each time, as a save under a new name makes.
+void Budget256(benchmark::State& state) {
+  cDIBSection dib;
+  if (!dib.Create(256, 256)) throw std::runtime_error("no memory for the bitmap");
+  PaintPhotoLike(dib.DIBSectionBitsPtr(), 256, 256, static_cast<size_t>(dib.BytesPerScanLine()));
+  const std::string path = kFolder + "/quarvel-bench-budget.jpg";
+  int32_t quality = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove(path.c_str());
+    state.ResumeTiming();
+    quality = JpegBudget::Save(dib, path, 20 * 1024).quality;
+  }
+  std::remove(path.c_str());
+  state.counters["quality"] = quality;
+}
+
 }  // namespace
 
+BENCHMARK(Budget256)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Ours, new_file, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Ours, replacing, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(Reference, tjCompress2_only, false, false)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -155,9 +155,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Case& c : kAreaCases) {
       const Rates ours = RatesOf(Name("ours", c, 1), c);
       const Rates theirs = RatesOf(Name("opencv", c, 1), c);
-      std::printf("  %-30s threads 1: ours %7.2f / %7.2f  OpenCV INTER_AREA %7.2f / %7.2f  ratio %.2f / %.2f\n",
-                  c.name, ours.median, ours.best, theirs.median, theirs.best, ours.median / theirs.median,
-                  ours.best / theirs.best);
+      std::printf(
+          "  %-30s threads 1: ours %7.2f / %7.2f  OpenCV INTER_AREA %7.2f / %7.2f  ratio %.2f / %.2f\n",
+          c.name, ours.median, ours.best, theirs.median, theirs.best, ours.median / theirs.median,
+          ours.best / theirs.best);
     }
   }
 

@@ -7,6 +7,8 @@
 // with the whole picture zoomed into the view. The cost should not grow with N.
 // WheelStep96Mp: one step of the wheel over a 96-megapixel picture, repaint included.
 // ZoomToFit96Mp: from actual size to the whole picture, repaint included.
+// RegionMove96Mp: a move with a 4096 x 4096 region shown at 256 x 256 on a
+// 96-megapixel picture: the frame, and the region averaged into the preview.
 // The window sits on a pretended 1920 x 1080 screen.
 // Open12Mp vs Djpeg12Mp: opening a 12-megapixel JPEG, from the dialog's answer
 // to the window laid out, against libjpeg-turbo's own djpeg decoding the same
@@ -138,6 +140,29 @@ void ZoomToFit96Mp(benchmark::State& state) {
   state.counters["zoom"] = form.picSource->Zoom();
 }
 BENCHMARK(ZoomToFit96Mp)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// Moves in steps of a few pixels through the middle of the picture, where the region is never clamped.
+void RegionMove96Mp(benchmark::State& state) {
+  Form1 form;
+  form.show();
+  form.OpenPicture(PhotoOfMegapixels(96));
+  form.txtSelWidth->SetText("256");
+  form.txtSelHeight->SetText("256");
+  form.Command3->click();
+  // 128 eighths of 256 = 4096.
+  for (int i = 0; i < 120; ++i) form.GrowSelection(1);
+  form.picSource_MouseMove(0, 0, 5000, 4000);
+  platform::DoEvents();
+  int step = 0;
+  for (auto _ : state) {
+    form.picSource_MouseMove(0, 0, 4000.0f + static_cast<float>((step * 7) % 600),
+                             3000.0f + static_cast<float>((step * 5) % 400));
+    platform::DoEvents();
+    ++step;
+  }
+  form.picSource_Click();
+}
+BENCHMARK(RegionMove96Mp)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void Open12Mp(benchmark::State& state) {
   std::string path = PhotoJpeg(4000, 3000);
