@@ -74,16 +74,20 @@ void OursPlain(benchmark::State& state, const Case& c, int threads) {
   OursWith(state, c, threads, resample::KernelLevel::Plain);
 }
 
-void OpenCv(benchmark::State& state, const Case& c, int threads) {
+void OpenCvWith(benchmark::State& state, const Case& c, int threads, int interpolation) {
   auto source = Section(c.sw, c.sh, true);
   auto dest = Section(c.dw, c.dh, false);
   cv::Mat from = View(*source);
   cv::Mat to = View(*dest);
   cv::setNumThreads(threads);
   for (auto _ : state) {
-    cv::resize(from, to, to.size(), 0, 0, cv::INTER_LINEAR);
+    cv::resize(from, to, to.size(), 0, 0, interpolation);
     benchmark::DoNotOptimize(to.data[0]);
   }
+}
+
+void OpenCv(benchmark::State& state, const Case& c, int threads) {
+  OpenCvWith(state, c, threads, cv::INTER_LINEAR);
 }
 
 PixelRows<uint8_t> Rows(const cDIBSection& dib) {
@@ -102,15 +106,7 @@ void OursArea(benchmark::State& state, const Case& c, int threads) {
 }
 
 void OpenCvArea(benchmark::State& state, const Case& c, int threads) {
-  auto source = Section(c.sw, c.sh, true);
-  auto dest = Section(c.dw, c.dh, false);
-  cv::Mat from = View(*source);
-  cv::Mat to = View(*dest);
-  cv::setNumThreads(threads);
-  for (auto _ : state) {
-    cv::resize(from, to, to.size(), 0, 0, cv::INTER_AREA);
-    benchmark::DoNotOptimize(to.data[0]);
-  }
+  OpenCvWith(state, c, threads, cv::INTER_AREA);
 }
 
 std::string Name(const char* who, const Case& c, int threads) {
