@@ -11,10 +11,11 @@
 #include <new>
 
 #include "app/AppResources.h"
-#include "app/ErrorLine.h"
-#include "app/PictureResizer.h"
-#include "app/SelectionGeometry.h"
 #include "app/ZoomSteps.h"
+#include "cli/ErrorLine.h"
+#include "cli/PictureResizer.h"
+#include "cli/SelectionGeometry.h"
+#include "codecs/PictureDecoder.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
 #include "platform/base/AppError.h"
@@ -28,7 +29,6 @@
 #include "platform/ui/ControlFactory.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/HandlerGuard.h"
-#include "platform/ui/PictureDecoder.h"
 #include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/ScreenMetrics.h"
 #include "platform/ui/Settings.h"

@@ -1,4 +1,4 @@
-#include "app/ProgressLine.h"
+#include "cli/ProgressLine.h"
 
 ProgressLine::ProgressLine(std::ostream& out, size_t total) : out_(out), total_(total) {}
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "codecs/PictureRegion.h"
 #include "platform/gdi/MemorySurface.h"
-#include "platform/gdi/Picture.h"
 
 enum class Placement { Center, Origin };
 
@@ -26,17 +26,20 @@ class PictureCropper {
  public:
   PictureCropper(int32_t width, int32_t height, BlockPlacement placement);
 
-  // The block's top-left corner in the picture. A centred block is clamped
-  // like the window's selection; a block placed by its corner must overlap
-  // the picture, else it is an invalid argument (5).
-  BlockCorner Corner(const gdi::Picture& picture) const;
+  // The block's top-left corner in a picture of that size. A centred block is
+  // clamped like the window's selection; a block placed by its corner must
+  // overlap the picture, else it is an invalid argument (5).
+  BlockCorner Corner(int32_t pictureWidth, int32_t pictureHeight) const;
+  // The part of a picture of that size the block takes, for a reader that
+  // decodes no more than that.
+  gdi::Rect Block(int32_t pictureWidth, int32_t pictureHeight) const;
 
   // A surface of the block's size; what lies outside the picture keeps the
-  // window surfaces' background colour.
-  std::unique_ptr<gdi::MemorySurface> Crop(const gdi::Picture& picture) const;
+  // window surfaces' background colour. The region must hold the block's part.
+  std::unique_ptr<gdi::MemorySurface> Crop(const platform::PictureRegion& region) const;
 
  private:
-  void CheckOverlap(const gdi::Picture& picture, BlockCorner corner) const;
+  void CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const;
 
   int32_t width_;
   int32_t height_;

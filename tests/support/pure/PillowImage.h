@@ -15,4 +15,7 @@ struct PillowImage {
 
   // Nothing when Pillow can't read the file.
   static std::optional<PillowImage> Read(const std::string& path);
+  // Runs a Python script that has Pillow at hand, with `args` as sys.argv[1:];
+  // false when it fails.
+  static bool Run(const std::string& script, const std::vector<std::string>& args);
 };

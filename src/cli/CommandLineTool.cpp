@@ -1,29 +1,30 @@
-#include "app/CommandLineTool.h"
+#include "cli/CommandLineTool.h"
 
 #include <malloc.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <iostream>
 
-#include "app/BatchCropper.h"
-#include "app/BatchRunner.h"
-#include "app/ErrorLine.h"
-#include "app/OutputFolder.h"
-#include "app/PictureResizer.h"
-#include "app/PictureWriter.h"
-#include "app/ProgressLine.h"
-#include "app/UsageError.h"
+#include "cli/BatchCropper.h"
+#include "cli/BatchRunner.h"
+#include "cli/ErrorLine.h"
+#include "cli/OutputFolder.h"
+#include "cli/PictureResizer.h"
+#include "cli/PictureWriter.h"
+#include "cli/ProgressLine.h"
+#include "cli/ToolkitModule.h"
+#include "cli/UsageError.h"
 #include "platform/base/AppError.h"
-#include "platform/ui/PictureDecoder.h"
+#include "codecs/PictureDecoder.h"
 
 bool CommandLineTool::Handles(int argc, char** argv) {
   return !CommandLine::OpensWindow(std::vector<std::string>(argv + 1, argv + argc));
 }
 
-// A core application only: the picture readers load without a display.
+// No toolkit: the program reads its own kinds of picture, and loads the
+// toolkit's reader only for a picture of another kind.
 int CommandLineTool::Main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
+  platform::UseOtherKindsReader(&ToolkitModule::ReadOtherKinds);
   KeepPictureMemory();
   std::vector<std::string> args(argv + 1, argv + argc);
   return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);

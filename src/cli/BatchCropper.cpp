@@ -1,13 +1,13 @@
-#include "app/BatchCropper.h"
+#include "cli/BatchCropper.h"
 
 #include <filesystem>
 #include <map>
 #include <set>
 
-#include "app/ErrorLine.h"
-#include "app/OutputFolder.h"
-#include "app/PictureWriter.h"
-#include "platform/ui/PictureDecoder.h"
+#include "cli/ErrorLine.h"
+#include "cli/OutputFolder.h"
+#include "cli/PictureWriter.h"
+#include "codecs/PictureDecoder.h"
 
 namespace fs = std::filesystem;
 
@@ -74,7 +74,8 @@ std::string BatchCropper::CropOne(size_t item) const {
   if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
   std::unique_ptr<gdi::MemorySurface> block;
   try {
-    block = cropper_.Crop(*platform::LoadPicture(picture));
+    block = cropper_.Crop(platform::LoadPictureRegion(
+        picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }));
   } catch (const std::exception& e) {
     return ErrorLine::For(picture, e);
   }

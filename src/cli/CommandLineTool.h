@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 // The window-less mode: runs a command and turns its outcome into an exit
 // status. Nothing here needs a display.
@@ -22,8 +22,7 @@ class CommandLineTool {
   // when that is a terminal.
   static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int workers,
                  bool errIsTerminal = false);
-  // The whole program in this mode, for main: makes the core application
-  // the picture readers need and runs on every processor.
+  // The whole program in this mode, for main: runs on every processor.
   static int Main(int argc, char** argv);
 
   // Freed picture memory stays in the heap for the next picture instead of

@@ -1,4 +1,4 @@
-#include "app/PictureWriter.h"
+#include "cli/PictureWriter.h"
 
 #include <algorithm>
 #include <filesystem>

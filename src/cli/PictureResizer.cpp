@@ -1,4 +1,4 @@
-#include "app/PictureResizer.h"
+#include "cli/PictureResizer.h"
 
 #include "platform/base/AppError.h"
 #include "platform/base/Checked.h"

@@ -1,4 +1,4 @@
-#include "app/SelectionGeometry.h"
+#include "cli/SelectionGeometry.h"
 
 #include "platform/base/Checked.h"
 #include "platform/base/Convert.h"

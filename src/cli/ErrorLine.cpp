@@ -1,4 +1,4 @@
-#include "app/ErrorLine.h"
+#include "cli/ErrorLine.h"
 
 #include <algorithm>
 #include <new>

@@ -1,9 +1,9 @@
-#include "app/OutputFolder.h"
+#include "cli/OutputFolder.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "app/ErrorLine.h"
+#include "cli/ErrorLine.h"
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,9 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <charconv>
 
-#include "app/UsageError.h"
-#include "platform/ui/PictureDecoder.h"
+#include "cli/UsageError.h"
+#include "codecs/PictureDecoder.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--size", "", true},    {"--center", "", true},  {"--origin", "", true}, {"-o", "--output", true},

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/BatchRunner.h"
-#include "app/CommandLine.h"
-#include "app/PictureCropper.h"
+#include "cli/BatchRunner.h"
+#include "cli/CommandLine.h"
+#include "cli/PictureCropper.h"
 
 // Cuts the same block out of several pictures, side by side on a few
 // threads, and writes each one. A picture that fails is reported and the

@@ -1,4 +1,4 @@
-#include "PillowImage.h"
+#include "support/pure/PillowImage.h"
 
 #include <cstdio>
 #include <sstream>
@@ -19,7 +19,7 @@ std::string Quoted(const std::string& text) {
   return out + "'";
 }
 
-std::optional<std::string> Run(const std::string& command) {
+std::optional<std::string> Output(const std::string& command) {
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return std::nullopt;
   std::string output;
@@ -34,7 +34,7 @@ std::optional<std::string> Run(const std::string& command) {
 
 std::optional<PillowImage> PillowImage::Read(const std::string& path) {
   // Debian's own interpreter: python3-pil belongs to it, whatever python3 comes first on PATH.
-  auto output = Run("/usr/bin/python3 -c " + Quoted(kScript) + " " + Quoted(path) + " 2>/dev/null");
+  auto output = Output("/usr/bin/python3 -c " + Quoted(kScript) + " " + Quoted(path) + " 2>/dev/null");
   if (!output) return std::nullopt;
   std::istringstream in(*output);
   PillowImage image;
@@ -45,4 +45,10 @@ std::optional<PillowImage> PillowImage::Read(const std::string& path) {
   for (size_t i = 0; i < image.rgb.size(); ++i)
     image.rgb[i] = static_cast<uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
   return image;
+}
+
+bool PillowImage::Run(const std::string& script, const std::vector<std::string>& args) {
+  std::string command = "/usr/bin/python3 -c " + Quoted("from PIL import Image\nimport sys\n" + script);
+  for (const std::string& arg : args) command += " " + Quoted(arg);
+  return Output(command + " 2>/dev/null").has_value();
 }

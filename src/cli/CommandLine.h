@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "app/PictureCropper.h"
-#include "app/PictureWriter.h"
+#include "cli/PictureCropper.h"
+#include "cli/PictureWriter.h"
 
 struct CropRequest {
   std::vector<std::string> pictures;
