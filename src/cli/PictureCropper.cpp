@@ -34,6 +34,12 @@ std::unique_ptr<gdi::MemorySurface> PictureCropper::Crop(const platform::Picture
     throw platform::AppError::Standard(platform::ErrorNumber::InvalidPicture);
   }
   const BlockCorner corner = Corner(region.width, region.height);
+  const gdi::Bitmap& pixels = *region.picture->Handle();
+  // A block that is the whole bitmap shares its memory instead of copying it.
+  if (corner.left == region.left && corner.top == region.top && width_ == pixels.Width() &&
+      height_ == pixels.Height()) {
+    return std::make_unique<gdi::MemorySurface>(pixels.ShareCopy());
+  }
   auto block = std::make_unique<gdi::MemorySurface>(width_, height_, gdi::kSurfaceBackColor);
   gdi::HDC source = gdi::CreateCompatibleDC(block->hDC());
   gdi::HGDIOBJ previous = gdi::SelectObject(source, region.picture->Handle());

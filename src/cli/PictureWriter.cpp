@@ -46,8 +46,8 @@ void PictureWriter::Write(cDIBSection& bitmap, const std::string& path, const Wr
     WriteJpeg(bitmap, path, options.quality);
     return;
   }
-  gdi::MemorySurface surface(bitmap.Width(), bitmap.Height());
-  bitmap.PaintPicture(surface.hDC());
+  // The writer reads the bitmap's own pixels through a surface sharing them.
+  gdi::MemorySurface surface(bitmap.hDib()->ShareCopy());
   SaveTGA().SaveTGAinFile(path, surface, options.rle);
 }
 
