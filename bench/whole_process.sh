@@ -6,7 +6,8 @@
 # PROGRAM defaults to build-test/quarvel; SCRATCH (where the pictures and the
 # outputs go) to a fresh folder under /dev/shm, so the disk's own speed and
 # the program's flush of each written file to it stay out of the figures.
-# Give a folder on disk to see them in.
+# Give a folder on disk to see them in. BEFORE=OTHER_PROGRAM adds another
+# build of the program (an earlier one, say) to every comparison.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 program="$(realpath "${1:-$root/build-test/quarvel}")"
@@ -37,8 +38,11 @@ im.resize((64, 64)).save('small.jpg', quality=90)
 PY
 
 compare() {
-  local name="$1"
-  shift
+  local name="$1" ours="$2"
+  shift 2
+  local before=()
+  [ -n "${BEFORE:-}" ] && before=("${ours/$program/$(realpath "$BEFORE")}")
+  set -- "$ours" "$@" "${before[@]}"
   echo
   echo "== $name"
   hyperfine "${runs[@]}" --export-json "$name.json" "$@" | grep -E "^(Benchmark|  Time)"
@@ -47,7 +51,7 @@ import json, sys
 results = json.load(open(sys.argv[1]))['results']
 first = results[0]
 for other in results[1:]:
-    print(f"  quarvel / {other['command'].split()[0]}: median {first['median'] * 1000:.1f} ms / "
+    print(f"  quarvel / {other['command'].split()[0].split('/')[-1]}: median {first['median'] * 1000:.1f} ms / "
           f"{other['median'] * 1000:.1f} ms = {first['median'] / other['median']:.2f}")
 PY
 }
@@ -55,18 +59,18 @@ PY
 pillow_open() { echo "$python -c \"from PIL import Image; Image.open('$1').load()\""; }
 
 uptime
-compare bmp-16 "$program crop big.bmp --size 16 --center 2000,1500 -o cut.tga" "cp big.bmp copy.bmp" \
+compare bmp-16 "$program crop big.bmp --size 16x16 --center 2000,1500 -o cut.tga" "cp big.bmp copy.bmp" \
   "$(pillow_open big.bmp)"
-compare gif-16 "$program crop big.gif --size 16 --center 2000,1500 -o cut.tga" "$(pillow_open big.gif)"
-compare jpeg-256 "$program crop big.jpg --size 256 --center 2000,1500 -o cut.tga" \
+compare gif-16 "$program crop big.gif --size 16x16 --center 2000,1500 -o cut.tga" "$(pillow_open big.gif)"
+compare jpeg-256 "$program crop big.jpg --size 256x256 --center 2000,1500 -o cut.tga" \
   "djpeg -outfile /dev/null big.jpg"
-compare small "$program crop small.jpg --size 16 --center 32,32 -o cut.tga" "djpeg -outfile /dev/null small.jpg"
+compare small "$program crop small.jpg --size 16x16 --center 32,32 -o cut.tga" "djpeg -outfile /dev/null small.jpg"
 compare bmp-whole "$program crop big.bmp --size 4000x3000 --origin 0,0 -o whole.tga" "cp big.bmp copy.bmp"
 
 echo
 echo "== peak memory, 16 x 16 from the 12 MP BMP (its pixels: 36 MB)"
 for picture in big.bmp big.jpg big.gif; do
-  kb=$(/usr/bin/time -f %M "$program" crop "$picture" --size 16 --center 2000,1500 -o cut.tga 2>&1 >/dev/null | tail -1)
+  kb=$(/usr/bin/time -f %M "$program" crop "$picture" --size 16x16 --center 2000,1500 -o cut.tga 2>&1 >/dev/null | tail -1)
   echo "  $picture: $((kb / 1024)) MB"
 done
 kb=$(/usr/bin/time -f %M "$program" crop big.bmp --size 4000x3000 --origin 0,0 -o whole.tga 2>&1 >/dev/null | tail -1)
