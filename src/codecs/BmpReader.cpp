@@ -31,6 +31,13 @@ void CheckPlacement(const BmpReader::Layout& l, uint64_t fileSize) {
   }
 }
 
+// Where the picture's row `bottom` - 1 starts in the file.
+uint64_t FirstRow(const BmpReader::Layout& l, int32_t bottom) {
+  return l.offset + l.fileStride * static_cast<uint64_t>(l.height - bottom);
+}
+
+AppError EndsEarly() { return PictureLimits::Damaged("the file ends before the end of the pixels its header announces"); }
+
 gdi::Rect Clipped(gdi::Rect r, int32_t width, int32_t height) {
   return {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width), std::min(r.bottom, height)};
 }
@@ -62,7 +69,7 @@ PictureRegion BmpReader::Decode(const PictureFile& file, const Layout& layout, c
   const gdi::Rect wanted = Clipped(choose(layout.width, layout.height), layout.width, layout.height);
   const int32_t top = wanted.Empty() ? 0 : wanted.top;
   const int32_t bottom = wanted.Empty() ? 0 : wanted.bottom;
-  std::unique_ptr<gdi::Bitmap> rows = PictureLimits::NewBitmap(layout.width, bottom - top, true);
+  std::unique_ptr<gdi::Bitmap> rows = PictureLimits::NewBitmap(layout.width, bottom - top, false);
   if (layout.bitsPerPixel == 24) {
     ReadRows(file, layout, bottom, *rows);
   } else {
@@ -71,28 +78,26 @@ PictureRegion BmpReader::Decode(const PictureFile& file, const Layout& layout, c
   return {std::make_shared<const gdi::Picture>(std::move(rows)), 0, top, layout.width, layout.height};
 }
 
-// The file's rows from the picture's row `bottom` - 1 upwards are the bitmap's, byte for byte.
+// The file's rows, from the picture's row `bottom` - 1 upwards, are the
+// bitmap's byte for byte: one scattered read puts each in its place.
 void BmpReader::ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, gdi::Bitmap& rows) {
-  const uint64_t first = layout.offset + layout.fileStride * static_cast<uint64_t>(layout.height - bottom);
-  if (!file.ReadAt(first, rows.MutableBits(), rows.SizeBytes())) {
-    throw PictureLimits::Damaged("the file ends before the end of the pixels its header announces");
-  }
+  std::vector<std::span<uint8_t>> places;
+  places.reserve(static_cast<size_t>(rows.Height()));
+  for (int32_t y = rows.Height() - 1; y >= 0; --y) places.emplace_back(rows.MutableRow(y), rows.Stride());
+  if (!file.ReadScattered(FirstRow(layout, bottom), places)) throw EndsEarly();
 }
 
 void BmpReader::ReadRowsDroppingFourthByte(const PictureFile& file, const Layout& layout, int32_t bottom,
                                            gdi::Bitmap& rows) {
   const size_t perChunk = std::max<size_t>(1, kChunkBytes / layout.fileStride);
   std::vector<uint8_t> chunk(std::min<size_t>(perChunk, static_cast<size_t>(rows.Height())) * layout.fileStride);
-  uint8_t* bits = rows.MutableBits();
-  uint64_t at = layout.offset + layout.fileStride * static_cast<uint64_t>(layout.height - bottom);
+  uint64_t at = FirstRow(layout, bottom);
   for (int32_t done = 0; done < rows.Height();) {
     const auto count = static_cast<int32_t>(std::min<size_t>(perChunk, static_cast<size_t>(rows.Height() - done)));
-    if (!file.ReadAt(at, chunk.data(), count * layout.fileStride)) {
-      throw PictureLimits::Damaged("the file ends before the end of the pixels its header announces");
-    }
+    if (!file.ReadAt(at, chunk.data(), count * layout.fileStride)) throw EndsEarly();
     for (int32_t r = 0; r < count; ++r) {
       const uint8_t* from = chunk.data() + r * layout.fileStride;
-      uint8_t* to = bits + static_cast<size_t>(done + r) * rows.Stride();
+      uint8_t* to = rows.MutableRow(rows.Height() - 1 - (done + r));
       for (int32_t x = 0; x < layout.width; ++x, from += 4, to += 3) {
         to[0] = from[0];
         to[1] = from[1];

@@ -10,9 +10,10 @@
 namespace platform {
 
 // Uncompressed bottom-up BMPs of 24 and 32 bits, whose rows are laid out as
-// the program's bottom-up bitmaps are: read straight into the bitmap, 24-bit
-// in one read, 32-bit in one pass that drops the fourth byte. Every other
-// kind of BMP is left to the general reader.
+// the program's bitmaps' rows are: read straight into a top-down bitmap (the
+// window shows such a bitmap without a copy), 24-bit in one scattered read
+// that puts each row in its place, 32-bit in one pass that drops the fourth
+// byte. Every other kind of BMP is left to the general reader.
 class BmpReader {
  public:
   static constexpr size_t kHeaderBytes = 54;

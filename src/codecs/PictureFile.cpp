@@ -1,7 +1,9 @@
 #include "codecs/PictureFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,6 +40,32 @@ std::vector<uint8_t> PictureFile::All() const { return Head(static_cast<size_t>(
 
 bool PictureFile::ReadAt(uint64_t offset, uint8_t* into, size_t bytes) const {
   return ReadUpTo(offset, into, bytes) == bytes;
+}
+
+bool PictureFile::ReadScattered(uint64_t offset, std::span<const std::span<uint8_t>> parts) const {
+  std::vector<iovec> pieces;
+  pieces.reserve(parts.size());
+  for (std::span<uint8_t> part : parts) pieces.push_back({part.data(), part.size()});
+  size_t first = 0;
+  while (first < pieces.size()) {
+    const int count = static_cast<int>(std::min<size_t>(pieces.size() - first, IOV_MAX));
+    ssize_t n = preadv(fd_, &pieces[first], count, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw AppError::FromErrno(errno, path_);
+    if (n == 0) return false;
+    offset += static_cast<uint64_t>(n);
+    // Past the pieces filled whole, and into the one filled in part.
+    for (auto left = static_cast<size_t>(n); left > 0;) {
+      iovec& piece = pieces[first];
+      const size_t taken = std::min(left, piece.iov_len);
+      piece.iov_base = static_cast<uint8_t*>(piece.iov_base) + taken;
+      piece.iov_len -= taken;
+      left -= taken;
+      if (piece.iov_len == 0) ++first;
+    }
+    while (first < pieces.size() && pieces[first].iov_len == 0) ++first;
+  }
+  return true;
 }
 
 size_t PictureFile::ReadUpTo(uint64_t offset, uint8_t* into, size_t bytes) const {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class PictureFile {
   std::vector<uint8_t> All() const;
   // Exactly `bytes` bytes from `offset` into `into`; false when the file ends first.
   bool ReadAt(uint64_t offset, uint8_t* into, size_t bytes) const;
+  // The bytes from `offset` into each part in turn, in as few reads as the
+  // system allows; false when the file ends first.
+  bool ReadScattered(uint64_t offset, std::span<const std::span<uint8_t>> parts) const;
 
  private:
   size_t ReadUpTo(uint64_t offset, uint8_t* into, size_t bytes) const;
