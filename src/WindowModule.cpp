@@ -27,13 +27,7 @@ extern "C" int QuarvelWindowMain(int argc, char** argv) {
   return app->exec();
 }
 
-// Qt finds its image plugins through an application object: a core one
-// serves, and needs no display.
+// Qt's image plugins load without an application object: the command line makes none.
 extern "C" gdi::Bitmap* QuarvelReadWithQt(const uint8_t* data, size_t size) {
-  static int argc = 1;
-  static char name[] = "quarvel";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-  (void)app;
   return platform::QtPictureReader::Decode({data, size}).release();
 }
