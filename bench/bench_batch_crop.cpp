@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "PhotoLike.h"
-#include "app/BatchCropper.h"
-#include "app/CommandLineTool.h"
+#include "cli/BatchCropper.h"
+#include "cli/CommandLineTool.h"
 #include "platform/gdi/Bitmap.h"
 
 namespace {

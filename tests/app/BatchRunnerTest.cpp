@@ -1,4 +1,4 @@
-#include "app/BatchRunner.h"
+#include "cli/BatchRunner.h"
 
 #include <gtest/gtest.h>
 

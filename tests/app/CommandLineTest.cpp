@@ -1,8 +1,8 @@
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
 
-#include "app/UsageError.h"
+#include "cli/UsageError.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/Form1Fixture.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/Screen.h"
-#include "platform/ui/PictureDecoder.h"
+#include "codecs/PictureDecoder.h"
 
 namespace {
 

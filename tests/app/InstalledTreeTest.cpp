@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "ToolRun.h"
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "support/pure/TempDir.h"
 
 namespace fs = std::filesystem;

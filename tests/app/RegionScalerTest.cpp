@@ -1,10 +1,10 @@
-#include "app/RegionScaler.h"
+#include "cli/RegionScaler.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "app/PictureResizer.h"
+#include "cli/PictureResizer.h"
 #include "imaging/cDIBSection.h"
 
 namespace {
@@ -45,9 +45,9 @@ class RegionOneToOne : public testing::TestWithParam<OneToOneCase> {};
 
 TEST_P(RegionOneToOne, IsTheCropByteForByte) {
   const OneToOneCase c = GetParam();
-  const gdi::Picture picture = Tiles(300, 200, true);
-  auto cut = RegionScaler({false, c.width, c.height}, c.width, c.height, c.placement).Cut(picture);
-  auto crop = PictureCropper(c.width, c.height, c.placement).Crop(picture);
+  const auto picture = std::make_shared<const gdi::Picture>(Tiles(300, 200, true));
+  auto cut = RegionScaler({false, c.width, c.height}, c.width, c.height, c.placement).Cut(*picture);
+  auto crop = PictureCropper(c.width, c.height, c.placement).Crop({picture, 0, 0, 300, 200});
   EXPECT_EQ(Bytes(cut->Image()), Bytes(crop->Image()));
 }
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "app/CommandLineTool.h"
+#include "cli/CommandLineTool.h"
 
 namespace {
 

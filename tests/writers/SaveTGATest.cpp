@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "PillowImage.h"
+#include "support/pure/PillowImage.h"
 #include "platform/base/AppError.h"
 #include "platform/base/MemorySink.h"
 #include "platform/base/Screen.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "PillowImage.h"
+#include "support/pure/PillowImage.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"

@@ -11,6 +11,8 @@ MemorySurface::MemorySurface(int32_t width, int32_t height, COLORREF background)
   image_->Fill(background);
 }
 
+MemorySurface::MemorySurface(std::unique_ptr<Bitmap> image) : image_(std::move(image)), dc_(image_.get()) {}
+
 float MemorySurface::ScaleWidth() const {
   float pixels = static_cast<float>(image_->Width());
   return scaleMode_ == vbTwips ? pixels * platform::Screen::TwipsPerPixelX() : pixels;

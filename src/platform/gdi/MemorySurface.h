@@ -13,6 +13,8 @@ class MemorySurface final : public PictureSurface {
  public:
   // Raises out of memory (7) when the image can't be had.
   MemorySurface(int32_t width, int32_t height, COLORREF background = 0);
+  // Showing a bitmap of its own, such as a share of another's pixels.
+  explicit MemorySurface(std::unique_ptr<Bitmap> image);
 
   Bitmap& Image() { return *image_; }
   const Bitmap& Image() const { return *image_; }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/QtClipboard.h"
 #include "platform/ui/QtMessageBox.h"
+#include "platform/ui/QtPictureReader.h"
 #include "platform/ui/ScreenMetrics.h"
 
 namespace platform {
@@ -10,6 +11,7 @@ void Toolkit::Install() {
   ScreenMetrics::Apply();
   QtMessageBox::Install();
   QtClipboard::Install();
+  QtPictureReader::Install();
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/ui/QtPictureReader.h"
 #include "platform/ui/ScreenMetrics.h"
 #include "support/pure/TempDir.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(home.Path().string()));
   QApplication app(argc, argv);
   platform::ScreenMetrics::PretendAvailableArea(QRect(0, 0, 16384, 16384));
+  platform::QtPictureReader::Install();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

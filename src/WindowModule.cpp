@@ -1,0 +1,33 @@
+// The window's side of the program, loaded by the program only when the
+// window opens or a picture needs the toolkit's reader.
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "app/DropOpener.h"
+#include "app/Form1.h"
+#include "platform/base/AppInfo.h"
+#include "platform/ui/DesktopSession.h"
+#include "platform/ui/HandlerGuard.h"
+#include "platform/ui/QtPictureReader.h"
+#include "platform/ui/Toolkit.h"
+
+extern "C" int QuarvelWindowMain(int argc, char** argv) {
+  auto app = platform::DesktopSession::Start(argc, argv);
+  if (!app) return platform::DesktopSession::kMissingStatus;
+  platform::AppInfo::SetExeName(
+      QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
+  platform::Toolkit::Install();
+  Form1 form;
+  new DropOpener(form);
+  form.show();
+  // "quarvel PICTURE" opens the picture as if it had been chosen in the open dialog.
+  if (auto path = DropOpener::PictureArgument(QCoreApplication::arguments())) {
+    platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
+  }
+  return app->exec();
+}
+
+// Qt's image plugins load without an application object: the command line makes none.
+extern "C" gdi::Bitmap* QuarvelReadWithQt(const uint8_t* data, size_t size) {
+  return platform::QtPictureReader::Decode({data, size}).release();
+}

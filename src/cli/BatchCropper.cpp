@@ -1,0 +1,100 @@
+#include "cli/BatchCropper.h"
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "cli/ErrorLine.h"
+#include "cli/OutputFolder.h"
+#include "cli/PictureWriter.h"
+#include "codecs/PictureDecoder.h"
+
+namespace fs = std::filesystem;
+
+BatchCropper::BatchCropper(CropRequest request, int workers)
+    : request_(std::move(request)),
+      workers_(workers),
+      cropper_(request_.width, request_.height, request_.placement),
+      scaler_(request_.region, request_.width, request_.height, request_.placement),
+      refusals_(request_.pictures.size()) {
+  PlanOutputs();
+  RefuseClashes();
+}
+
+void BatchCropper::PlanOutputs() {
+  for (const std::string& picture : request_.pictures) {
+    if (!request_.outputFile.empty()) {
+      outputs_.push_back(request_.outputFile);
+    } else {
+      fs::path name = fs::path(picture).filename().replace_extension(".tga");
+      outputs_.push_back((fs::path(request_.outputDir) / name).string());
+    }
+  }
+}
+
+// Two pictures of the same name in different folders would land on one
+// output, and an output may be one of the pictures themselves: neither
+// overwrites anything.
+void BatchCropper::RefuseClashes() {
+  std::set<std::string> inputs;
+  for (const std::string& picture : request_.pictures) inputs.insert(PictureWriter::FileIdentity(picture));
+  std::map<std::string, size_t> firstWriter;
+  for (size_t i = 0; i < outputs_.size(); ++i) {
+    const std::string output = PictureWriter::FileIdentity(outputs_[i]);
+    if (inputs.count(output)) {
+      refusals_[i] = "the output " + outputs_[i] + " is one of the pictures being cropped";
+      continue;
+    }
+    auto [first, isNew] = firstWriter.emplace(output, i);
+    if (!isNew) {
+      refusals_[i] =
+          "its crop would replace that of " + request_.pictures[first->second] + " in " + outputs_[i];
+    }
+  }
+}
+
+size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
+                         const BatchRunner::Progress& progress,
+                         const std::function<void(const std::string& line)>& note) const {
+  if (!MakeOutputFolder(report)) return request_.pictures.size();
+  // Notes come from the workers; one at a time reaches the caller.
+  std::mutex noteLock;
+  auto noted = [&](const std::string& line) {
+    const std::lock_guard<std::mutex> lock(noteLock);
+    if (note) note(line);
+  };
+  return BatchRunner(workers_).Run(
+      request_.pictures.size(), [this, &noted](size_t item) { return CropOne(item, noted); },
+      [&report](size_t, const std::string& line) { report(line); }, progress);
+}
+
+bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
+  const std::string folder =
+      request_.outputDir.empty() ? OutputFolder::Of(request_.outputFile) : request_.outputDir;
+  const std::string failure = OutputFolder::Make(folder);
+  if (failure.empty()) return true;
+  report(failure);
+  return false;
+}
+
+std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note) const {
+  const std::string& picture = request_.pictures[item];
+  if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
+  std::unique_ptr<gdi::MemorySurface> block;
+  try {
+    block = request_.region.Scales(request_.width, request_.height)
+                ? scaler_.Cut(*platform::LoadPicture(picture))
+                : cropper_.Crop(platform::LoadPictureRegion(
+                      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }));
+  } catch (const std::exception& e) {
+    return ErrorLine::For(picture, e);
+  }
+  try {
+    const std::string chosen = PictureWriter::Write(*block, outputs_[item], request_.write);
+    if (!chosen.empty()) note(ErrorLine::For(outputs_[item], chosen));
+  } catch (const std::exception& e) {
+    return ErrorLine::For(outputs_[item], e);
+  }
+  return {};
+}

@@ -1,0 +1,379 @@
+#include "cli/CommandLine.h"
+
+#include <charconv>
+
+#include "cli/UsageError.h"
+#include "codecs/PictureDecoder.h"
+
+const CommandLine::OptionTable CommandLine::kCropOptions = {
+    {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
+    {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
+    {"--region", "", true},  {"--max-bytes", "", true},
+};
+const CommandLine::OptionTable CommandLine::kResizeOptions = {
+    {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
+    {"--keep-proportions", "", false}, {"--max-bytes", "", true},
+};
+
+namespace {
+
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+bool IsVersion(std::string_view arg) { return arg == "--version" || arg == "-V"; }
+bool IsCommand(std::string_view arg) { return arg == "crop" || arg == "resize"; }
+
+bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+const std::string& RequireName(const std::string& picture) {
+  if (picture.empty()) throw UsageError("a picture's file name is empty");
+  return picture;
+}
+
+// True when `wanted` is among the arguments before the end of options.
+bool AnyBeforeEnd(const std::vector<std::string>& args, bool (*wanted)(std::string_view)) {
+  for (const std::string& arg : args) {
+    if (arg == "--") return false;
+    if (wanted(arg)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool CommandLine::OpensWindow(const std::vector<std::string>& args) {
+  return args.empty() || (args.size() == 1 && !LooksLikeOption(args[0]) && !IsCommand(args[0]));
+}
+
+Request CommandLine::Parse(const std::vector<std::string>& args) {
+  if (AnyBeforeEnd(args, IsHelp)) return HelpRequest{};
+  if (AnyBeforeEnd(args, IsVersion)) return VersionRequest{};
+  if (args.empty()) throw UsageError("no command given; see quarvel --help");
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (args[0] == "crop") return ParseCrop(rest);
+  if (args[0] == "resize") return ParseResize(rest);
+  RefuseWithoutCommand(args);
+}
+
+// Names the first thing that is wrong: an option out of place, or the word
+// that is no command.
+void CommandLine::RefuseWithoutCommand(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (!LooksLikeOption(arg)) continue;
+    const std::string name = arg.substr(0, arg.find('='));
+    if (Find(kCropOptions, name) || Find(kResizeOptions, name)) {
+      throw UsageError(name + " goes after a command, crop or resize; see quarvel --help");
+    }
+    throw UsageError("unknown option " + Quoted(name) + "; see quarvel --help");
+  }
+  throw UsageError("unknown command " + Quoted(args[0]) +
+                   " (the window opens one picture only); see quarvel --help");
+}
+
+const CommandLine::OptionSpec* CommandLine::Find(const OptionTable& table, const std::string& name) {
+  for (const OptionSpec& option : table) {
+    if (option.name == name || option.alias == name) return &option;
+  }
+  return nullptr;
+}
+
+// Options may stand anywhere among the pictures, as "--name value" or
+// "--name=value"; after "--" everything is a picture.
+CommandLine::Options CommandLine::Split(const std::string& command, const std::vector<std::string>& args,
+                                        const OptionTable& table) {
+  Options options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      options.positional.insert(options.positional.end(), args.begin() + static_cast<long>(i) + 1,
+                                args.end());
+      break;
+    }
+    if (!LooksLikeOption(arg)) {
+      options.positional.push_back(arg);
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    const OptionSpec* option = Find(table, arg.substr(0, equals));
+    if (!option) {
+      throw UsageError("unknown option " + Quoted(arg.substr(0, equals)) + " for " + command +
+                       "; see quarvel --help");
+    }
+    const std::string& name = option->name;
+    if (option->takesValue) {
+      if (options.values.count(name)) throw UsageError(name + " is given twice");
+      if (equals != std::string::npos) {
+        options.values[name] = arg.substr(equals + 1);
+      } else if (i + 1 < args.size()) {
+        options.values[name] = args[++i];
+      } else {
+        throw UsageError(name + " needs a value");
+      }
+    } else {
+      if (equals != std::string::npos) throw UsageError(name + " takes no value");
+      if (!options.flags.insert(name).second) throw UsageError(name + " is given twice");
+    }
+  }
+  return options;
+}
+
+CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
+  const Options options = Split("crop", args, kCropOptions);
+  CropRequest request;
+  request.pictures = options.positional;
+  if (request.pictures.empty()) throw UsageError("crop needs at least one picture");
+  for (const std::string& picture : request.pictures) RequireName(picture);
+  if (!options.values.count("--size")) throw UsageError("crop needs --size WxH");
+  ParseSize(options.values.at("--size"), "--size", true, request.width, request.height);
+  ParseRegion(options, request);
+
+  const bool toFile = options.values.count("-o") > 0;
+  const bool toDir = options.values.count("--out-dir") > 0;
+  if (toFile && toDir) throw UsageError("-o and --out-dir can't be used together");
+  if (toFile) {
+    request.outputFile = options.values.at("-o");
+    if (request.pictures.size() > 1) {
+      throw UsageError("-o names one output file but " + std::to_string(request.pictures.size()) +
+                       " pictures were given; use --out-dir DIR");
+    }
+  } else {
+    request.outputDir = toDir ? options.values.at("--out-dir") : ".";
+    if (request.outputDir.empty()) throw UsageError("--out-dir needs a folder");
+  }
+  const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
+  request.write = ParseWriteOptions(options, format);
+  request.quiet = options.flags.count("--quiet") > 0;
+  return request;
+}
+
+ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
+  const Options options = Split("resize", args, kResizeOptions);
+  if (options.positional.size() != 2) {
+    throw UsageError("resize needs one picture and one size: quarvel resize PICTURE WxH -o FILE");
+  }
+  ResizeRequest request;
+  request.picture = RequireName(options.positional[0]);
+  request.keepProportions = options.flags.count("--keep-proportions") > 0;
+  const std::string& size = options.positional[1];
+  if (request.keepProportions) {
+    request.width = ParseWidthAlone(size);
+  } else {
+    ParseSize(size, "resize", false, request.width, request.height);
+  }
+  if (!options.values.count("-o")) throw UsageError("resize needs -o FILE");
+  request.outputFile = options.values.at("-o");
+  request.write = ParseWriteOptions(options, RequireOutputFormat(request.outputFile));
+  return request;
+}
+
+// With --keep-proportions the height follows the width, so a height typed as
+// well would be dropped without a word: it is refused instead.
+int32_t CommandLine::ParseWidthAlone(const std::string& text) {
+  if (text.find_first_of("xX") != std::string::npos) {
+    throw UsageError(
+        "--keep-proportions works out the height itself: give the width alone, such as 640, not " +
+        Quoted(text));
+  }
+  bool ok = false;
+  const auto width = static_cast<int32_t>(ParseWhole(text, 1, kMaxSide, ok));
+  if (!ok) {
+    throw UsageError("bad width " + Quoted(text) + ": a whole number of pixels from 1 to " +
+                     std::to_string(kMaxSide));
+  }
+  return width;
+}
+
+WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat format) {
+  WriteOptions write;
+  write.rle = options.flags.count("--rle") > 0;
+  if (write.rle && format != OutputFormat::Targa) throw UsageError("--rle applies to Targa output only");
+  auto budget = options.values.find("--max-bytes");
+  auto quality = options.values.find("--quality");
+  if (budget != options.values.end()) {
+    if (format != OutputFormat::Jpeg) throw UsageError("--max-bytes applies to JPEG output only");
+    if (quality != options.values.end()) {
+      throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
+    }
+    write.maxBytes = ParseByteCount(budget->second);
+  }
+  if (quality == options.values.end()) return write;
+  if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
+  bool ok = false;
+  write.quality = static_cast<int32_t>(ParseWhole(quality->second, 1, 100, ok));
+  if (!ok) throw UsageError("bad quality " + Quoted(quality->second) + ": a whole number from 1 to 100");
+  return write;
+}
+
+OutputFormat CommandLine::RequireOutputFormat(const std::string& path) {
+  std::optional<OutputFormat> format = PictureWriter::FormatFor(path);
+  if (!format) throw UsageError("unknown output type " + Quoted(path) + ": use .tga, .jpg or .jpeg");
+  return *format;
+}
+
+BlockPlacement CommandLine::ParsePlacement(const Options& options) {
+  const bool center = options.values.count("--center") > 0;
+  const bool origin = options.values.count("--origin") > 0;
+  if (center == origin) {
+    throw UsageError(center ? "--center and --origin can't be used together"
+                            : "crop needs --center X,Y or --origin X,Y");
+  }
+  const std::string name = center ? "--center" : "--origin";
+  const std::string& text = options.values.at(name);
+  const size_t comma = text.find(',');
+  bool okX = false, okY = false;
+  BlockPlacement placement;
+  placement.mode = center ? Placement::Center : Placement::Origin;
+  if (comma != std::string::npos) {
+    std::string_view view(text);
+    placement.x = static_cast<int32_t>(ParseWhole(view.substr(0, comma), INT32_MIN, INT32_MAX, okX));
+    placement.y = static_cast<int32_t>(ParseWhole(view.substr(comma + 1), INT32_MIN, INT32_MAX, okY));
+  }
+  if (!okX || !okY) {
+    throw UsageError("bad position " + Quoted(text) + " for " + name +
+                     ": X,Y in whole pixels, such as 320,240");
+  }
+  return placement;
+}
+
+// "WxH" (or N for a square) cut around --center or --origin, or "all": the
+// largest region of the size's proportions, centred in each picture.
+void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
+  auto region = options.values.find("--region");
+  if (region == options.values.end()) {
+    request.region = {false, request.width, request.height};
+    request.placement = ParsePlacement(options);
+    return;
+  }
+  if (region->second != "all") {
+    ParseSize(region->second, "--region", true, request.region.width, request.region.height);
+    request.placement = ParsePlacement(options);
+    return;
+  }
+  if (options.values.count("--center") || options.values.count("--origin")) {
+    throw UsageError("--region all centres the region itself; leave out --center and --origin");
+  }
+  request.region.whole = true;
+}
+
+// Whole bytes, or with k (1024) or M (1024 k) after the number.
+int64_t CommandLine::ParseByteCount(const std::string& text) {
+  constexpr int64_t kMost = int64_t{1} << 40;
+  int64_t unit = 1;
+  std::string_view digits(text);
+  if (!digits.empty() && (digits.back() == 'k' || digits.back() == 'M')) {
+    unit = digits.back() == 'k' ? 1024 : 1024 * 1024;
+    digits.remove_suffix(1);
+  }
+  bool ok = false;
+  const int64_t count = ParseWhole(digits, 1, kMost / unit, ok);
+  if (!ok) {
+    throw UsageError("bad byte count " + Quoted(text) + " for --max-bytes: a whole number of bytes, " +
+                     "or of k (1024) or M (1024 k) with the letter after it, such as 20k");
+  }
+  return count * unit;
+}
+
+// "WxH", or "N" for N x N where a square is allowed.
+void CommandLine::ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
+                            int32_t& height) {
+  const size_t cross = text.find_first_of("xX");
+  const bool alone = cross == std::string::npos;
+  std::string_view view(text);
+  bool okWidth = false, okHeight = false;
+  width = static_cast<int32_t>(ParseWhole(view.substr(0, cross), 1, kMaxSide, okWidth));
+  if (alone) {
+    height = width;
+    okHeight = okWidth && square;
+  } else {
+    height = static_cast<int32_t>(ParseWhole(view.substr(cross + 1), 1, kMaxSide, okHeight));
+  }
+  if (!okWidth || !okHeight) {
+    const std::string forms =
+        square ? "WxH, or N for N x N," : "WxH (a width alone needs --keep-proportions)";
+    throw UsageError("bad size " + Quoted(text) + " for " + what + ": " + forms +
+                     " in whole pixels from 1 to " + std::to_string(kMaxSide) + ", such as " +
+                     (square ? "256x256 or 256" : "640x480"));
+  }
+  if (int64_t{width} * height > platform::kMaxPicturePixels) {
+    throw UsageError("size " + Quoted(text) + " is too large: at most " +
+                     std::to_string(platform::kMaxPicturePixels) + " pixels");
+  }
+}
+
+// Plain decimal digits with an optional minus sign; nothing else, not even blanks.
+int64_t CommandLine::ParseWhole(std::string_view text, int64_t min, int64_t max, bool& ok) {
+  int64_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [last, error] = std::from_chars(text.data(), end, value);
+  ok = error == std::errc() && last == end && value >= min && value <= max;
+  return value;
+}
+
+std::string CommandLine::Version() { return std::string("quarvel ") + QUARVEL_VERSION; }
+
+std::string CommandLine::Usage() {
+  return R"(Usage:
+  quarvel [PICTURE]
+  quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
+               [--region WxH] [-o FILE | --out-dir DIR] [--rle]
+               [--quality N | --max-bytes N] [-q]
+  quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
+  quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
+  quarvel resize PICTURE W --keep-proportions -o FILE [...]
+  quarvel --help | --version
+
+Without a command the window opens, with PICTURE loaded if one is named.
+  -h, --help          this text
+  -V, --version       the program's name and version
+
+Options may stand anywhere among the pictures, as --size 256 or --size=256;
+after -- every argument is a picture.
+
+crop: cuts a block of W x H pixels out of each picture.
+  --size WxH          the block's size, 1 to 32767 pixels each way, such as
+                      256x128; a single number N is a square of N x N
+  --region WxH        cut a region of this size instead and resample it to
+                      the --size: a mini-map of a larger part of the picture.
+                      Reductions by more than 2 x average the pixels each
+                      result pixel covers; the rest blend as resize does
+  --region all        the largest region of the --size's proportions, centred
+                      in the picture; needs no --center or --origin
+  --center X,Y        centre the block (or region) on pixel X,Y as the window
+                      centres its selection on the pointer; one that would
+                      reach past an edge is moved back inside the picture
+  --origin X,Y        put the block's top-left corner on pixel X,Y; the block
+                      must overlap the picture
+                      Pixels of the block that lie outside the picture (a
+                      block larger than the picture) are light grey.
+  -o, --output FILE   the output file; only for a single picture
+  --out-dir DIR       write each picture as DIR/NAME.tga, NAME being the
+                      picture's file name without its extension (default: the
+                      current folder)
+  -q, --quiet         no progress counter; on a terminal, several pictures
+                      otherwise show one line that counts the pictures done
+                      and the failures so far
+
+resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
+  --keep-proportions  give the width W alone; the height follows it:
+                      picture height x W / picture width, rounded down
+
+Output: the extension of FILE chooses the format, in any case:
+  .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
+  FILE or DIR are made.
+  --rle               run-length encode the Targa file
+  --quality N         JPEG quality, 1 to 100 (default 90)
+  --max-bytes N       JPEG: the best quality whose file takes at most N bytes
+                      (20k = 20 x 1024, 1M = 1024 x 1024), said on standard
+                      error; when even quality 1 is larger, nothing is written
+                      and the exit status is 1
+
+Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
+Several pictures are cut side by side on all processor cores; a picture that
+fails does not stop the others. An existing output file is replaced only when
+the new one is complete.
+
+Exit status: 0 when every picture was written; 1 when any failed, each failure
+reported as one line on standard error; 2 when the command line is wrong.
+)";
+}

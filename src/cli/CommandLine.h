@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "cli/PictureCropper.h"
+#include "cli/PictureWriter.h"
+#include "cli/RegionScaler.h"
+
+struct CropRequest {
+  std::vector<std::string> pictures;
+  int32_t width = 0;
+  int32_t height = 0;
+  // What is cut before it is resampled to width x height; the same size unless --region says otherwise.
+  RegionSize region;
+  BlockPlacement placement;
+  // Exactly one of the two is set: -o for a single picture, or the folder
+  // every picture is written to as <stem>.tga.
+  std::string outputFile;
+  std::string outputDir;
+  WriteOptions write;
+  // No progress counter, even on a terminal.
+  bool quiet = false;
+};
+
+struct ResizeRequest {
+  std::string picture;
+  int32_t width = 0;
+  // 0 when the height follows the width and none was given.
+  int32_t height = 0;
+  bool keepProportions = false;
+  std::string outputFile;
+  WriteOptions write;
+};
+
+struct HelpRequest {};
+struct VersionRequest {};
+
+using Request = std::variant<HelpRequest, VersionRequest, CropRequest, ResizeRequest>;
+
+// The arguments of the window-less commands, read and checked before any
+// picture is touched. Every mistake is a UsageError with a one-line reason.
+class CommandLine {
+ public:
+  static constexpr int32_t kMaxSide = 32767;
+
+  // True when the arguments after the program's name are for the window: none,
+  // or one picture as a file manager passes it. Anything else is a command line
+  // to run or refuse.
+  static bool OpensWindow(const std::vector<std::string>& args);
+
+  // The arguments after the program's name.
+  static Request Parse(const std::vector<std::string>& args);
+
+  static std::string Usage();
+  // "quarvel" and the version it was built as.
+  static std::string Version();
+
+ private:
+  // One option of a command, under its name and an optional second spelling.
+  struct OptionSpec {
+    std::string name;
+    std::string alias;
+    bool takesValue = false;
+  };
+  using OptionTable = std::vector<OptionSpec>;
+  static const OptionTable kCropOptions;
+  static const OptionTable kResizeOptions;
+
+  struct Options {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+  };
+
+  static Options Split(const std::string& command, const std::vector<std::string>& args,
+                       const OptionTable& table);
+  static const OptionSpec* Find(const OptionTable& table, const std::string& name);
+  [[noreturn]] static void RefuseWithoutCommand(const std::vector<std::string>& args);
+  static CropRequest ParseCrop(const std::vector<std::string>& args);
+  static ResizeRequest ParseResize(const std::vector<std::string>& args);
+  static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
+  static OutputFormat RequireOutputFormat(const std::string& path);
+  static BlockPlacement ParsePlacement(const Options& options);
+  static void ParseRegion(const Options& options, CropRequest& request);
+  static int64_t ParseByteCount(const std::string& text);
+  static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
+                        int32_t& height);
+  static int32_t ParseWidthAlone(const std::string& text);
+  static int64_t ParseWhole(std::string_view text, int64_t min, int64_t max, bool& ok);
+};

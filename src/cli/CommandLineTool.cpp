@@ -1,0 +1,122 @@
+#include "cli/CommandLineTool.h"
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli/BatchCropper.h"
+#include "cli/BatchRunner.h"
+#include "cli/ErrorLine.h"
+#include "cli/OutputFolder.h"
+#include "cli/PictureResizer.h"
+#include "cli/PictureWriter.h"
+#include "cli/ProgressLine.h"
+#include "cli/ToolkitModule.h"
+#include "cli/UsageError.h"
+#include "platform/base/AppError.h"
+#include "codecs/PictureDecoder.h"
+
+bool CommandLineTool::Handles(int argc, char** argv) {
+  return !CommandLine::OpensWindow(std::vector<std::string>(argv + 1, argv + argc));
+}
+
+// No toolkit: the program reads its own kinds of picture, and loads the
+// toolkit's reader only for a picture of another kind.
+int CommandLineTool::Main(int argc, char** argv) {
+  platform::UseOtherKindsReader(&ToolkitModule::ReadOtherKinds);
+  KeepPictureMemory();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
+}
+
+// Each picture decodes into tens of megabytes. Handed back to the system after
+// every picture, that memory would be faulted in afresh for the next one, and
+// the workers would take turns at the kernel's page tables to do it.
+void CommandLineTool::KeepPictureMemory() {
+#if defined(__GLIBC__)
+  constexpr int kLargest = 1 << 30;
+  mallopt(M_MMAP_THRESHOLD, kLargest);
+  mallopt(M_TRIM_THRESHOLD, kLargest);
+#endif
+}
+
+int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         int workers, bool errIsTerminal) {
+  Request request;
+  try {
+    request = CommandLine::Parse(args);
+  } catch (const UsageError& e) {
+    err << ErrorLine::Plain(e.what()) << std::endl;
+    return kUsage;
+  }
+  if (std::holds_alternative<HelpRequest>(request)) {
+    out << CommandLine::Usage() << std::flush;
+    return kSuccess;
+  }
+  if (std::holds_alternative<VersionRequest>(request)) {
+    out << CommandLine::Version() << std::endl;
+    return kSuccess;
+  }
+  if (auto* crop = std::get_if<CropRequest>(&request)) return Crop(*crop, err, workers, errIsTerminal);
+  return Resize(std::get<ResizeRequest>(request), err);
+}
+
+int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal) {
+  const BatchCropper cropper(request, workers);
+  const bool counted = errIsTerminal && !request.quiet && request.pictures.size() > 1;
+  ProgressLine progress(err, request.pictures.size());
+  const auto print = [&err](const std::string& line) { err << line << std::endl; };
+  const size_t failures =
+      counted ? cropper.Run([&progress](const std::string& line) { progress.Print(line); },
+                            [&progress](size_t done, size_t failed) { progress.Show(done, failed); })
+              : cropper.Run(print, nullptr, print);
+  progress.Finish();
+  return failures == 0 ? kSuccess : kSomeFailed;
+}
+
+int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
+  std::string chosen;
+  const std::string failure = ResizeOne(request, chosen);
+  if (!chosen.empty()) err << chosen << std::endl;
+  if (failure.empty()) return kSuccess;
+  err << failure << std::endl;
+  return kSomeFailed;
+}
+
+std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string& chosen) {
+  if (PictureWriter::FileIdentity(request.outputFile) == PictureWriter::FileIdentity(request.picture)) {
+    return ErrorLine::For(request.picture, "the output is the picture itself");
+  }
+  std::unique_ptr<cDIBSection> resized;
+  try {
+    gdi::PicturePtr picture = platform::LoadPicture(request.picture);
+    resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
+  } catch (const std::exception& e) {
+    return ErrorLine::For(request.picture, e);
+  }
+  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile)); !failure.empty()) {
+    return failure;
+  }
+  try {
+    chosen = PictureWriter::Write(*resized, request.outputFile, request.write);
+    if (!chosen.empty()) chosen = ErrorLine::For(request.outputFile, chosen);
+  } catch (const std::exception& e) {
+    return ErrorLine::For(request.outputFile, e);
+  }
+  return {};
+}
+
+int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, const gdi::Picture& picture) {
+  if (!request.keepProportions) return request.height;
+  const int32_t height = PictureResizer::ProportionalHeight(picture, request.width);
+  const bool fits = height >= 1 && height <= CommandLine::kMaxSide &&
+                    int64_t{height} * request.width <= platform::kMaxPicturePixels;
+  if (!fits) {
+    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidArgument,
+                                              "in proportion to a width of " + std::to_string(request.width) +
+                                                  " the height would be " + std::to_string(height) +
+                                                  " pixels, which no output can hold");
+  }
+  return height;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/CommandLine.h"
+
+// The window-less mode: runs a command and turns its outcome into an exit
+// status. Nothing here needs a display.
+class CommandLineTool {
+ public:
+  static constexpr int kSuccess = 0;
+  static constexpr int kSomeFailed = 1;
+  static constexpr int kUsage = 2;
+
+  // True when the program's arguments ask for this mode.
+  static bool Handles(int argc, char** argv);
+
+  // `args` are the arguments after the program's name. Usage goes to `out`,
+  // failures to `err`, one line each; a batch counts its progress on `err`
+  // when that is a terminal.
+  static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, int workers,
+                 bool errIsTerminal = false);
+  // The whole program in this mode, for main: runs on every processor.
+  static int Main(int argc, char** argv);
+
+  // Freed picture memory stays in the heap for the next picture instead of
+  // going back to the system. Process-wide: for this mode only.
+  static void KeepPictureMemory();
+
+ private:
+  static int Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal);
+  static int Resize(const ResizeRequest& request, std::ostream& err);
+  // `chosen` receives what a byte budget chose.
+  static std::string ResizeOne(const ResizeRequest& request, std::string& chosen);
+  static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);
+};

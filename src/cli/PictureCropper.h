@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "codecs/PictureRegion.h"
+#include "platform/gdi/MemorySurface.h"
+
+enum class Placement { Center, Origin };
+
+// Where a block goes: centred on a point as the window centres it on the
+// pointer, or with its top-left corner on the point.
+struct BlockPlacement {
+  Placement mode = Placement::Center;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct BlockCorner {
+  int32_t left = 0;
+  int32_t top = 0;
+};
+
+// Cuts a block out of a picture the way the window copies its selection.
+class PictureCropper {
+ public:
+  PictureCropper(int32_t width, int32_t height, BlockPlacement placement);
+
+  // The block's top-left corner in a picture of that size. A centred block is
+  // clamped like the window's selection; a block placed by its corner must
+  // overlap the picture, else it is an invalid argument (5).
+  BlockCorner Corner(int32_t pictureWidth, int32_t pictureHeight) const;
+  // The part of a picture of that size the block takes, for a reader that
+  // decodes no more than that.
+  gdi::Rect Block(int32_t pictureWidth, int32_t pictureHeight) const;
+
+  // A surface of the block's size; what lies outside the picture keeps the
+  // window surfaces' background colour. The region must hold the block's part.
+  std::unique_ptr<gdi::MemorySurface> Crop(const platform::PictureRegion& region) const;
+
+  // A block of width x height with its top-left corner at `corner`, the
+  // background where it lies outside the picture.
+  static std::unique_ptr<gdi::MemorySurface> CropAt(const gdi::Picture& picture, BlockCorner corner,
+                                                    int32_t width, int32_t height);
+
+ private:
+  void CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const;
+
+  int32_t width_;
+  int32_t height_;
+  BlockPlacement placement_;
+};

@@ -1,0 +1,79 @@
+#include "cli/PictureWriter.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "imaging/cDIBSection.h"
+#include "platform/base/AppError.h"
+#include "platform/base/AtomicFile.h"
+#include "writers/JpegBudget.h"
+#include "writers/SaveTGA.h"
+#include "writers/mIntelJPEGLibrary.h"
+
+using platform::AppError;
+namespace ErrorNumber = platform::ErrorNumber;
+
+std::optional<OutputFormat> PictureWriter::FormatFor(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (extension == ".tga") return OutputFormat::Targa;
+  if (extension == ".jpg" || extension == ".jpeg") return OutputFormat::Jpeg;
+  return std::nullopt;
+}
+
+std::string PictureWriter::FileIdentity(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path identity = std::filesystem::weakly_canonical(path, ec);
+  if (ec) identity = std::filesystem::absolute(path, ec).lexically_normal();
+  return identity.string();
+}
+
+std::string PictureWriter::Write(gdi::MemorySurface& surface, const std::string& path,
+                                 const WriteOptions& options) {
+  if (RequireFormat(path) == OutputFormat::Targa) {
+    SaveTGA().SaveTGAinFile(path, surface, options.rle);
+    return {};
+  }
+  cDIBSection bitmap;
+  if (!bitmap.Create(surface.Image().Width(), surface.Image().Height())) {
+    throw AppError::Standard(ErrorNumber::OutOfMemory);
+  }
+  bitmap.LoadPictureBlt(surface.hDC());
+  return WriteJpeg(bitmap, path, options);
+}
+
+std::string PictureWriter::Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options) {
+  if (RequireFormat(path) == OutputFormat::Jpeg) return WriteJpeg(bitmap, path, options);
+  // The writer reads the bitmap's own pixels through a surface sharing them.
+  gdi::MemorySurface surface(bitmap.hDib()->ShareCopy());
+  SaveTGA().SaveTGAinFile(path, surface, options.rle);
+  return {};
+}
+
+OutputFormat PictureWriter::RequireFormat(const std::string& path) {
+  std::optional<OutputFormat> format = FormatFor(path);
+  if (!format) {
+    throw AppError::WithDescription(ErrorNumber::InvalidArgument,
+                                    "unknown output type (use .tga, .jpg or .jpeg)");
+  }
+  return *format;
+}
+
+// The encoder reports a file it can't write as a bare code; asking first
+// gives the reason (missing folder, read-only file) in words.
+std::string PictureWriter::WriteJpeg(cDIBSection& bitmap, const std::string& path,
+                                     const WriteOptions& options) {
+  platform::AtomicFile::CheckReplaceable(path);
+  std::error_code ec;
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+    throw AppError::FromErrno(ENOENT, path);
+  }
+  if (options.maxBytes <= 0) {
+    mIntelJPEGLibrary::SaveJPEGinFile(bitmap, path, options.quality);
+    return {};
+  }
+  const BudgetedJpeg jpeg = JpegBudget::Save(bitmap, path, options.maxBytes);
+  return "JPEG quality " + std::to_string(jpeg.quality) + ", " + std::to_string(jpeg.bytes.size()) + " bytes";
+}

@@ -1,0 +1,104 @@
+#include "cli/RegionScaler.h"
+
+#include "imaging/AreaAverager.h"
+#include "imaging/cDIBSection.h"
+#include "platform/base/AppError.h"
+
+using platform::AppError;
+namespace ErrorNumber = platform::ErrorNumber;
+
+namespace {
+
+ptrdiff_t RowStep(const gdi::Bitmap& bitmap) {
+  const auto stride = static_cast<ptrdiff_t>(bitmap.Stride());
+  return bitmap.BottomUp() ? -stride : stride;
+}
+
+// Top row first, whichever way up the bitmap lies in memory.
+PixelRows<const uint8_t> RowsOf(const gdi::Bitmap& bitmap) {
+  return {bitmap.Row(0), RowStep(bitmap), bitmap.Width(), bitmap.Height()};
+}
+
+PixelRows<uint8_t> RowsOf(gdi::Bitmap& bitmap) {
+  return {bitmap.MutableRow(0), RowStep(bitmap), bitmap.Width(), bitmap.Height()};
+}
+
+std::unique_ptr<gdi::MemorySurface> Blend(gdi::MemorySurface& block, int32_t width, int32_t height) {
+  cDIBSection source;
+  if (!source.Create(block.Image().Width(), block.Image().Height())) {
+    throw AppError::Standard(ErrorNumber::OutOfMemory);
+  }
+  source.LoadPictureBlt(block.hDC());
+  std::unique_ptr<cDIBSection> resized = source.Resample(height, width);
+  if (!resized) throw AppError::Standard(ErrorNumber::OutOfMemory);
+  auto result = std::make_unique<gdi::MemorySurface>(width, height);
+  resized->PaintPicture(result->hDC());
+  return result;
+}
+
+}  // namespace
+
+RegionScaler::RegionScaler(RegionSize region, int32_t width, int32_t height, BlockPlacement placement)
+    : region_(region), width_(width), height_(height), placement_(placement) {}
+
+std::unique_ptr<gdi::MemorySurface> RegionScaler::Cut(const gdi::Picture& picture) const {
+  if (picture.Empty()) throw AppError::Standard(ErrorNumber::InvalidPicture);
+  RegionSize region = region_;
+  BlockPlacement placement = placement_;
+  if (region.whole) {
+    region = Largest(picture.Width(), picture.Height(), width_, height_);
+    placement = {Placement::Origin, (picture.Width() - region.width) / 2,
+                 (picture.Height() - region.height) / 2};
+  }
+  const PictureCropper cropper(region.width, region.height, placement);
+  const BlockCorner corner = cropper.Corner(picture.Width(), picture.Height());
+  if (region.width == width_ && region.height == height_) {
+    return PictureCropper::CropAt(picture, corner, width_, height_);
+  }
+  return ScaleRegion(picture, corner, region, width_, height_);
+}
+
+std::unique_ptr<gdi::MemorySurface> RegionScaler::ScaleRegion(const gdi::Picture& picture, BlockCorner corner,
+                                                              RegionSize region, int32_t width,
+                                                              int32_t height) {
+  const bool inside = corner.left >= 0 && corner.top >= 0 &&
+                      int64_t{corner.left} + region.width <= picture.Width() &&
+                      int64_t{corner.top} + region.height <= picture.Height();
+  if (!inside || !AveragesArea(region.width, region.height, width, height)) {
+    auto block = PictureCropper::CropAt(picture, corner, region.width, region.height);
+    return Scale(*block, width, height);
+  }
+  const gdi::Bitmap& pixels = *picture.Handle();
+  PixelRows<const uint8_t> rows = RowsOf(pixels);
+  rows.first += corner.top * rows.step + 3 * ptrdiff_t{corner.left};
+  rows.width = region.width;
+  rows.height = region.height;
+  auto result = std::make_unique<gdi::MemorySurface>(width, height);
+  AreaAverager().Fill(rows, RowsOf(result->Image()));
+  return result;
+}
+
+RegionSize RegionScaler::Largest(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height) {
+  const bool wider = int64_t{pictureWidth} * height >= int64_t{pictureHeight} * width;
+  if (wider) {
+    const auto across = static_cast<int32_t>(int64_t{pictureHeight} * width / height);
+    return {false, std::max(across, 1), pictureHeight};
+  }
+  const auto down = static_cast<int32_t>(int64_t{pictureWidth} * height / width);
+  return {false, pictureWidth, std::max(down, 1)};
+}
+
+std::unique_ptr<gdi::MemorySurface> RegionScaler::Scale(gdi::MemorySurface& block, int32_t width,
+                                                        int32_t height) {
+  const gdi::Bitmap& image = block.Image();
+  if (!AveragesArea(image.Width(), image.Height(), width, height)) return Blend(block, width, height);
+  auto result = std::make_unique<gdi::MemorySurface>(width, height);
+  AreaAverager().Fill(RowsOf(image), RowsOf(result->Image()));
+  return result;
+}
+
+bool RegionScaler::AveragesArea(int32_t regionWidth, int32_t regionHeight, int32_t width, int32_t height) {
+  const bool reduces = regionWidth >= width && regionHeight >= height;
+  return reduces &&
+         (int64_t{regionWidth} > 2 * int64_t{width} || int64_t{regionHeight} > 2 * int64_t{height});
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "platform/gdi/Bitmap.h"
+
+namespace platform {
+
+// The first frame of a GIF through giflib, as the window toolkit's reader
+// shows it: on a black screen of the file's size, transparent pixels in their
+// palette colour, interlaced rows in their places.
+class GifReader {
+ public:
+  static bool Takes(std::span<const uint8_t> head);
+  // Raises invalid picture (481) for a GIF that can't be decoded.
+  static std::unique_ptr<gdi::Bitmap> Decode(std::span<const uint8_t> file);
+};
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/Picture.h"
+
+namespace platform {
+
+// The part of a picture a caller needs, in picture pixels, chosen once the
+// picture's size is known. A reader may give more than asked, never less.
+using RegionChooser = std::function<gdi::Rect(int32_t width, int32_t height)>;
+
+// What was read of a picture: a bitmap holding at least the chosen part,
+// with its top-left corner at (left, top) of the whole picture.
+struct PictureRegion {
+  gdi::PicturePtr picture;
+  int32_t left = 0;
+  int32_t top = 0;
+  // The whole picture's size.
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+}  // namespace platform
