@@ -1,7 +1,5 @@
 #include "writers/mIntelJPEGLibrary.h"
 
-#include <optional>
-
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
@@ -44,23 +42,32 @@ void DescribeBitmap(jpeg::JPEG_CORE_PROPERTIES& props, cDIBSection& bitmap) {
   props.JPGHeight = bitmap.Height();
 }
 
+// The code alone says nothing to a user: a file error adds the system's reason.
+platform::AppError SaveError(const jpeg::JPEG_CORE_PROPERTIES& props, int32_t code, const std::string& path) {
+  platform::AppError error = JpegError("Failed to save to JPG ", code);
+  if (code != jpeg::IJL_FILE_ERROR || props.JPGFileError == 0) return error;
+  return platform::AppError(error.Number(), error.Source(),
+                            error.Description() + ": " +
+                                platform::AtomicFile::ReasonFor(props.JPGFileError, path));
+}
+
 }  // namespace
 
 bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality) {
   EncoderSession session;
-  // Linux keeps no creation time a program could set, so a replaced file
-  // keeps its permission bits and access and modification times only.
-  const std::optional<platform::FileAttributes> previous = platform::FileAttributes::Of(path);
-  if (previous) platform::AtomicFile::CheckReplaceable(path);
+  // A file that can't be replaced gives the system's own error, as deleting it would.
+  if (platform::FileAttributes::Of(path)) platform::AtomicFile::CheckReplaceable(path);
 
   jpeg::JPEG_CORE_PROPERTIES& props = session.Props();
   DescribeBitmap(props, bitmap);
   props.JPGFile = path.c_str();
   props.jquality = quality;
+  // Linux keeps no creation time a program could set, so a replaced file
+  // keeps its owner, permission bits and access and modification times only.
+  props.JPGKeepTimes = true;
 
   int32_t r = jpeg::ijlWrite(&props, jpeg::IJL_JFILE_WRITEWHOLEIMAGE);
-  if (r != jpeg::IJL_OK) throw JpegError("Failed to save to JPG ", r);
-  if (previous) previous->ApplyTo(path);
+  if (r != jpeg::IJL_OK) throw SaveError(props, r, path);
   return true;
 }
 
@@ -74,12 +81,12 @@ std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality) {
   return {props.JPGBytes, props.JPGBytes + props.JPGSizeBytes};
 }
 
+// Kept as SaveJPEGinFile keeps them: on the new file's descriptor, before it takes the name.
 void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes) {
-  const std::optional<platform::FileAttributes> previous = platform::FileAttributes::Of(path);
-  platform::AtomicFile file(path);
+  if (platform::FileAttributes::Of(path)) platform::AtomicFile::CheckReplaceable(path);
+  platform::AtomicFile file(path, platform::AtomicFile::Keep::PermissionsAndTimes);
   file.Write(bytes);
   file.Commit();
-  if (previous) previous->ApplyTo(path);
 }
 
 }  // namespace mIntelJPEGLibrary

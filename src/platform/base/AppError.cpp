@@ -36,8 +36,10 @@ AppError AppError::FromErrno(int errnoValue, const std::string& path) {
     default:
       break;
   }
-  return AppError(number, AppInfo::Title(),
-                  StandardDescription(number) + ": " + path + " (" + std::strerror(errnoValue) + ")");
+  AppError error(number, AppInfo::Title(),
+                 StandardDescription(number) + ": " + path + " (" + std::strerror(errnoValue) + ")");
+  error.systemError_ = errnoValue;
+  return error;
 }
 
 std::string StandardDescription(int32_t number) {

@@ -29,6 +29,8 @@ class AppError : public std::runtime_error {
   int32_t Number() const { return number_; }
   const std::string& Source() const { return source_; }
   const std::string& Description() const { return description_; }
+  // The C library's errno behind a failed file operation; 0 for other errors.
+  int SystemError() const { return systemError_; }
 
   // Errors with the toolkit's standard description and the program as source.
   static AppError Standard(int32_t number);
@@ -40,6 +42,7 @@ class AppError : public std::runtime_error {
   int32_t number_;
   std::string source_;
   std::string description_;
+  int systemError_ = 0;
 };
 
 std::string StandardDescription(int32_t number);

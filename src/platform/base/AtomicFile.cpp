@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "platform/base/AppError.h"
@@ -16,6 +18,8 @@ namespace {
 constexpr int kTempAttempts = 100;
 // Leaves room for the prefix and suffix within the 255 bytes of a file name.
 constexpr size_t kMaxBaseInTempName = 200;
+
+std::atomic<AtomicFile::RenameHook> renameHook{nullptr};
 
 size_t NameStart(const std::string& path) {
   auto slash = path.rfind('/');
@@ -46,11 +50,6 @@ void SyncFolder(const std::string& path) {
   close(dir);
 }
 
-bool Exists(const std::string& path) {
-  struct stat info;
-  return lstat(path.c_str(), &info) == 0;
-}
-
 }  // namespace
 
 void AtomicFile::CheckReplaceable(const std::string& path) {
@@ -64,18 +63,22 @@ void AtomicFile::CheckReplaceable(const std::string& path) {
   if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, path);
 }
 
-AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
+AtomicFile::AtomicFile(std::string path, Keep keep) : path_(std::move(path)), keep_(keep) {
   CheckReplaceable(path_);
+  previous_ = FileAttributes::Of(path_);
   OpenTemp();
 }
 
 AtomicFile::~AtomicFile() { Discard(); }
 
 // Created like any new file (0666 less the umask), never over an existing one.
+// One that replaces a file is private until it gets that file's bits, so a
+// private file's new contents are never readable by others on the way.
 void AtomicFile::OpenTemp() {
+  const mode_t mode = previous_ ? 0600 : 0666;
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
     tempPath_ = TempNameFor(path_);
-    fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd_ >= 0) return;
     if (errno != EEXIST) break;
   }
@@ -101,14 +104,38 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
 // at risk and is left to the system's own writeback, which spares the wait.
 void AtomicFile::Commit() {
   if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
-  const bool replacing = Exists(path_);
+  const bool replacing = previous_.has_value();
+  if (replacing) previous_->ApplyTo(fd_, keep_ == Keep::PermissionsAndTimes);
   if (replacing && fsync(fd_) != 0) Fail(errno);
   int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);
   if (rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
   tempPath_.clear();
+  if (RenameHook hook = renameHook.load()) hook(path_);
   if (replacing) SyncFolder(path_);
+}
+
+void AtomicFile::SetRenameHook(RenameHook hook) { renameHook.store(hook); }
+
+std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
+  std::string folder = FolderOf(path);
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  switch (errnoValue) {
+    case EACCES:
+    case EPERM:
+      return "you may not write in the folder " + folder;
+    case EROFS:
+      return "the folder " + folder + " is on a disk that can't be written";
+    case ENOENT:
+    case ENOTDIR:
+      return "the folder " + folder + " does not exist";
+    case ENOSPC:
+    case EDQUOT:
+      return "the disk is full";
+    default:
+      return std::strerror(errnoValue);
+  }
 }
 
 void AtomicFile::Fail(int errnoValue) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "platform/base/ByteSink.h"
+#include "platform/base/FileAttributes.h"
 
 namespace platform {
 
@@ -12,12 +14,17 @@ namespace platform {
 // temporary file in the target's folder, which takes the target's place only
 // after the last byte is written, and, when it replaces a file, on disk. Until
 // then, and after any failure, a file already there stays as it was, and the
-// temporary file is removed.
+// temporary file is removed. A file replaced hands its owner, group and
+// permission bits (and its times, when asked) to the new one: they are set on
+// the temporary file, through its descriptor, before the rename, so the rename
+// is the last step and nothing done by name can be led off by a link.
 class AtomicFile final : public ByteSink {
  public:
+  enum class Keep { Permissions, PermissionsAndTimes };
+
   // Raises permission denied (70) for a target that is read-only and path not
   // found (76) for a folder that doesn't exist; nothing is touched then.
-  explicit AtomicFile(std::string path);
+  explicit AtomicFile(std::string path, Keep keep = Keep::Permissions);
   // Without Commit, the target is left alone.
   ~AtomicFile() override;
   AtomicFile(const AtomicFile&) = delete;
@@ -36,12 +43,21 @@ class AtomicFile final : public ByteSink {
   // but a read-only file is never replaced behind its owner's back).
   static void CheckReplaceable(const std::string& path);
 
+  // Why a file at `path` could not be written, in words, from the system's error.
+  static std::string ReasonFor(int errnoValue, const std::string& path);
+
+  // For tests: runs the moment the new file has taken the target's place.
+  using RenameHook = void (*)(const std::string& path);
+  static void SetRenameHook(RenameHook hook);
+
  private:
   void OpenTemp();
   [[noreturn]] void Fail(int errnoValue);
   void Discard() noexcept;
 
   std::string path_;
+  Keep keep_;
+  std::optional<FileAttributes> previous_;
   std::string tempPath_;
   int fd_ = -1;
 };

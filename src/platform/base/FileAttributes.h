@@ -10,25 +10,31 @@
 namespace platform {
 
 // What a file keeps when it is replaced by a new one of the same name: its
-// permission bits and its last-access and last-modification times. Linux
-// keeps no creation time that a program could set, so that one is lost.
+// owner and group, its permission bits and, when asked, its last-access and
+// last-modification times. Linux keeps no creation time that a program could
+// set, so that one is lost.
 class FileAttributes {
  public:
   // Nothing when no file of that name can be found.
   static std::optional<FileAttributes> Of(const std::string& path);
 
-  // Best effort: true when the bits and both times were set.
-  bool ApplyTo(const std::string& path) const;
+  // Onto the open file `fd`, never by name, so nothing can redirect them to
+  // another file. Owner and group go first (as far as the system allows),
+  // since changing them clears the set-id bits. Best effort: true when the
+  // bits and, if asked, both times were set.
+  bool ApplyTo(int fd, bool withTimes) const;
 
   mode_t Permissions() const { return permissions_; }
   const timespec& Accessed() const { return accessed_; }
   const timespec& Modified() const { return modified_; }
 
  private:
-  FileAttributes(mode_t permissions, timespec accessed, timespec modified)
-      : permissions_(permissions), accessed_(accessed), modified_(modified) {}
+  explicit FileAttributes(const struct stat& info);
+  bool KeepOwner(int fd) const;
 
   mode_t permissions_;
+  uid_t owner_;
+  gid_t group_;
   timespec accessed_;
   timespec modified_;
 };

@@ -38,13 +38,15 @@ int32_t Encode(const JPEG_CORE_PROPERTIES& p, JpegBytes& out, unsigned long& siz
   return result == 0 ? IJL_OK : IJL_ENCODE_FAILED;
 }
 
-int32_t Store(const char* path, const JpegBytes& bytes, unsigned long size) {
+int32_t Store(JPEG_CORE_PROPERTIES& p, const JpegBytes& bytes, unsigned long size) {
+  using Keep = platform::AtomicFile::Keep;
   try {
-    platform::AtomicFile file(path);
+    platform::AtomicFile file(p.JPGFile, p.JPGKeepTimes ? Keep::PermissionsAndTimes : Keep::Permissions);
     file.Write(std::span<const uint8_t>(bytes.get(), size));
     file.Commit();
     return IJL_OK;
-  } catch (const platform::AppError&) {
+  } catch (const platform::AppError& e) {
+    p.JPGFileError = e.SystemError();
     return IJL_FILE_ERROR;
   }
 }
@@ -78,7 +80,7 @@ int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode) {
     JpegBytes bytes;
     unsigned long size = 0;
     int32_t result = Encode(*props, bytes, size);
-    if (result != IJL_OK || toFile) return result == IJL_OK ? Store(props->JPGFile, bytes, size) : result;
+    if (result != IJL_OK || toFile) return result == IJL_OK ? Store(*props, bytes, size) : result;
     props->JPGSizeBytes = static_cast<int64_t>(size);
     props->JPGBytes = bytes.get();
     props->encoded = bytes.release();

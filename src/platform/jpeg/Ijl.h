@@ -41,6 +41,10 @@ struct JPEG_CORE_PROPERTIES {
   // valid until the next ijlWrite or ijlFree.
   const uint8_t* JPGBytes = nullptr;
   int64_t JPGSizeBytes = 0;
+  // A file replaced keeps its permission bits; with this, its times as well.
+  bool JPGKeepTimes = false;
+  // Out: the system's errno when the result is IJL_FILE_ERROR.
+  int32_t JPGFileError = 0;
   // The encoder's own state, from ijlInit to ijlFree.
   void* handle = nullptr;
   void* encoded = nullptr;

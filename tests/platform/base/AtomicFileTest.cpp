@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include "support/pure/ErrorOf.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -167,4 +169,12 @@ TEST(AtomicFile, ErrorNamesTheTarget) {
   } catch (const AppError& e) {
     EXPECT_NE(e.Description().find(target), std::string::npos) << e.Description();
   }
+}
+
+TEST(AtomicFile, ReasonsAreInWordsAndNameTheFolder) {
+  EXPECT_EQ(AtomicFile::ReasonFor(EACCES, "/srv/up/map.jpg"), "you may not write in the folder /srv/up");
+  EXPECT_EQ(AtomicFile::ReasonFor(EROFS, "/mnt/cd/map.jpg"), "the folder /mnt/cd is on a disk that can't be written");
+  EXPECT_EQ(AtomicFile::ReasonFor(ENOENT, "gone/map.jpg"), "the folder gone does not exist");
+  EXPECT_EQ(AtomicFile::ReasonFor(ENOSPC, "map.jpg"), "the disk is full");
+  EXPECT_EQ(AtomicFile::ReasonFor(EIO, "map.jpg"), std::strerror(EIO));
 }
