@@ -17,6 +17,7 @@ BlockCorner PictureCropper::Corner(int32_t pictureWidth, int32_t pictureHeight) 
     CheckOverlap(pictureWidth, pictureHeight, corner);
     return corner;
   }
+  CheckCentre(pictureWidth, pictureHeight);
   return {SelectionGeometry::Start(placement_.x, width_, static_cast<float>(pictureWidth)),
           SelectionGeometry::Start(placement_.y, height_, static_cast<float>(pictureHeight))};
 }
@@ -52,6 +53,18 @@ std::unique_ptr<gdi::MemorySurface> PictureCropper::CropAt(const gdi::Picture& p
   if (previous) gdi::SelectObject(source, previous);
   gdi::DeleteDC(source);
   return block;
+}
+
+// A block centred so far off that it would not touch the picture is no
+// pointer the window could have, and clamping it would hide a typing mistake.
+void PictureCropper::CheckCentre(int32_t pictureWidth, int32_t pictureHeight) const {
+  const int64_t left = int64_t{placement_.x} - width_ / 2, top = int64_t{placement_.y} - height_ / 2;
+  const bool touches = left < pictureWidth && top < pictureHeight && left + width_ > 0 && top + height_ > 0;
+  if (touches) return;
+  throw platform::AppError::WithDescription(
+      platform::ErrorNumber::InvalidArgument,
+      "--center " + std::to_string(placement_.x) + "," + std::to_string(placement_.y) + " lies outside the " +
+          std::to_string(pictureWidth) + " × " + std::to_string(pictureHeight) + " picture");
 }
 
 void PictureCropper::CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const {

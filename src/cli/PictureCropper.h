@@ -27,8 +27,8 @@ class PictureCropper {
   PictureCropper(int32_t width, int32_t height, BlockPlacement placement);
 
   // The block's top-left corner in a picture of that size. A centred block is
-  // clamped like the window's selection; a block placed by its corner must
-  // overlap the picture, else it is an invalid argument (5).
+  // clamped like the window's selection; either block must overlap the
+  // picture before any clamping, else it is an invalid argument (5).
   BlockCorner Corner(int32_t pictureWidth, int32_t pictureHeight) const;
   // The part of a picture of that size the block takes, for a reader that
   // decodes no more than that.
@@ -44,6 +44,7 @@ class PictureCropper {
                                                     int32_t width, int32_t height);
 
  private:
+  void CheckCentre(int32_t pictureWidth, int32_t pictureHeight) const;
   void CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const;
 
   int32_t width_;

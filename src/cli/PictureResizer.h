@@ -15,6 +15,10 @@ class PictureResizer {
   static int32_t ProportionalHeight(const gdi::Picture& picture, int32_t width);
 
   // A new bitmap of width x height; fails with the resampler's errors, and
-  // with out of memory (7) when the bitmaps can't be made.
+  // with out of memory (7) when the bitmaps can't be made. A picture one pixel
+  // wide or high fails (9) with the reason in words unless the size stays.
   static std::unique_ptr<cDIBSection> Resize(const gdi::Picture& picture, int32_t width, int32_t height);
+
+ private:
+  static void CheckBlendable(const gdi::Picture& picture, int32_t width, int32_t height);
 };

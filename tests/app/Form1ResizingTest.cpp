@@ -224,12 +224,22 @@ TEST_F(Form1ResizingTest, ResizesThatCantBeDoneSayWhyOnceAndChangeNothing) {
   EXPECT_EQ(ResultState(), empty);
 }
 
+// A picture one pixel across has nothing to blend with; the message says so in words.
 TEST_F(Form1ResizingTest, AResampleErrorIsReportedAndChangesNothing) {
-  LoadPattern(1, 50);
-  const auto before = ResultState();
-  Resize("10", "10");
-  ExpectOneWarning();
-  EXPECT_EQ(ResultState(), before);
+  struct Case {
+    int width, height;
+    const char* reason;
+  };
+  for (const Case& c : {Case{1, 50, "A picture only 1 pixel wide can't be resized: there is no second column"},
+                        Case{50, 1, "A picture only 1 pixel high can't be resized: there is no second row"}}) {
+    LoadPattern(c.width, c.height);
+    const auto before = ResultState();
+    Resize("10", "10");
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find(c.reason), std::string::npos) << messages.Messages()[0].text;
+    ExpectOneWarning();
+    EXPECT_EQ(ResultState(), before);
+  }
 }
 
 TEST_F(Form1ResizingTest, ScreenDimensionsCopiesThePhoneSizeAsTyped) {
