@@ -25,7 +25,8 @@ BlockCorner PictureCropper::Corner(int32_t pictureWidth, int32_t pictureHeight) 
 gdi::Rect PictureCropper::Block(int32_t pictureWidth, int32_t pictureHeight) const {
   const BlockCorner c = Corner(pictureWidth, pictureHeight);
   const auto end = [](int32_t start, int32_t size) {
-    return static_cast<int32_t>(std::min<int64_t>(int64_t{start} + size, std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::min<int64_t>(int64_t{start} + size, std::numeric_limits<int32_t>::max()));
   };
   return {c.left, c.top, end(c.left, width_), end(c.top, height_)};
 }
@@ -58,9 +59,10 @@ std::unique_ptr<gdi::MemorySurface> PictureCropper::CropAt(const gdi::Picture& p
 // A block centred so far off that it would not touch the picture is no
 // pointer the window could have, and clamping it would hide a typing mistake.
 void PictureCropper::CheckCentre(int32_t pictureWidth, int32_t pictureHeight) const {
-  const int64_t left = int64_t{placement_.x} - width_ / 2, top = int64_t{placement_.y} - height_ / 2;
-  const bool touches = left < pictureWidth && top < pictureHeight && left + width_ > 0 && top + height_ > 0;
-  if (touches) return;
+  if (Touches(int64_t{placement_.x} - width_ / 2, int64_t{placement_.y} - height_ / 2, pictureWidth,
+              pictureHeight)) {
+    return;
+  }
   throw platform::AppError::WithDescription(
       platform::ErrorNumber::InvalidArgument,
       "--center " + std::to_string(placement_.x) + "," + std::to_string(placement_.y) + " lies outside the " +
@@ -68,12 +70,14 @@ void PictureCropper::CheckCentre(int32_t pictureWidth, int32_t pictureHeight) co
 }
 
 void PictureCropper::CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const {
-  const int64_t left = corner.left, top = corner.top;
-  const bool overlaps = left < pictureWidth && top < pictureHeight && left + width_ > 0 && top + height_ > 0;
-  if (overlaps) return;
+  if (Touches(corner.left, corner.top, pictureWidth, pictureHeight)) return;
   throw platform::AppError::WithDescription(
       platform::ErrorNumber::InvalidArgument,
-      "a " + std::to_string(width_) + "x" + std::to_string(height_) + " block at " + std::to_string(left) +
-          "," + std::to_string(top) + " lies outside the " + std::to_string(pictureWidth) + "x" +
-          std::to_string(pictureHeight) + " picture");
+      "a " + std::to_string(width_) + "x" + std::to_string(height_) + " block at " +
+          std::to_string(corner.left) + "," + std::to_string(corner.top) + " lies outside the " +
+          std::to_string(pictureWidth) + "x" + std::to_string(pictureHeight) + " picture");
+}
+
+bool PictureCropper::Touches(int64_t left, int64_t top, int32_t pictureWidth, int32_t pictureHeight) const {
+  return left < pictureWidth && top < pictureHeight && left + width_ > 0 && top + height_ > 0;
 }

@@ -46,6 +46,8 @@ class PictureCropper {
  private:
   void CheckCentre(int32_t pictureWidth, int32_t pictureHeight) const;
   void CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const;
+  // Whether a block with its top-left corner there shares a pixel with the picture.
+  bool Touches(int64_t left, int64_t top, int32_t pictureWidth, int32_t pictureHeight) const;
 
   int32_t width_;
   int32_t height_;
