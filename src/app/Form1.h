@@ -15,6 +15,7 @@
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
+#include "imaging/ReducedCopies.h"
 #include "imaging/cDIBSection.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/PictureSurface.h"
@@ -218,6 +219,19 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void SizeSelectionSurfaces(int32_t width, int32_t height);
   // Frames and previews the block for a pointer at (x, y) in picture pixels.
   void MoveSelection(int32_t x, int32_t y);
+  // A region of a picture resampled to width x height.
+  struct RegionShown {
+    gdi::PicturePtr picture;
+    gdi::Rect region;
+    int32_t width;
+    int32_t height;
+  };
+  // Into picDestBuffer, quickly: a large region from reduced copies of the picture.
+  void PreviewRegion(RegionShown shown);
+  // Into picDestBuffer, exactly as the command line makes it.
+  void BufferRegion(const RegionShown& shown);
+  // A preview made from reduced copies gives way to the region's own result.
+  void SharpenPreview();
   // The pointer's place over picSource in picture pixels; none when it is elsewhere.
   std::optional<std::pair<int32_t, int32_t>> PointerOverPicture() const;
   void ShowSelectionHint(bool shown);
@@ -262,6 +276,10 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::string saveFolder_;
   // Frames drawn on picSource and not yet wiped.
   std::vector<gdi::Rect> framesDrawn_;
+  // Reduced copies of the picture, for quick previews of large regions during a selection.
+  std::unique_ptr<ReducedCopies> reducedCopies_;
+  // What picDestBuffer shows when it came from them.
+  std::optional<RegionShown> roughPreview_;
   // Counts "Make Your Selection", moves and clicks, so a move resumed after its
   // drawing's yield knows whether another one ran meanwhile.
   uint64_t selectionEvents_ = 0;
