@@ -8,11 +8,13 @@
 const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
     {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
-    {"--region", "", true},  {"--max-bytes", "", true},
+    {"--region", "", true},  {"--max-bytes", "", true}, {"--memory", "", true}, {"--verbose", "-v", false},
+    {"--no-auto-orient", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
     {"--keep-proportions", "", false}, {"--max-bytes", "", true},
+    {"--verbose", "-v", false},        {"--no-auto-orient", "", false},
 };
 
 namespace {
@@ -144,6 +146,10 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
   request.write = ParseWriteOptions(options, format);
   request.quiet = options.flags.count("--quiet") > 0;
+  request.read = ParseReadOptions(options);
+  if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
+    request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
+  }
   return request;
 }
 
@@ -164,6 +170,7 @@ ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
   if (!options.values.count("-o")) throw UsageError("resize needs -o FILE");
   request.outputFile = options.values.at("-o");
   request.write = ParseWriteOptions(options, RequireOutputFormat(request.outputFile));
+  request.read = ParseReadOptions(options);
   return request;
 }
 
@@ -195,7 +202,7 @@ WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat
     if (quality != options.values.end()) {
       throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
     }
-    write.maxBytes = ParseByteCount(budget->second);
+    write.maxBytes = ParseByteCount(budget->second, "--max-bytes");
   }
   if (quality == options.values.end()) return write;
   if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
@@ -203,6 +210,10 @@ WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat
   write.quality = static_cast<int32_t>(ParseWhole(quality->second, 1, 100, ok));
   if (!ok) throw UsageError("bad quality " + Quoted(quality->second) + ": a whole number from 1 to 100");
   return write;
+}
+
+ReadOptions CommandLine::ParseReadOptions(const Options& options) {
+  return {options.flags.count("--verbose") > 0, options.flags.count("--no-auto-orient") == 0};
 }
 
 OutputFormat CommandLine::RequireOutputFormat(const std::string& path) {
@@ -256,20 +267,23 @@ void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
   request.region.whole = true;
 }
 
-// Whole bytes, or with k (1024) or M (1024 k) after the number.
-int64_t CommandLine::ParseByteCount(const std::string& text) {
+// Whole bytes, or with k (1024), M (1024 k) or G (1024 M) after the number.
+int64_t CommandLine::ParseByteCount(const std::string& text, const std::string& option) {
   constexpr int64_t kMost = int64_t{1} << 40;
   int64_t unit = 1;
   std::string_view digits(text);
-  if (!digits.empty() && (digits.back() == 'k' || digits.back() == 'M')) {
-    unit = digits.back() == 'k' ? 1024 : 1024 * 1024;
-    digits.remove_suffix(1);
+  if (!digits.empty()) {
+    const size_t power = std::string_view("kMG").find(digits.back());
+    if (power != std::string_view::npos) {
+      unit = int64_t{1} << (10 * (power + 1));
+      digits.remove_suffix(1);
+    }
   }
   bool ok = false;
   const int64_t count = ParseWhole(digits, 1, kMost / unit, ok);
   if (!ok) {
-    throw UsageError("bad byte count " + Quoted(text) + " for --max-bytes: a whole number of bytes, " +
-                     "or of k (1024) or M (1024 k) with the letter after it, such as 20k");
+    throw UsageError("bad byte count " + Quoted(text) + " for " + option + ": a whole number of bytes, " +
+                     "or of k (1024), M (1024 k) or G (1024 M) with the letter after it, such as 20k");
   }
   return count * unit;
 }

@@ -12,6 +12,14 @@
 #include "cli/PictureWriter.h"
 #include "cli/RegionScaler.h"
 
+// How pictures are read, by crop and resize alike.
+struct ReadOptions {
+  // What the libraries say while reading, each line as a note naming its picture.
+  bool verbose = false;
+  // Turned upright by their EXIF orientation; false keeps the stored order.
+  bool autoOrient = true;
+};
+
 struct CropRequest {
   std::vector<std::string> pictures;
   int32_t width = 0;
@@ -26,6 +34,9 @@ struct CropRequest {
   WriteOptions write;
   // No progress counter, even on a terminal.
   bool quiet = false;
+  ReadOptions read;
+  // The bytes the pictures decoded at once may take together; 0 for the default.
+  uint64_t memory = 0;
 };
 
 struct ResizeRequest {
@@ -36,6 +47,7 @@ struct ResizeRequest {
   bool keepProportions = false;
   std::string outputFile;
   WriteOptions write;
+  ReadOptions read;
 };
 
 struct HelpRequest {};
@@ -88,7 +100,8 @@ class CommandLine {
   static OutputFormat RequireOutputFormat(const std::string& path);
   static BlockPlacement ParsePlacement(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
-  static int64_t ParseByteCount(const std::string& text);
+  static ReadOptions ParseReadOptions(const Options& options);
+  static int64_t ParseByteCount(const std::string& text, const std::string& option);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
                         int32_t& height);
   static int32_t ParseWidthAlone(const std::string& text);
