@@ -331,9 +331,11 @@ std::string CommandLine::Usage() {
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
                [--region WxH] [-o FILE | --out-dir DIR] [--rle]
-               [--quality N | --max-bytes N] [-q]
+               [--quality N | --max-bytes N] [-q] [--memory N]
+               [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
+               [--no-auto-orient] [-v]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
   quarvel --help | --version
 
@@ -367,10 +369,24 @@ crop: cuts a block of W x H pixels out of each picture.
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far
+  --memory N          the memory the pictures decoded side by side may take
+                      together (default: half of what the system has
+                      available); a picture starts only once the pixels its
+                      header declares fit, and a larger one runs alone
 
 resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
   --keep-proportions  give the width W alone; the height follows it:
                       picture height x W / picture width, rounded down
+
+crop and resize:
+  --no-auto-orient    keep a picture in the order its file stores it; by
+                      default a photo whose EXIF data gives it an orientation
+                      is turned upright first, as viewers show it, and the
+                      size and positions are those of the upright picture
+  -v, --verbose       also say, one line each and naming the picture, what
+                      the picture libraries said while reading; otherwise
+                      only a line that explains a failure is said, as part
+                      of that failure's line
 
 Output: the extension of FILE chooses the format, in any case:
   .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
@@ -385,9 +401,13 @@ Output: the extension of FILE chooses the format, in any case:
 Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
 Several pictures are cut side by side on all processor cores; a picture that
 fails does not stop the others. An existing output file is replaced only when
-the new one is complete.
+the new one is complete. An output that is a symbolic link is written through:
+the file the link leads to is replaced, in its own folder, and the link stays;
+a link that leads to a folder or to nothing is an error.
 
 Exit status: 0 when every picture was written; 1 when any failed, each failure
-reported as one line on standard error; 2 when the command line is wrong.
+reported as one line on standard error; 2 when the command line is wrong;
+130 or 143 when SIGINT or SIGTERM stopped the work: the pictures under way
+are finished, no other one is begun, and no temporary file is left behind.
 )";
 }

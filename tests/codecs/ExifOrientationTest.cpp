@@ -98,25 +98,25 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ExifOrientationRead,
     testing::Values(
         OrientationCase{"IntelOrder", Jpeg(Tiff{}.Make()), 6},
-        OrientationCase{"MotorolaOrder", Jpeg(With([](Tiff& t) { t.little = false; }).Make()), 6},
-        OrientationCase{"TiffFile", With([](Tiff& t) { t.value = 8; }).Make(), 8},
+        OrientationCase{"MotorolaOrder", Jpeg(With([](Tiff& tiff) { tiff.little = false; }).Make()), 6},
+        OrientationCase{"TiffFile", With([](Tiff& tiff) { tiff.value = 8; }).Make(), 8},
         OrientationCase{"NoExif", Bytes{0xFF, 0xD8, 0xFF, 0xDA}, 1},
         OrientationCase{"Empty", Bytes{}, 1},
-        OrientationCase{"OutOfRange", Jpeg(With([](Tiff& t) { t.value = 9; }).Make()), 1},
-        OrientationCase{"Zero", Jpeg(With([](Tiff& t) { t.value = 0; }).Make()), 1},
-        OrientationCase{"NotAShort", Jpeg(With([](Tiff& t) { t.type = 4; }).Make()), 1},
-        OrientationCase{"OtherTag", Jpeg(With([](Tiff& t) { t.tag = 0x0110; }).Make()), 1},
-        OrientationCase{"FolderPastTheEnd", Jpeg(With([](Tiff& t) { t.folderAt = 0xFFFFFFF0; }).Make()), 1},
+        OrientationCase{"OutOfRange", Jpeg(With([](Tiff& tiff) { tiff.value = 9; }).Make()), 1},
+        OrientationCase{"Zero", Jpeg(With([](Tiff& tiff) { tiff.value = 0; }).Make()), 1},
+        OrientationCase{"NotAShort", Jpeg(With([](Tiff& tiff) { tiff.type = 4; }).Make()), 1},
+        OrientationCase{"OtherTag", Jpeg(With([](Tiff& tiff) { tiff.tag = 0x0110; }).Make()), 1},
+        OrientationCase{"FolderPastTheEnd", Jpeg(With([](Tiff& tiff) { tiff.folderAt = 0xFFFFFFF0; }).Make()), 1},
         OrientationCase{"MoreEntriesThanBytes",
-                        Jpeg(With([](Tiff& t) {
-                               t.entries = 0xFFFF;
-                               t.tag = 0x0100;
+                        Jpeg(With([](Tiff& tiff) {
+                               tiff.entries = 0xFFFF;
+                               tiff.tag = 0x0100;
                              }).Make()),
                         1},
         OrientationCase{"SegmentLongerThanTheFile", Jpeg(Tiff{}.Make(), 4000), 6},
         OrientationCase{"SegmentCutInsideTheTag", Jpeg(CutShort(Tiff{}.Make(), 6)), 1},
         OrientationCase{"SegmentShorterThanItsHeader", Jpeg(Tiff{}.Make(), -30), 1}),
-    [](const testing::TestParamInfo<OrientationCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<OrientationCase>& test) { return std::string(test.param.name); });
 
 namespace {
 
@@ -173,4 +173,4 @@ INSTANTIATE_TEST_SUITE_P(
                     HeaderCase{"Png", Png(70000, 3), {{70000, 3}}, 1},
                     HeaderCase{"PngCut", CutShort(Png(7, 3), 1), std::nullopt, 1},
                     HeaderCase{"Unknown", Bytes{'I', 'I', 42, 0}, std::nullopt, 1}),
-    [](const testing::TestParamInfo<HeaderCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<HeaderCase>& test) { return std::string(test.param.name); });

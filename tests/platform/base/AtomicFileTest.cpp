@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LinkCase{"LeadingNowhere",
                              [](const fs::path& d) { fs::create_symlink("store/missing", d / "link"); },
                              ErrorNumber::PathNotFound}),
-    [](const testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LinkCase>& test) { return std::string(test.param.name); });
 
 TEST(AtomicFile, ALinkToAReadOnlyFileIsRefusedAsTheFileIs) {
   TempDir dir;

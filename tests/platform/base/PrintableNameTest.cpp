@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"Overlong", "\xC0\xAF", "\"\\300\\257\""},
                     NameCase{"Surrogate", "\xED\xA0\x80", "\"\\355\\240\\200\""},
                     NameCase{"CutShort", "x\xE2\x82", "\"x\\342\\202\""}),
-    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<NameCase>& test) { return std::string(test.param.name); });
 
 TEST(PrintableName, ALineIsEscapedUnquoted) {
   EXPECT_EQ(PrintableName::Line("a \"b\"\x1B\\"), "a \"b\"\\033\\");
