@@ -120,7 +120,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // command line or dropped on the window.
   void OpenPicture(const std::string& path);
   void cmdReload_Click();
-  void LoadFile(std::string& fileName);
+  // Gives how the file is damaged when only part of it could be read.
+  std::string LoadFile(std::string& fileName);
   void FitWindow();
   // Fits picSource, picDest and the zoom row into the window: as placed when
   // they fit, else the picture in a scrolling view beside the preview.

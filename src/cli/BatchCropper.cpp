@@ -115,9 +115,11 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
 }
 
 std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture) const {
-  if (request_.region.Scales(request_.width, request_.height)) return scaler_.Cut(*platform::LoadPicture(picture));
+  if (request_.region.Scales(request_.width, request_.height)) {
+    return scaler_.Cut(*platform::LoadPicture(picture, request_.damage));
+  }
   return cropper_.Crop(platform::LoadPictureRegion(
-      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }));
+      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }, request_.damage));
 }
 
 // The most decoding takes, from the header: the bitmap (twice over while it is

@@ -109,7 +109,7 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
   {
     const ReadMessages said(request.picture);
     try {
-      gdi::PicturePtr picture = platform::LoadPicture(request.picture);
+      gdi::PicturePtr picture = platform::LoadPicture(request.picture, request.damage);
       resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
     } catch (const std::exception& e) {
       said.Tell(note);

@@ -77,8 +77,8 @@ PictureRegion Orientation::Upright(const PictureRegion& stored) const {
       ToUpright({stored.left, stored.top, stored.left + block.Width(), stored.top + block.Height()}, stored.width,
                 stored.height);
   auto upright = std::make_shared<const gdi::Picture>(Upright(block.ShareCopy()));
-  return transposes_ ? PictureRegion{upright, placed.left, placed.top, stored.height, stored.width}
-                     : PictureRegion{upright, placed.left, placed.top, stored.width, stored.height};
+  return transposes_ ? PictureRegion{upright, placed.left, placed.top, stored.height, stored.width, stored.damage}
+                     : PictureRegion{upright, placed.left, placed.top, stored.width, stored.height, stored.damage};
 }
 
 void Orientation::MirrorInPlace(gdi::Bitmap& bitmap) const {
