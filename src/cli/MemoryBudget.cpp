@@ -1,5 +1,7 @@
 #include "cli/MemoryBudget.h"
 
+#include <malloc.h>
+
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -45,11 +47,20 @@ bool MemoryBudget::Take(uint64_t bytes, const std::function<bool()>& stop) {
   return true;
 }
 
+// The heap keeps what a picture freed for the next one (see
+// CommandLineTool::KeepPictureMemory); while another picture waits for that
+// memory, it goes back to the system first, or the two would add up.
 void MemoryBudget::Give(uint64_t bytes) {
-  {
-    const std::lock_guard<std::mutex> hold(lock_);
-    used_ -= Capped(bytes);
+  std::unique_lock<std::mutex> hold(lock_);
+  if (nextTicket_ != serving_) {
+    hold.unlock();
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+    hold.lock();
   }
+  used_ -= Capped(bytes);
+  hold.unlock();
   changed_.notify_all();
 }
 
