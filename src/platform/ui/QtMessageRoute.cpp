@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/base/LibraryMessages.h"
+#include "platform/base/PrintableName.h"
 
 namespace platform {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 void Route(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   const QByteArray text = message.toUtf8();
   if (type == QtFatalMsg) {
-    std::fprintf(stderr, "quarvel: %s\n", text.constData());
+    std::fprintf(stderr, "quarvel: %s\n", PrintableName::Line(text.toStdString()).c_str());
     return;
   }
   const bool named = context.category && std::strcmp(context.category, "default") != 0;
