@@ -1,9 +1,9 @@
 #include "cli/ErrorLine.h"
 
-#include <algorithm>
 #include <new>
 
 #include "platform/base/AppError.h"
+#include "platform/base/PrintableName.h"
 
 std::string ErrorLine::For(const std::string& file, const std::string& description) {
   return Plain(Named(file, description));
@@ -16,7 +16,7 @@ std::string ErrorLine::Named(const std::string& file, const std::string& descrip
   if (!file.empty()) {
     if (size_t at = text.find(named); at != std::string::npos) text.erase(at, named.size());
   }
-  return file + ": " + text;
+  return platform::PrintableName::Of(file) + ": " + platform::PrintableName::Line(text);
 }
 
 std::string ErrorLine::For(const std::string& file, const std::exception& error) {
@@ -28,9 +28,10 @@ std::string ErrorLine::For(const std::string& file, const std::exception& error)
 
 std::string ErrorLine::Plain(const std::string& description) { return OneLine("quarvel: " + description); }
 
-// A file name may hold a line break; the message stays one line all the same.
-std::string ErrorLine::OneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  return text;
+std::string ErrorLine::Explained(const std::string& line, const std::string& why) {
+  return why.empty() ? line : line + " (" + platform::PrintableName::Line(why) + ")";
 }
+
+// A file name may hold a line break or a terminal's control sequence; the
+// message stays one line and prints as it reads.
+std::string ErrorLine::OneLine(const std::string& text) { return platform::PrintableName::Line(text); }
