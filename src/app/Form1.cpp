@@ -517,6 +517,12 @@ void Form1::OpenPicture(const std::string& path) {
   LoadChosenFile(previous);
 }
 
+void Form1::OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding) {
+  decoding_ = std::move(decoding);
+  decodingFile_ = path;
+  OpenPicture(path);
+}
+
 void Form1::LoadChosenFile(const std::string& previous) {
   if (!TryLoadFile(sFileName)) {
     // The picture on screen is still the previous file's, and Refresh should load that one.
@@ -553,7 +559,7 @@ std::string Form1::LoadFile(std::string& fileName) {
   const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
-  platform::PictureRegion decoded = platform::DecodePicture(fileName);
+  platform::PictureRegion decoded = Decode(fileName);
   picSource->SetPicture(std::move(decoded.picture));
   // Named and measured at once, with the picture: the bitmap made from it
   // later has its size, and a large one takes a while.
@@ -590,6 +596,18 @@ std::string Form1::LoadFile(std::string& fileName) {
   txtSelHeight->SetText(side ? *side : NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
   return decoded.damage;
+}
+
+platform::PictureRegion Form1::Decode(const std::string& fileName) {
+  std::future<platform::PictureRegion> decoding = std::move(decoding_);
+  if (decoding.valid() && decodingFile_ == fileName) {
+    try {
+      return decoding.get();
+    } catch (const platform::AppError&) {
+      // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
+    }
+  }
+  return platform::DecodePicture(fileName);
 }
 
 // Sums in single precision, as the window's geometry is kept. The window

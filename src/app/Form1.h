@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
+#include "codecs/PictureRegion.h"
 #include "imaging/ReducedCopies.h"
 #include "imaging/cDIBSection.h"
 #include "platform/gdi/Bitmap.h"
@@ -120,6 +122,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Opens a picture as "&Open" does when that file is chosen: from the
   // command line or dropped on the window.
   void OpenPicture(const std::string& path);
+  // The same, with the file's decoding already under way.
+  void OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding);
   void cmdReload_Click();
   // Gives how the file is damaged when only part of it could be read.
   std::string LoadFile(std::string& fileName);
@@ -197,6 +201,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command7_Click();
   void Command8_Click();
 
+  // The file decoded, or taken from the decoding under way for it.
+  platform::PictureRegion Decode(const std::string& fileName);
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
@@ -259,6 +265,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPointF ZoomAnchor() const;
 
   QPointer<Form2> form2_;
+  // A file's decoding begun before the window asked for it, and the file.
+  std::future<platform::PictureRegion> decoding_;
+  std::string decodingFile_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
   // without clamping, where a nudge starts from.
