@@ -519,7 +519,6 @@ void Form1::OpenPicture(const std::string& path) {
 
 void Form1::OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding) {
   decoding_ = std::move(decoding);
-  decodingFile_ = path;
   OpenPicture(path);
 }
 
@@ -600,7 +599,7 @@ std::string Form1::LoadFile(std::string& fileName) {
 
 platform::PictureRegion Form1::Decode(const std::string& fileName) {
   std::future<platform::PictureRegion> decoding = std::move(decoding_);
-  if (decoding.valid() && decodingFile_ == fileName) {
+  if (decoding.valid()) {
     try {
       return decoding.get();
     } catch (const platform::AppError&) {

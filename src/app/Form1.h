@@ -201,7 +201,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command7_Click();
   void Command8_Click();
 
-  // The file decoded, or taken from the decoding under way for it.
+  // The file decoded, or taken from the decoding begun for it.
   platform::PictureRegion Decode(const std::string& fileName);
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
@@ -265,9 +265,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPointF ZoomAnchor() const;
 
   QPointer<Form2> form2_;
-  // A file's decoding begun before the window asked for it, and the file.
+  // The decoding of the file being opened, begun before the window asked for it.
   std::future<platform::PictureRegion> decoding_;
-  std::string decodingFile_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
   // without clamping, where a nudge starts from.
