@@ -7,8 +7,9 @@
 
 #include "cli/ErrorLine.h"
 #include "cli/OutputFolder.h"
-#include "cli/PictureWriter.h"
 #include "codecs/PictureDecoder.h"
+#include "core/ErrorWords.h"
+#include "core/PictureWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -72,7 +73,8 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
 bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
   const std::string folder =
       request_.outputDir.empty() ? OutputFolder::Of(request_.outputFile) : request_.outputDir;
-  const std::string failure = OutputFolder::Make(folder);
+  const std::string failure =
+      OutputFolder::Make(folder, request_.outputDir.empty() ? request_.outputFile : request_.outputDir);
   if (failure.empty()) return true;
   report(failure);
   return false;
@@ -88,7 +90,7 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
                 : cropper_.Crop(platform::LoadPictureRegion(
                       picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }));
   } catch (const std::exception& e) {
-    return ErrorLine::For(picture, e);
+    return ErrorLine::For(picture, ErrorWords::Opening(e));
   }
   try {
     const std::string chosen = PictureWriter::Write(*block, outputs_[item], request_.write);

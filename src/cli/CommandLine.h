@@ -8,9 +8,9 @@
 #include <variant>
 #include <vector>
 
-#include "cli/PictureCropper.h"
-#include "cli/PictureWriter.h"
-#include "cli/RegionScaler.h"
+#include "core/PictureCropper.h"
+#include "core/PictureWriter.h"
+#include "core/RegionScaler.h"
 
 struct CropRequest {
   std::vector<std::string> pictures;
@@ -47,8 +47,6 @@ using Request = std::variant<HelpRequest, VersionRequest, CropRequest, ResizeReq
 // picture is touched. Every mistake is a UsageError with a one-line reason.
 class CommandLine {
  public:
-  static constexpr int32_t kMaxSide = 32767;
-
   // True when the arguments after the program's name are for the window: none,
   // or one picture as a file manager passes it. Anything else is a command line
   // to run or refuse.

@@ -9,13 +9,15 @@
 #include "cli/BatchRunner.h"
 #include "cli/ErrorLine.h"
 #include "cli/OutputFolder.h"
-#include "cli/PictureResizer.h"
-#include "cli/PictureWriter.h"
 #include "cli/ProgressLine.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
-#include "platform/base/AppError.h"
 #include "codecs/PictureDecoder.h"
+#include "core/ErrorWords.h"
+#include "core/PictureResizer.h"
+#include "core/PictureWriter.h"
+#include "core/ResultLimits.h"
+#include "platform/base/AppError.h"
 
 bool CommandLineTool::Handles(int argc, char** argv) {
   return !CommandLine::OpensWindow(std::vector<std::string>(argv + 1, argv + argc));
@@ -93,9 +95,10 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
     gdi::PicturePtr picture = platform::LoadPicture(request.picture);
     resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
   } catch (const std::exception& e) {
-    return ErrorLine::For(request.picture, e);
+    return ErrorLine::For(request.picture, ErrorWords::Opening(e));
   }
-  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile)); !failure.empty()) {
+  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile), request.outputFile);
+      !failure.empty()) {
     return failure;
   }
   try {
@@ -109,14 +112,13 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
 
 int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, const gdi::Picture& picture) {
   if (!request.keepProportions) return request.height;
-  const int32_t height = PictureResizer::ProportionalHeight(picture, request.width);
-  const bool fits = height >= 1 && height <= CommandLine::kMaxSide &&
-                    int64_t{height} * request.width <= platform::kMaxPicturePixels;
-  if (!fits) {
-    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidArgument,
-                                              "in proportion to a width of " + std::to_string(request.width) +
-                                                  " the height would be " + std::to_string(height) +
-                                                  " pixels, which no output can hold");
+  const std::optional<int32_t> height =
+      PictureResizer::Proportional(picture.Height(), request.width, picture.Width());
+  if (!height || !ResultLimits::Fits(request.width, *height)) {
+    throw platform::AppError::WithDescription(
+        platform::ErrorNumber::InvalidArgument,
+        "in proportion to a width of " + std::to_string(request.width) + " the height would be " +
+            (height ? std::to_string(*height) + " pixels" : "too large") + ", which no output can hold");
   }
-  return height;
+  return *height;
 }

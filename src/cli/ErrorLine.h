@@ -8,11 +8,9 @@
 class ErrorLine {
  public:
   static std::string For(const std::string& file, const std::string& description);
-  // An AppError gives its description, running out of memory says so, anything else its text.
+  // In the words the window gives for the same failure.
   static std::string For(const std::string& file, const std::exception& error);
   static std::string Plain(const std::string& description);
-  // "FILE: what went wrong", naming the file once even when the description names it too.
-  static std::string Named(const std::string& file, const std::string& description);
 
  private:
   static std::string OneLine(std::string text);

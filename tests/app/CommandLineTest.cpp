@@ -118,16 +118,6 @@ TEST(CommandLine, ResizeReadsPictureSizeAndOutput) {
   EXPECT_EQ(widthOnly.outputFile, "small.jpg");
 }
 
-TEST(CommandLine, OutputTypeFollowsTheExtensionInAnyCase) {
-  EXPECT_EQ(PictureWriter::FormatFor("a.tga"), OutputFormat::Targa);
-  EXPECT_EQ(PictureWriter::FormatFor("dir.x/A.TGA"), OutputFormat::Targa);
-  EXPECT_EQ(PictureWriter::FormatFor("a.Jpg"), OutputFormat::Jpeg);
-  EXPECT_EQ(PictureWriter::FormatFor("a.jpeg"), OutputFormat::Jpeg);
-  for (const char* other : {"a.png", "a.bmp", "tga", "a.tga.bak", "a", "a.jpg/"}) {
-    EXPECT_FALSE(PictureWriter::FormatFor(other).has_value()) << other;
-  }
-}
-
 struct RefusedCase {
   Args args;
   const char* reason;

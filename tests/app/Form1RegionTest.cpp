@@ -4,7 +4,7 @@
 #include "TargaFile.h"
 #include "ToolRun.h"
 #include "app/Form1Fixture.h"
-#include "cli/SelectionGeometry.h"
+#include "core/SelectionGeometry.h"
 #include "writers/mIntelJPEGLibrary.h"
 
 namespace fs = std::filesystem;

@@ -20,6 +20,7 @@ constexpr int kTempAttempts = 100;
 constexpr size_t kMaxBaseInTempName = 200;
 
 std::atomic<AtomicFile::RenameHook> renameHook{nullptr};
+std::atomic<int> writeFault{0};
 
 size_t NameStart(const std::string& path) {
   auto slash = path.rfind('/');
@@ -53,14 +54,19 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 void AtomicFile::CheckReplaceable(const std::string& path) {
-  if (path.empty()) throw AppError::FromErrno(ENOENT, path);
+  if (path.empty()) throw AppError::FromErrno(ENOENT, path).WithReason("the file has no name");
   struct stat info;
   if (stat(path.c_str(), &info) != 0) {
     if (errno == ENOENT) return;
-    throw AppError::FromErrno(errno, path);
+    throw Error(errno, path);
   }
-  if (S_ISDIR(info.st_mode)) throw AppError::FromErrno(EISDIR, path);
-  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, path);
+  if (S_ISDIR(info.st_mode))
+    throw AppError::FromErrno(EISDIR, path).WithReason("there is a folder of that name");
+  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, path).WithReason("the file is read-only");
+}
+
+AppError AtomicFile::Error(int errnoValue, const std::string& path) {
+  return AppError::FromErrno(errnoValue, path).WithReason(ReasonFor(errnoValue, path));
 }
 
 AtomicFile::AtomicFile(std::string path, Keep keep) : path_(std::move(path)), keep_(keep) {
@@ -84,11 +90,12 @@ void AtomicFile::OpenTemp() {
   }
   int error = errno;
   tempPath_.clear();
-  throw AppError::FromErrno(error, path_);
+  throw Error(error, path_);
 }
 
 void AtomicFile::Write(std::span<const uint8_t> bytes) {
-  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  if (fd_ < 0) throw Error(EBADF, path_);
+  if (int fault = writeFault.load()) Fail(fault);
   while (!bytes.empty()) {
     ssize_t written = write(fd_, bytes.data(), bytes.size());
     if (written < 0) {
@@ -103,7 +110,7 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
 // the new one, never an empty one in its place. A new file puts no earlier one
 // at risk and is left to the system's own writeback, which spares the wait.
 void AtomicFile::Commit() {
-  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  if (fd_ < 0) throw Error(EBADF, path_);
   const bool replacing = previous_.has_value();
   if (replacing) previous_->ApplyTo(fd_, keep_ == Keep::PermissionsAndTimes);
   if (replacing && fsync(fd_) != 0) Fail(errno);
@@ -117,6 +124,8 @@ void AtomicFile::Commit() {
 }
 
 void AtomicFile::SetRenameHook(RenameHook hook) { renameHook.store(hook); }
+
+void AtomicFile::SetWriteFault(int errnoValue) { writeFault.store(errnoValue); }
 
 std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
   std::string folder = FolderOf(path);
@@ -140,7 +149,7 @@ std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
 
 void AtomicFile::Fail(int errnoValue) {
   Discard();
-  throw AppError::FromErrno(errnoValue, path_);
+  throw Error(errnoValue, path_);
 }
 
 void AtomicFile::Discard() noexcept {

@@ -1,5 +1,6 @@
-#include "cli/RegionScaler.h"
+#include "core/RegionScaler.h"
 
+#include "core/PictureResizer.h"
 #include "imaging/AreaAverager.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
@@ -24,6 +25,7 @@ PixelRows<uint8_t> RowsOf(gdi::Bitmap& bitmap) {
 }
 
 std::unique_ptr<gdi::MemorySurface> Blend(gdi::MemorySurface& block, int32_t width, int32_t height) {
+  PictureResizer::CheckBlendable(block.Image().Width(), block.Image().Height(), width, height);
   cDIBSection source;
   if (!source.Create(block.Image().Width(), block.Image().Height())) {
     throw AppError::Standard(ErrorNumber::OutOfMemory);

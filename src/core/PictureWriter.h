@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/gdi/MemorySurface.h"
 
@@ -21,8 +22,10 @@ struct WriteOptions {
 // by the file's extension. Errors of the writers reach the caller unchanged.
 class PictureWriter {
  public:
-  // ".tga" is Targa, ".jpg" and ".jpeg" are JPEG, in any case; anything else is nothing.
+  // A name ending in ".tga" is Targa, in ".jpg" or ".jpeg" JPEG, in any case; anything else is nothing.
   static std::optional<OutputFormat> FormatFor(const std::string& path);
+  // The name with ".tga" added unless it already ends in it.
+  static std::string WithTargaExtension(const std::string& path);
 
   // One spelling for every way of naming the same file, so an output can be
   // told apart from the pictures read.
@@ -34,6 +37,7 @@ class PictureWriter {
   static std::string Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 
  private:
+  static bool EndsWith(const std::string& path, std::string_view extension);
   static OutputFormat RequireFormat(const std::string& path);
   static std::string WriteJpeg(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 };
