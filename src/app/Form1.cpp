@@ -66,7 +66,6 @@ constexpr const char* kOpenFailed = "There was a problem attempting to open this
 constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
 constexpr const char* kJpegFilter = "JPEG Files (*.JPG)|*.JPG|All Files (*.*)|*.*";
 constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
-constexpr int32_t kFallbackQuality = 90;
 
 constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
 constexpr const char* kSizeNotWhole = "Type the new width and height as whole numbers of pixels.";
@@ -1049,6 +1048,6 @@ std::optional<int64_t> Form1::MaxJpegBytes() {
 
 int32_t Form1::GetJPEGQuality() {
   if (auto quality = WholeNumber(txtQuality->Text())) return *quality;
-  txtQuality->SetText(convert::ToText(kFallbackQuality));
-  return kFallbackQuality;
+  txtQuality->SetText(convert::ToText(kDefaultJpegQuality));
+  return kDefaultJpegQuality;
 }

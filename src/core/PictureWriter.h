@@ -11,9 +11,12 @@ class cDIBSection;
 
 enum class OutputFormat { Targa, Jpeg };
 
+// The JPEG quality when none is given, or none that can be read.
+constexpr int32_t kDefaultJpegQuality = 90;
+
 struct WriteOptions {
   bool rle = false;
-  int32_t quality = 90;
+  int32_t quality = kDefaultJpegQuality;
   // JPEG: above 0, the best quality whose file takes at most this many bytes instead.
   int64_t maxBytes = 0;
 };

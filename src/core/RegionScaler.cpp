@@ -48,9 +48,9 @@ std::unique_ptr<gdi::MemorySurface> RegionScaler::Cut(const gdi::Picture& pictur
   RegionSize region = region_;
   BlockPlacement placement = placement_;
   if (region.whole) {
+    // Centred on the middle pixel, as the window centres its fitted frame.
     region = Largest(picture.Width(), picture.Height(), width_, height_);
-    placement = {Placement::Origin, (picture.Width() - region.width) / 2,
-                 (picture.Height() - region.height) / 2};
+    placement = {Placement::Center, picture.Width() / 2, picture.Height() / 2};
   }
   const PictureCropper cropper(region.width, region.height, placement);
   const BlockCorner corner = cropper.Corner(picture.Width(), picture.Height());
