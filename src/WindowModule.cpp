@@ -20,8 +20,9 @@ extern "C" int QuarvelWindowMain(int argc, char** argv) {
   Form1 form;
   new DropOpener(form);
   form.show();
-  // "quarvel PICTURE" opens the picture as if it had been chosen in the open dialog.
-  if (auto path = DropOpener::PictureArgument(QCoreApplication::arguments())) {
+  // "quarvel PICTURE" opens the picture as if it had been chosen in the open
+  // dialog. Qt has taken its own options out of argv by now.
+  if (auto path = DropOpener::PictureArgument(std::vector<std::string>(argv, argv + argc))) {
     platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
   }
   return app->exec();

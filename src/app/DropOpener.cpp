@@ -1,12 +1,15 @@
 #include "app/DropOpener.h"
 
+#include <QBuffer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QMimeData>
+#include <filesystem>
 
 #include "app/Form1.h"
+#include "codecs/PictureFile.h"
+#include "platform/base/AppError.h"
 #include "platform/ui/HandlerGuard.h"
 
 DropOpener::DropOpener(Form1& window) : QObject(&window), window_(window) {
@@ -16,16 +19,33 @@ DropOpener::DropOpener(Form1& window) : QObject(&window), window_(window) {
 
 std::optional<std::string> DropOpener::PictureIn(const QMimeData& data) {
   if (!data.hasUrls() || data.urls().size() != 1 || !data.urls().front().isLocalFile()) return std::nullopt;
-  QString path = data.urls().front().toLocalFile();
-  QFileInfo info(path);
-  // The header decides, not the name: a picture renamed still opens, a text file named .jpg does not.
-  if (!info.isFile() || QImageReader::imageFormat(path).isEmpty()) return std::nullopt;
-  return info.absoluteFilePath().toStdString();
+  // The address keeps bytes that are not UTF-8 percent-encoded; its text would lose them.
+  const QUrl& url = data.urls().front();
+  const std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+  if (!LooksLikePicture(path)) return std::nullopt;
+  return std::filesystem::absolute(path).string();
 }
 
-std::optional<std::string> DropOpener::PictureArgument(const QStringList& arguments) {
-  if (arguments.size() < 2 || arguments[1].isEmpty()) return std::nullopt;
-  return QFileInfo(arguments[1]).absoluteFilePath().toStdString();
+std::optional<std::string> DropOpener::PictureArgument(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2 || arguments[1].empty()) return std::nullopt;
+  return std::filesystem::absolute(arguments[1]).string();
+}
+
+// The header decides, not the name: a picture renamed still opens, a text file
+// named .jpg does not. Only a regular file is looked into, without waiting.
+bool DropOpener::LooksLikePicture(const std::string& path) {
+  constexpr size_t kHeaderBytes = 4096;
+  std::vector<uint8_t> head;
+  try {
+    head = platform::PictureFile(path).Head(kHeaderBytes);
+  } catch (const platform::AppError&) {
+    return false;
+  }
+  QByteArray header =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size()));
+  QBuffer buffer(&header);
+  buffer.open(QIODevice::ReadOnly);
+  return !QImageReader::imageFormat(&buffer).isEmpty();
 }
 
 bool DropOpener::eventFilter(QObject* watched, QEvent* event) {

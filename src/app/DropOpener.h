@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Form1;
 class QMimeData;
@@ -19,12 +19,15 @@ class DropOpener final : public QObject {
 
   // The picture file a drop carries: one local file that reads as a picture.
   static std::optional<std::string> PictureIn(const QMimeData& data);
-  // The full path of the picture named after the program, if one is.
-  static std::optional<std::string> PictureArgument(const QStringList& arguments);
+  // The full path of the picture named after the program, if one is, as the
+  // bytes given: a name that is not UTF-8 still names its file.
+  static std::optional<std::string> PictureArgument(const std::vector<std::string>& arguments);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static bool LooksLikePicture(const std::string& path);
+
   Form1& window_;
 };

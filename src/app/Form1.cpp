@@ -30,6 +30,7 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/ControlFactory.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/FileNameBytes.h"
 #include "platform/ui/HandlerGuard.h"
 #include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/ScreenMetrics.h"
@@ -487,7 +488,9 @@ void Form1::cmdReload_Click() {
 
 bool Form1::TryLoadFile(std::string& fileName) {
   try {
-    LoadFile(fileName);
+    const std::string damage = LoadFile(fileName);
+    // What could be read is on screen; the user should know it is not all there is.
+    if (!damage.empty()) Warn(platform::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
     return true;
   } catch (const platform::AppError& e) {
     platform::MessageBox::Show(
@@ -497,14 +500,15 @@ bool Form1::TryLoadFile(std::string& fileName) {
   }
 }
 
-void Form1::LoadFile(std::string& fileName) {
+std::string Form1::LoadFile(std::string& fileName) {
   const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
-  picSource->SetPicture(platform::LoadPicture(fileName));
+  platform::PictureRegion decoded = platform::DecodePicture(fileName);
+  picSource->SetPicture(std::move(decoded.picture));
   // Named and measured at once, with the picture: the bitmap made from it
   // later has its size, and a large one takes a while.
-  SetCaption(*lblFile, FileNameOf(fileName));
+  lblFile->setText(platform::FileNameBytes::Shown(FileNameOf(fileName)));
   SetCaption(*lblOrigWidth, convert::ToText(picSource->Picture()->Width()));
   SetCaption(*lblOrigHeight, convert::ToText(picSource->Picture()->Height()));
   // The new picture is clean: no frame is left on it to wipe.
@@ -536,6 +540,7 @@ void Form1::LoadFile(std::string& fileName) {
   txtSelWidth->SetText(side ? *side : NumericOr(*txtPhoneResX, *lblOrigWidth));
   txtSelHeight->SetText(side ? *side : NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
+  return decoded.damage;
 }
 
 // Sums in single precision, as the window's geometry is kept. The window

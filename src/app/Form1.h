@@ -128,7 +128,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void OpenPicture(const std::string& path);
   void cmdReload_Click();
   // By reference, as both callers pass sFileName; an empty name loads an empty picture.
-  void LoadFile(std::string& fileName);
+  // Gives how the file is damaged when only part of it could be read.
+  std::string LoadFile(std::string& fileName);
   void FitWindow();
   // Fits picSource, picDest and the zoom row into the window: as placed when
   // they fit, else the picture in a scrolling view beside the preview.

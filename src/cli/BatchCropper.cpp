@@ -86,9 +86,10 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
   std::unique_ptr<gdi::MemorySurface> block;
   try {
     block = request_.region.Scales(request_.width, request_.height)
-                ? scaler_.Cut(*platform::LoadPicture(picture))
+                ? scaler_.Cut(*platform::LoadPicture(picture, request_.damage))
                 : cropper_.Crop(platform::LoadPictureRegion(
-                      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }));
+                      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); },
+                      request_.damage));
   } catch (const std::exception& e) {
     return ErrorLine::For(picture, ErrorWords::Opening(e));
   }

@@ -9,11 +9,11 @@
 const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
     {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
-    {"--region", "", true},  {"--max-bytes", "", true},
+    {"--region", "", true},  {"--max-bytes", "", true}, {"--allow-damaged", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
-    {"--keep-proportions", "", false}, {"--max-bytes", "", true},
+    {"--keep-proportions", "", false}, {"--max-bytes", "", true},  {"--allow-damaged", "", false},
 };
 
 namespace {
@@ -145,7 +145,12 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
   request.write = ParseWriteOptions(options, format);
   request.quiet = options.flags.count("--quiet") > 0;
+  request.damage = ParseDamage(options);
   return request;
+}
+
+platform::Damage CommandLine::ParseDamage(const Options& options) {
+  return options.flags.count("--allow-damaged") ? platform::Damage::Accept : platform::Damage::Refuse;
 }
 
 ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
@@ -156,6 +161,7 @@ ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
   ResizeRequest request;
   request.picture = RequireName(options.positional[0]);
   request.keepProportions = options.flags.count("--keep-proportions") > 0;
+  request.damage = ParseDamage(options);
   const std::string& size = options.positional[1];
   if (request.keepProportions) {
     request.width = ParseWidthAlone(size);
@@ -318,9 +324,10 @@ std::string CommandLine::Usage() {
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
                [--region WxH] [-o FILE | --out-dir DIR] [--rle]
-               [--quality N | --max-bytes N] [-q]
+               [--quality N | --max-bytes N] [-q] [--allow-damaged]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
+                 [--allow-damaged]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
   quarvel --help | --version
 
@@ -370,6 +377,11 @@ Output: the extension of FILE chooses the format, in any case:
                       and the exit status is 1
 
 Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
+A damaged picture (cut short, or with corrupt data) fails with a line saying
+how it is damaged.
+  --allow-damaged     use what could be read of a damaged picture instead;
+                      the pixels that could not be read are black, or grey in
+                      a JPEG
 Several pictures are cut side by side on all processor cores; a picture that
 fails does not stop the others. An existing output file is replaced only when
 the new one is complete.

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "codecs/PictureDecoder.h"
 #include "core/PictureCropper.h"
 #include "core/PictureWriter.h"
 #include "core/RegionScaler.h"
@@ -26,6 +27,7 @@ struct CropRequest {
   WriteOptions write;
   // No progress counter, even on a terminal.
   bool quiet = false;
+  platform::Damage damage = platform::Damage::Refuse;
 };
 
 struct ResizeRequest {
@@ -36,6 +38,7 @@ struct ResizeRequest {
   bool keepProportions = false;
   std::string outputFile;
   WriteOptions write;
+  platform::Damage damage = platform::Damage::Refuse;
 };
 
 struct HelpRequest {};
@@ -85,6 +88,7 @@ class CommandLine {
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
   static BlockPlacement ParsePlacement(const Options& options);
+  static platform::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
   static int64_t ParseByteCount(const std::string& text);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,

@@ -92,7 +92,7 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
   }
   std::unique_ptr<cDIBSection> resized;
   try {
-    gdi::PicturePtr picture = platform::LoadPicture(request.picture);
+    gdi::PicturePtr picture = platform::LoadPicture(request.picture, request.damage);
     resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
   } catch (const std::exception& e) {
     return ErrorLine::For(request.picture, ErrorWords::Opening(e));

@@ -21,14 +21,22 @@ uint32_t Le32(std::span<const uint8_t> f, size_t at) {
 
 std::string Bytes(uint64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
 
+// Rows are stored bottom-up: a file cut short holds the picture's lowest rows.
+int32_t RowsHeld(const BmpReader::Layout& l, uint64_t fileSize) {
+  return static_cast<int32_t>(std::min<uint64_t>((fileSize - l.offset) / l.fileStride, static_cast<uint64_t>(l.height)));
+}
+
 void CheckPlacement(const BmpReader::Layout& l, uint64_t fileSize) {
   if (l.offset < BmpReader::kHeaderBytes) throw PictureLimits::Damaged("its pixels would start inside its header");
-  if (l.offset > fileSize) throw PictureLimits::Damaged("its pixels would start past the end of the file");
+  if (l.offset >= fileSize) throw PictureLimits::Damaged("the file ends before its pixels start");
+  // Each row takes its whole stride in the file: nothing codes it denser.
+  PictureLimits::CheckClaim(l.width, l.height, int64_t{RowsHeld(l, fileSize)} * l.width, fileSize);
+}
+
+std::string DamageOf(const BmpReader::Layout& l, uint64_t fileSize) {
   const uint64_t end = l.offset + l.fileStride * static_cast<uint64_t>(l.height);
-  if (end > fileSize) {
-    throw PictureLimits::Damaged("the file ends " + Bytes(end - fileSize) +
-                                 " before the end of the pixels its header announces");
-  }
+  if (end <= fileSize) return {};
+  return "the file ends " + Bytes(end - fileSize) + " before the end of the pixels its header announces";
 }
 
 // Where the picture's row `bottom` - 1 starts in the file.
@@ -36,6 +44,7 @@ uint64_t FirstRow(const BmpReader::Layout& l, int32_t bottom) {
   return l.offset + l.fileStride * static_cast<uint64_t>(l.height - bottom);
 }
 
+// The file changed size while it was read.
 AppError EndsEarly() { return PictureLimits::Damaged("the file ends before the end of the pixels its header announces"); }
 
 gdi::Rect Clipped(gdi::Rect r, int32_t width, int32_t height) {
@@ -70,30 +79,38 @@ PictureRegion BmpReader::Decode(const PictureFile& file, const Layout& layout, c
   const int32_t top = wanted.Empty() ? 0 : wanted.top;
   const int32_t bottom = wanted.Empty() ? 0 : wanted.bottom;
   std::unique_ptr<gdi::Bitmap> rows = PictureLimits::NewBitmap(layout.width, bottom - top, false);
+  // Rows the file doesn't hold stay black.
+  const int32_t firstHeld = std::clamp(layout.height - RowsHeld(layout, file.Size()), top, bottom);
   if (layout.bitsPerPixel == 24) {
-    ReadRows(file, layout, bottom, *rows);
+    ReadRows(file, layout, bottom, firstHeld - top, *rows);
   } else {
-    ReadRowsDroppingFourthByte(file, layout, bottom, *rows);
+    ReadRowsDroppingFourthByte(file, layout, bottom, firstHeld - top, *rows);
   }
-  return {std::make_shared<const gdi::Picture>(std::move(rows)), 0, top, layout.width, layout.height};
+  return {std::make_shared<const gdi::Picture>(std::move(rows)), 0, top, layout.width, layout.height,
+          DamageOf(layout, file.Size())};
 }
 
 // The file's rows, from the picture's row `bottom` - 1 upwards, are the
-// bitmap's byte for byte: one scattered read puts each in its place.
-void BmpReader::ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, gdi::Bitmap& rows) {
+// bitmap's byte for byte: one scattered read puts each in its place, up to
+// the bitmap's row `first`.
+void BmpReader::ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, int32_t first,
+                         gdi::Bitmap& rows) {
+  if (first >= rows.Height()) return;
   std::vector<std::span<uint8_t>> places;
-  places.reserve(static_cast<size_t>(rows.Height()));
-  for (int32_t y = rows.Height() - 1; y >= 0; --y) places.emplace_back(rows.MutableRow(y), rows.Stride());
+  places.reserve(static_cast<size_t>(rows.Height() - first));
+  for (int32_t y = rows.Height() - 1; y >= first; --y) places.emplace_back(rows.MutableRow(y), rows.Stride());
   if (!file.ReadScattered(FirstRow(layout, bottom), places)) throw EndsEarly();
 }
 
 void BmpReader::ReadRowsDroppingFourthByte(const PictureFile& file, const Layout& layout, int32_t bottom,
-                                           gdi::Bitmap& rows) {
+                                           int32_t first, gdi::Bitmap& rows) {
+  const int32_t wanted = rows.Height() - first;
+  if (wanted <= 0) return;
   const size_t perChunk = std::max<size_t>(1, kChunkBytes / layout.fileStride);
-  std::vector<uint8_t> chunk(std::min<size_t>(perChunk, static_cast<size_t>(rows.Height())) * layout.fileStride);
+  std::vector<uint8_t> chunk(std::min<size_t>(perChunk, static_cast<size_t>(wanted)) * layout.fileStride);
   uint64_t at = FirstRow(layout, bottom);
-  for (int32_t done = 0; done < rows.Height();) {
-    const auto count = static_cast<int32_t>(std::min<size_t>(perChunk, static_cast<size_t>(rows.Height() - done)));
+  for (int32_t done = 0; done < wanted;) {
+    const auto count = static_cast<int32_t>(std::min<size_t>(perChunk, static_cast<size_t>(wanted - done)));
     if (!file.ReadAt(at, chunk.data(), count * layout.fileStride)) throw EndsEarly();
     for (int32_t r = 0; r < count; ++r) {
       const uint8_t* from = chunk.data() + r * layout.fileStride;

@@ -28,17 +28,20 @@ class BmpReader {
 
   // Nothing for a file that is no BMP or one this reader leaves alone. A BMP
   // whose header can't be right (no pixels, a size over the limit, pixels
-  // starting past the end, a file shorter than its pixels) raises invalid
-  // picture (481) or out of memory (7) in words, before anything is allocated.
+  // starting past the end, far more pixels than the file holds) raises
+  // invalid picture (481) or out of memory (7) in words, before anything is
+  // allocated. A file a little short of its pixels decodes as damaged.
   static std::optional<Layout> Read(std::span<const uint8_t> head, uint64_t fileSize);
 
-  // The rows the chooser asks for, the picture's whole width.
+  // The rows the chooser asks for, the picture's whole width; those the file
+  // doesn't hold are black and the region says how the file is damaged.
   static PictureRegion Decode(const PictureFile& file, const Layout& layout, const RegionChooser& choose);
 
  private:
-  static void ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, gdi::Bitmap& rows);
+  static void ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, int32_t first,
+                       gdi::Bitmap& rows);
   static void ReadRowsDroppingFourthByte(const PictureFile& file, const Layout& layout, int32_t bottom,
-                                         gdi::Bitmap& rows);
+                                         int32_t first, gdi::Bitmap& rows);
 };
 
 }  // namespace platform

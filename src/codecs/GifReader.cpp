@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "codecs/PictureLimits.h"
 
 namespace platform {
 namespace {
+
+// A 12-bit code stands for at most 4096 pixels.
+constexpr int64_t kDensestPixelsPerByte = 4096;
 
 struct Source {
   std::span<const uint8_t> file;
@@ -60,14 +64,18 @@ std::vector<int> RowOrder(int height, bool interlaced) {
 }
 
 // A transparent pixel keeps its palette colour, as the toolkit's reader
-// leaves it once the transparency is dropped.
-void DrawFrame(GifFileType* gif, gdi::Bitmap& screen) {
+// leaves it once the transparency is dropped. Rows past damage stay black;
+// the damage is given back in words.
+std::string DrawFrame(GifFileType* gif, const Source& source, gdi::Bitmap& screen) {
   const GifImageDesc& frame = gif->Image;
   const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
   if (!colours) throw PictureLimits::NotAPicture();
   std::vector<GifPixelType> line(static_cast<size_t>(frame.Width));
   for (int y : RowOrder(frame.Height, frame.Interlace)) {
-    Require(DGifGetLine(gif, line.data(), frame.Width));
+    if (DGifGetLine(gif, line.data(), frame.Width) != GIF_OK) {
+      return source.at == source.file.size() ? "the file ends before the end of its pixels"
+                                             : "its pixel data is corrupt";
+    }
     uint8_t* row = screen.MutableRow(frame.Top + y) + 3 * static_cast<size_t>(frame.Left);
     for (int x = 0; x < frame.Width; ++x, row += 3) {
       const int index = line[static_cast<size_t>(x)];
@@ -78,6 +86,7 @@ void DrawFrame(GifFileType* gif, gdi::Bitmap& screen) {
       row[2] = c.Red;
     }
   }
+  return {};
 }
 
 }  // namespace
@@ -86,7 +95,7 @@ bool GifReader::Takes(std::span<const uint8_t> head) {
   return head.size() >= 4 && std::memcmp(head.data(), "GIF8", 4) == 0;
 }
 
-std::unique_ptr<gdi::Bitmap> GifReader::Decode(std::span<const uint8_t> file) {
+DecodedBitmap GifReader::Decode(std::span<const uint8_t> file) {
   Source source{file};
   int error = 0;
   Gif gif(DGifOpen(&source, ReadBytes, &error));
@@ -108,9 +117,10 @@ std::unique_ptr<gdi::Bitmap> GifReader::Decode(std::span<const uint8_t> file) {
   const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{frame.Left} + frame.Width);
   const int64_t height = std::max<int64_t>(gif->SHeight, int64_t{frame.Top} + frame.Height);
   PictureLimits::CheckSize(width, height);
+  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(file.size(), kDensestPixelsPerByte), file.size());
   auto screen = PictureLimits::NewBitmap(static_cast<int32_t>(width), static_cast<int32_t>(height), false);
-  DrawFrame(gif.get(), *screen);
-  return screen;
+  std::string damage = DrawFrame(gif.get(), source, *screen);
+  return {std::move(screen), std::move(damage)};
 }
 
 }  // namespace platform

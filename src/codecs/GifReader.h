@@ -4,7 +4,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/gdi/Bitmap.h"
+#include "codecs/PictureRegion.h"
 
 namespace platform {
 
@@ -14,8 +14,10 @@ namespace platform {
 class GifReader {
  public:
   static bool Takes(std::span<const uint8_t> head);
-  // Raises invalid picture (481) for a GIF that can't be decoded.
-  static std::unique_ptr<gdi::Bitmap> Decode(std::span<const uint8_t> file);
+  // Raises invalid picture (481) for a GIF that can't be decoded and for one
+  // whose screen is far larger than the file could fill. A frame cut short or
+  // corrupt gives the rows read before it and the damage in words.
+  static DecodedBitmap Decode(std::span<const uint8_t> file);
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <csetjmp>
+#include <string>
 
 #include "codecs/PictureLimits.h"
 
@@ -17,16 +18,32 @@ namespace {
 // Beyond the chosen part: upsampling and block smoothing look this far
 // across, so its edges decode as in the whole picture.
 constexpr int32_t kMargin = 16;
+// Arithmetic coding of a plain picture spends far less than a bit on a block;
+// Huffman coding at least two.
+constexpr int64_t kDensestPixelsPerByte = 4096;
 
 struct ErrorJump {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
+  std::string firstWarning;
 };
 
 [[noreturn]] void JumpOut(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1); }
 
-// Warnings (damaged data) decode as far as they can, as a whole decode does.
-void Quiet(j_common_ptr, int) {}
+// Warnings (damaged data) decode as far as they can, as a whole decode does;
+// the first says how the file is damaged.
+void KeepFirstWarning(j_common_ptr info, int level) {
+  auto* error = reinterpret_cast<ErrorJump*>(info->err);
+  if (level >= 0 || !error->firstWarning.empty()) return;
+  char text[JMSG_LENGTH_MAX] = {};
+  error->manager.format_message(info, text);
+  error->firstWarning = text;
+}
+
+void CheckSize(int64_t width, int64_t height, size_t fileBytes) {
+  PictureLimits::CheckSize(width, height);
+  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(fileBytes, kDensestPixelsPerByte), fileBytes);
+}
 
 // A decompressor whose errors return to the caller instead of ending the program.
 class Decompressor {
@@ -34,7 +51,7 @@ class Decompressor {
   Decompressor() {
     info_.err = jpeg_std_error(&error_.manager);
     error_.manager.error_exit = JumpOut;
-    error_.manager.emit_message = Quiet;
+    error_.manager.emit_message = KeepFirstWarning;
     jpeg_create_decompress(&info_);
   }
   ~Decompressor() { jpeg_destroy_decompress(&info_); }
@@ -43,6 +60,7 @@ class Decompressor {
 
   jpeg_decompress_struct& Info() { return info_; }
   std::jmp_buf& Jump() { return error_.jump; }
+  const std::string& Damage() const { return error_.firstWarning; }
 
  private:
   ErrorJump error_;
@@ -98,22 +116,23 @@ bool JpegReader::Takes(std::span<const uint8_t> head) {
   return head.size() >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
-std::unique_ptr<gdi::Bitmap> JpegReader::Decode(std::span<const uint8_t> file) {
+DecodedBitmap JpegReader::Decode(std::span<const uint8_t> file) {
   std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitDecompress(), &tjDestroy);
-  if (!handle) return nullptr;
+  if (!handle) return {};
   const auto size = static_cast<unsigned long>(file.size());
   int width = 0, height = 0, subsampling = 0, colourspace = 0;
   if (tjDecompressHeader3(handle.get(), file.data(), size, &width, &height, &subsampling, &colourspace) != 0) {
-    return nullptr;
+    return {};
   }
-  PictureLimits::CheckSize(width, height);
-  if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) return nullptr;
+  CheckSize(width, height, file.size());
+  if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) return {};
   auto bitmap = PictureLimits::NewBitmap(width, height, false);
   // Top-down blue-green-red rows straight into the bitmap, padding and all.
   int failed = tjDecompress2(handle.get(), file.data(), size, bitmap->MutableBits(), width,
                              static_cast<int>(bitmap->Stride()), height, TJPF_BGR, 0);
-  if (failed && tjGetErrorCode(handle.get()) != TJERR_WARNING) return nullptr;
-  return bitmap;
+  if (!failed) return {std::move(bitmap), {}};
+  if (tjGetErrorCode(handle.get()) != TJERR_WARNING) return {};
+  return {std::move(bitmap), tjGetErrorStr2(handle.get())};
 }
 
 std::optional<PictureRegion> JpegReader::DecodeRegion(std::span<const uint8_t> file, const RegionChooser& choose) {
@@ -121,7 +140,7 @@ std::optional<PictureRegion> JpegReader::DecodeRegion(std::span<const uint8_t> f
   if (!ReadHeader(d, file)) return std::nullopt;
   const auto width = static_cast<int32_t>(d.Info().image_width);
   const auto height = static_cast<int32_t>(d.Info().image_height);
-  PictureLimits::CheckSize(width, height);
+  CheckSize(width, height, file.size());
   const gdi::Rect wanted = choose(width, height);
   const Span xs = WithMargin(std::clamp(wanted.left, 0, width), std::clamp(wanted.right, 0, width), width);
   const Span ys = WithMargin(std::clamp(wanted.top, 0, height), std::clamp(wanted.bottom, 0, height), height);
@@ -134,7 +153,7 @@ std::optional<PictureRegion> JpegReader::DecodeRegion(std::span<const uint8_t> f
   // The rest of the file is never read.
   jpeg_abort_decompress(&d.Info());
   return PictureRegion{std::make_shared<const gdi::Picture>(std::move(rows)), static_cast<int32_t>(left), ys.begin,
-                       width, height};
+                       width, height, d.Damage()};
 }
 
 }  // namespace platform

@@ -12,19 +12,20 @@ namespace {
 
 std::atomic<OtherKindsReader> otherKinds{nullptr};
 
-PictureRegion Whole(std::unique_ptr<gdi::Bitmap> bitmap) {
-  const int32_t width = bitmap->Width(), height = bitmap->Height();
-  return {std::make_shared<const gdi::Picture>(std::move(bitmap)), 0, 0, width, height};
+PictureRegion Whole(DecodedBitmap decoded) {
+  const int32_t width = decoded.bitmap->Width(), height = decoded.bitmap->Height();
+  return {std::make_shared<const gdi::Picture>(std::move(decoded.bitmap)), 0, 0, width, height,
+          std::move(decoded.damage)};
 }
 
-std::unique_ptr<gdi::Bitmap> DecodeWhole(std::span<const uint8_t> file) {
-  std::unique_ptr<gdi::Bitmap> bitmap;
-  if (JpegReader::Takes(file)) bitmap = JpegReader::Decode(file);
-  if (!bitmap && GifReader::Takes(file)) bitmap = GifReader::Decode(file);
-  if (bitmap) return bitmap;
+DecodedBitmap DecodeWhole(std::span<const uint8_t> file) {
+  DecodedBitmap decoded;
+  if (JpegReader::Takes(file)) decoded = JpegReader::Decode(file);
+  if (!decoded.bitmap && GifReader::Takes(file)) decoded = GifReader::Decode(file);
+  if (decoded.bitmap) return decoded;
   OtherKindsReader other = otherKinds.load();
   if (!other) throw PictureLimits::NotAPicture();
-  return other(file);
+  return {other(file), {}};
 }
 
 gdi::Rect All(int32_t width, int32_t height) { return {0, 0, width, height}; }
@@ -43,15 +44,26 @@ PictureRegion Load(const std::string& path, const RegionChooser& choose) {
   return region;
 }
 
+PictureRegion Checked(PictureRegion region, Damage damage) {
+  if (damage == Damage::Refuse && !region.damage.empty()) throw PictureLimits::Damaged(region.damage);
+  return region;
+}
+
 }  // namespace
 
 void UseOtherKindsReader(OtherKindsReader reader) { otherKinds.store(reader); }
 
-gdi::PicturePtr LoadPicture(const std::string& path) {
-  if (path.empty()) return std::make_shared<const gdi::Picture>();
-  return Load(path, nullptr).picture;
+PictureRegion DecodePicture(const std::string& path) {
+  if (path.empty()) return {std::make_shared<const gdi::Picture>(), 0, 0, 0, 0, {}};
+  return Load(path, nullptr);
 }
 
-PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose) { return Load(path, choose); }
+gdi::PicturePtr LoadPicture(const std::string& path, Damage damage) {
+  return Checked(DecodePicture(path), damage).picture;
+}
+
+PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose, Damage damage) {
+  return Checked(Load(path, choose), damage);
+}
 
 }  // namespace platform

@@ -18,14 +18,22 @@ namespace platform {
 using OtherKindsReader = std::unique_ptr<gdi::Bitmap> (*)(std::span<const uint8_t> file);
 void UseOtherKindsReader(OtherKindsReader reader);
 
-// Decodes a picture file into a bitmap; an empty name gives an empty picture.
-// Raises 53 for a missing file, 75 for a folder or other file that is no
-// regular file, 481 for one that can't be decoded and 7 for a picture too
-// large to hold.
-gdi::PicturePtr LoadPicture(const std::string& path);
+// Decodes a picture file whole into a bitmap, saying how the file is damaged
+// if it is; an empty name gives an empty picture. Raises 53 for a missing
+// file, 75 for a folder, pipe, device or socket, 481 for one that can't be
+// decoded or whose header claims far more than the file holds, and 7 for a
+// picture or file too large to hold.
+PictureRegion DecodePicture(const std::string& path);
+
+// Whether a damaged file gives what could be read of it, or raises 481
+// saying how it is damaged.
+enum class Damage { Refuse, Accept };
+
+gdi::PicturePtr LoadPicture(const std::string& path, Damage damage = Damage::Refuse);
 
 // The same, decoding only as much as the chosen part of the picture needs
 // where the kind allows it (JPEG rows and columns, BMP rows).
-PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose);
+PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose,
+                                Damage damage = Damage::Refuse);
 
 }  // namespace platform

@@ -9,23 +9,55 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "codecs/PictureLimits.h"
 #include "platform/base/AppError.h"
 
 namespace platform {
+namespace {
 
-// Opened without waiting, so a named pipe nobody writes to can't hang the program.
-PictureFile::PictureFile(const std::string& path) : path_(path) {
-  fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0) {
-    if (errno == ENOENT) throw AppError::WithDescription(ErrorNumber::FileNotFound, "File not found: " + path);
-    throw AppError::FromErrno(errno, path);
-  }
+std::string KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "no regular file";
+}
+
+AppError NotAFile(mode_t mode) {
+  return AppError::WithDescription(ErrorNumber::PathFileAccess, "This is " + KindOf(mode) + ", not a picture file");
+}
+
+// A socket can't even be opened: what it is says more than why the open failed.
+int OpenWithoutWaiting(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd >= 0) return fd;
+  const int error = errno;
+  if (error == ENOENT) throw AppError::WithDescription(ErrorNumber::FileNotFound, "File not found: " + path);
   struct stat info;
-  if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) throw NotAFile(info.st_mode);
+  throw AppError::FromErrno(error, path);
+}
+
+}  // namespace
+
+// Opened without waiting, so a named pipe nobody writes to can't hang the
+// program, and measured before anything is read.
+PictureFile::PictureFile(const std::string& path) : path_(path), fd_(OpenWithoutWaiting(path)) {
+  struct stat info;
+  if (fstat(fd_, &info) != 0) {
+    const int error = errno;
     close(fd_);
-    throw AppError::Standard(ErrorNumber::PathFileAccess);
+    throw AppError::FromErrno(error, path);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    close(fd_);
+    throw NotAFile(info.st_mode);
   }
   size_ = static_cast<uint64_t>(info.st_size);
+  if (size_ > kMaxPictureFileBytes) {
+    close(fd_);
+    throw PictureLimits::FileTooLarge(size_);
+  }
 }
 
 PictureFile::~PictureFile() { close(fd_); }

@@ -12,8 +12,9 @@ namespace platform {
 // take the parts they need straight into their own memory.
 class PictureFile {
  public:
-  // Raises file not found (53) for a missing file and path/file access (75)
-  // for a folder or anything else that is no regular file.
+  // Raises file not found (53) for a missing file, path/file access (75)
+  // naming what it is for a folder, pipe, device or socket, and out of
+  // memory (7) for a file far larger than any picture the program opens.
   explicit PictureFile(const std::string& path);
   ~PictureFile();
   PictureFile(const PictureFile&) = delete;

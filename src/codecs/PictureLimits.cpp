@@ -1,5 +1,7 @@
 #include "codecs/PictureLimits.h"
 
+#include <algorithm>
+
 namespace platform {
 
 void PictureLimits::CheckSize(int64_t width, int64_t height) {
@@ -11,10 +13,28 @@ void PictureLimits::CheckSize(int64_t width, int64_t height) {
                                       std::to_string(kMaxPicturePixels / 1'000'000) + " megapixels)");
 }
 
+void PictureLimits::CheckClaim(int64_t width, int64_t height, int64_t heldPixels, uint64_t fileBytes) {
+  constexpr int64_t kMissingPartPixels = 4'000'000;
+  if (width * height <= kMissingPartPixels + heldPixels) return;
+  throw Damaged("its header announces " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than its " + std::to_string(fileBytes) + " bytes could hold");
+}
+
+int64_t PictureLimits::HeldAt(uint64_t fileBytes, int64_t pixelsPerByte) {
+  return static_cast<int64_t>(std::min<uint64_t>(fileBytes, kMaxPictureFileBytes)) * pixelsPerByte;
+}
+
 std::unique_ptr<gdi::Bitmap> PictureLimits::NewBitmap(int32_t width, int32_t height, bool bottomUp) {
   auto bitmap = gdi::Bitmap::Create(width, height, bottomUp);
   if (!bitmap) throw AppError::Standard(ErrorNumber::OutOfMemory);
   return bitmap;
+}
+
+AppError PictureLimits::FileTooLarge(uint64_t bytes) {
+  return AppError::WithDescription(ErrorNumber::OutOfMemory,
+                                   "The file is too large to be a picture the program opens: " +
+                                       std::to_string(bytes / (1 << 20)) + " MB (the limit is " +
+                                       std::to_string(kMaxPictureFileBytes / (1 << 20)) + " MB)");
 }
 
 AppError PictureLimits::NotAPicture() { return AppError::Standard(ErrorNumber::InvalidPicture); }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/Picture.h"
@@ -21,6 +23,15 @@ struct PictureRegion {
   // The whole picture's size.
   int32_t width = 0;
   int32_t height = 0;
+  // How the file is damaged, in words; empty for a whole file. A damaged
+  // file's picture holds what could be read, black where nothing could.
+  std::string damage;
+};
+
+// A whole picture as a reader decoded it, and how its file is damaged.
+struct DecodedBitmap {
+  std::unique_ptr<gdi::Bitmap> bitmap;
+  std::string damage;
 };
 
 }  // namespace platform

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QImage>
 #include <filesystem>
 
 #include "TargaFile.h"
 #include "ToolRun.h"
+#include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
 #include "support/qt/PictureFiles.h"
 
@@ -279,6 +282,38 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
   EXPECT_EQ(far.status, 1);
   EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 × 10 picture\n");
   EXPECT_FALSE(fs::exists(Out("o.tga")));
+}
+
+TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce) {
+  std::vector<std::string> cut;
+  for (const char* kind : {"jpg", "bmp", "gif"}) {
+    const std::string whole = Out(std::string("whole.") + kind);
+    ASSERT_TRUE(PillowImage::Run("Image.effect_noise((64, 48), 90).convert('RGB').save(sys.argv[1])\n", {whole}));
+    QFile file(QString::fromStdString(whole));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    cut.push_back(Out(std::string("cut-") + kind + "." + kind));
+    PictureFiles::WriteBytes(cut.back(), bytes.left(bytes.size() * 3 / 10));
+  }
+  const std::string pipe = Out("pipe.png");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<std::string> args{"crop", pipe};
+  args.insert(args.end(), cut.begin(), cut.end());
+  args.insert(args.end(), {"--size=8", "--center=30,20", "--out-dir", Out("refused")});
+  ToolRun refused = ToolRun::InProcess(args);
+  EXPECT_EQ(refused.status, 1);
+  const std::vector<std::string> lines = refused.ErrorLines();
+  ASSERT_EQ(lines.size(), 4u) << refused.err;
+  EXPECT_EQ(lines[0], "quarvel: " + pipe + ": This is a named pipe, not a picture file");
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": The picture is damaged: ", 0), 0u);
+  EXPECT_TRUE(fs::is_empty(Out("refused")));
+  args.erase(args.begin() + 1);
+  args.back() = Out("allowed");
+  args.push_back("--allow-damaged");
+  EXPECT_EQ(ToolRun::InProcess(args).status, 0);
+  for (const char* kind : {"jpg", "bmp", "gif"}) {
+    EXPECT_EQ(TargaFile::Read(Out("allowed/cut-") + kind + ".tga").width, 8) << kind;
+  }
 }
 
 TEST_F(CommandLineCrop, RegionAllWithinAByteBudgetNamesTheQuality) {

@@ -77,3 +77,13 @@ TEST_F(DropOpenerTest, OpeningANamedPictureThatFailsKeepsThePreviousOne) {
   EXPECT_EQ(form.sFileName, good);
   EXPECT_EQ(form.lblOrigWidth->text(), "12");
 }
+
+TEST_F(DropOpenerTest, ADroppedNameThatIsNotUtf8OpensByItsBytes) {
+  const std::string latin1 = (dir / "caf\xe9.bmp").string();
+  std::filesystem::rename(PatternFile(31, 17), latin1);
+  auto* data = new QMimeData;
+  data->setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/"))});
+  EXPECT_TRUE(DragAndDrop(data));
+  EXPECT_EQ(form.sFileName, latin1);
+  EXPECT_EQ(form.lblOrigWidth->text(), "31");
+}

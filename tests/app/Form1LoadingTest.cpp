@@ -163,6 +163,20 @@ TEST_F(Form1LoadingTest, AFileThatCannotBeDecodedIsReportedAndChangesNothing) {
   EXPECT_EQ(form.sFileName, (dir / "pattern.bmp").string());
 }
 
+TEST_F(Form1LoadingTest, ADamagedPictureOpensAsFarAsItCanBeReadAndSaysHow) {
+  const std::string path = PatternFile(40, 30, "cut.bmp");
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 500);
+  Open(path);
+  EXPECT_EQ(form.lblOrigWidth->text(), "40");
+  EXPECT_EQ(form.sFileName, path);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_EQ(messages.Messages()[0].text,
+            "The picture is damaged: the file ends 500 bytes before the end of the pixels its header announces.\n"
+            "What could be read of it is shown.");
+  EXPECT_EQ(messages.Messages()[0].style, platform::MsgStyle::Exclamation);
+  EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), 0, 29), PictureFiles::PatternPixel(0, 29));
+}
+
 TEST_F(Form1LoadingTest, GifAndBmpPicturesOpenToo) {
   std::string gif = (dir / "four.gif").string();
   PictureFiles::WriteGif(gif, 2, 2, {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(9, 9, 9)},
@@ -201,7 +215,7 @@ TEST_F(Form1LoadingTest, AFailedOpenSaysWhichFileAndWhyOnASecondLine) {
       {missing, {"not found"}},
       {text, {"not a picture this program reads"}},
       {huge, {"too large", "15000 x 12000"}},
-      {dir.Path().string(), {"not a file that can be read"}},
+      {dir.Path().string(), {"This is a folder, not a picture file"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <QFile>
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
@@ -157,6 +158,20 @@ TEST_F(Form1SavingTest, TheTargaFileHoldsExactlyTheCropUncompressed) {
   for (int y = 0; y < 128; ++y)
     for (int x = 0; x < 128; ++x)
       ASSERT_EQ(tga.At(x, y), PictureFiles::PatternPixel(86 + x, 36 + y)) << x << "," << y;
+}
+
+// Latin-1, as on old archives and USB sticks: bytes that are no UTF-8.
+TEST_F(Form1SavingTest, ANameThatIsNotUtf8OpensShowsAsTheSystemShowsItAndSaves) {
+  // Qt's writer would take the name as text; the file gets its bytes by renaming.
+  fs::rename(PatternFile(300, 200), dir / "caf\xe9.bmp");
+  LoadAndSelect((dir / "caf\xe9.bmp").string());
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(form.lblFile->text(), QFile::decodeName("caf\xe9.bmp"));
+  SaveTarga(dir / "r\xe9sultat");
+  SaveJpeg(dir / "r\xe9sultat.jpg");
+  EXPECT_TRUE(messages.Messages().empty());
+  EXPECT_EQ(TargaFile::Read(dir / "r\xe9sultat.tga").At(0, 0), PictureFiles::PatternPixel(86, 36));
+  EXPECT_TRUE(fs::exists(dir / "r\xe9sultat.jpg"));
 }
 
 TEST_F(Form1SavingTest, BeforeAnySelectionTheTargaHoldsTheEmptyResultAtThePicturesSize) {

@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Hostile{"WidthTimesHeightOverflows",
                 [](auto& b) { Put32(b, 18, 0x7FFFFFFF), Put32(b, 22, 0x7FFFFFFF); }, 7, "too large"},
-        Hostile{"OffsetPastTheEnd", [](auto& b) { Put32(b, 10, 4096); }, 481, "past the end"},
+        Hostile{"OffsetPastTheEnd", [](auto& b) { Put32(b, 10, 4096); }, 481, "before its pixels start"},
         Hostile{"OffsetInsideTheHeader", [](auto& b) { Put32(b, 10, 20); }, 481, "inside its header"},
         Hostile{"NegativeWidth", [](auto& b) { Put32(b, 18, static_cast<uint32_t>(-4)); }, 481, "-4 x 3"},
         Hostile{"NoColumns", [](auto& b) { Put32(b, 18, 0); }, 481, "0 x 3"},

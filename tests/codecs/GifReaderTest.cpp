@@ -44,7 +44,7 @@ TEST_P(GifReaderTest, ShowsTheFirstFrameAsQtsReaderDoes) {
   ASSERT_TRUE(PillowImage::Run(kFrames, {path.string(), GetParam().options}));
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-  const std::unique_ptr<gdi::Bitmap> ours = platform::GifReader::Decode(file);
+  const std::unique_ptr<gdi::Bitmap> ours = platform::GifReader::Decode(file).bitmap;
   const std::unique_ptr<gdi::Bitmap> qt = platform::QtPictureReader::Decode(file);
   ASSERT_EQ(ours->Width(), qt->Width());
   ASSERT_EQ(ours->Height(), qt->Height());

@@ -84,7 +84,7 @@ class JpegRegionTest : public ::testing::TestWithParam<Coding> {};
 
 TEST_P(JpegRegionTest, BlocksHaveTheWholeDecodesPixels) {
   const std::vector<uint8_t> file = Encode(GetParam());
-  const std::unique_ptr<gdi::Bitmap> whole = platform::JpegReader::Decode(file);
+  const std::unique_ptr<gdi::Bitmap> whole = platform::JpegReader::Decode(file).bitmap;
   ASSERT_TRUE(whole);
   for (const gdi::Rect& block : kBlocks) {
     SCOPED_TRACE(std::to_string(block.left) + "," + std::to_string(block.top) + " to " + std::to_string(block.right) +

@@ -2,10 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <cstdlib>
+#include <cstring>
+#include <tuple>
 
+#include "codecs/SamePixels.h"
 #include "platform/base/AppError.h"
+#include "support/pure/ErrorOf.h"
+#include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
 #include "support/qt/PictureFiles.h"
 
@@ -128,10 +138,102 @@ TEST_F(PictureDecoderTest, FilesThatAreNoPicturesRaiseInvalidPicture) {
   EXPECT_EQ(ErrorNumberOf(dir / "empty.bmp"), platform::ErrorNumber::InvalidPicture);
 }
 
-TEST_F(PictureDecoderTest, AMissingFileRaisesFileNotFoundAndAFolderAnAccessError) {
-  EXPECT_EQ(ErrorNumberOf(dir / "gone.jpg"), platform::ErrorNumber::FileNotFound);
-  EXPECT_EQ(ErrorNumberOf(dir.Path()), platform::ErrorNumber::PathFileAccess);
+// Each returns at once: nothing waits on a writer or reads an endless device.
+TEST_F(PictureDecoderTest, WhatIsNoPictureFileIsRefusedUnreadSayingWhatItIs) {
+  const auto pipe = dir / "pipe.jpg", socket = dir / "socket.jpg", vast = dir / "vast.jpg";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+  const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  PictureFiles::WriteBytes(vast, "");
+  std::filesystem::resize_file(vast, platform::kMaxPictureFileBytes + 1);
+  const struct {
+    std::filesystem::path path;
+    int32_t number;
+    const char* words;
+  } cases[] = {
+      {dir / "gone.jpg", platform::ErrorNumber::FileNotFound, "not found"},
+      {dir.Path(), platform::ErrorNumber::PathFileAccess, "This is a folder, not a picture file"},
+      {pipe, platform::ErrorNumber::PathFileAccess, "This is a named pipe, not a picture file"},
+      {socket, platform::ErrorNumber::PathFileAccess, "This is a socket, not a picture file"},
+      {"/dev/zero", platform::ErrorNumber::PathFileAccess, "This is a device, not a picture file"},
+      {vast, platform::ErrorNumber::OutOfMemory, "too large to be a picture"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    try {
+      LoadPicture(c.path.string());
+      ADD_FAILURE() << "no error raised";
+    } catch (const AppError& e) {
+      EXPECT_EQ(e.Number(), c.number);
+      EXPECT_NE(e.Description().find(c.words), std::string::npos) << e.Description();
+    }
+  }
+  close(listening);
 }
+
+TEST_F(PictureDecoderTest, HeadersClaimingFarMorePixelsThanTheFileHoldsAreRefusedBeforeAllocating) {
+  QByteArray bmp = PictureFiles::BmpHeader(1, 50'331'648);
+  bmp.append(10, '\0');
+  QByteArray jpeg = JpegClaiming(dir / "small.jpg", 40000, 3000);
+  // A 1 x 1 frame on a screen of 10000 x 10000.
+  const char gifBytes[] = "GIF89a\x10\x27\x10\x27\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
+  const QByteArray gif(gifBytes, sizeof gifBytes - 1);
+  for (const auto& [name, bytes] : {std::pair{"claims.bmp", bmp}, {"claims.jpg", jpeg}, {"claims.gif", gif}}) {
+    SCOPED_TRACE(name);
+    PictureFiles::WriteBytes(dir / name, bytes);
+    try {
+      LoadPicture((dir / name).string());
+      ADD_FAILURE() << "no error raised";
+    } catch (const AppError& e) {
+      EXPECT_EQ(e.Number(), platform::ErrorNumber::InvalidPicture);
+      EXPECT_NE(e.Description().find("bytes could hold"), std::string::npos) << e.Description();
+    }
+  }
+}
+
+namespace {
+
+constexpr const char* kNoise = "Image.effect_noise((192, 128), 90).convert('RGB').save(sys.argv[1])\n";
+
+class DamagedPictureTest : public ::testing::TestWithParam<std::tuple<std::string, int>> {
+ protected:
+  TempDir dir;
+};
+
+}  // namespace
+
+// What was stored first decodes as in the whole file: the top rows of a JPEG
+// or GIF, the bottom rows of a BMP.
+TEST_P(DamagedPictureTest, IsReportedAndGivesWhatCouldBeRead) {
+  const auto& [kind, percent] = GetParam();
+  const auto whole = dir / ("whole." + kind), cut = dir / ("cut." + kind);
+  ASSERT_TRUE(PillowImage::Run(kNoise, {whole.string()}));
+  QFile file(QString::fromStdString(whole.string()));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  PictureFiles::WriteBytes(cut, bytes.left(bytes.size() * percent / 100));
+  const gdi::PicturePtr expected = LoadPicture(whole.string());
+  const platform::PictureRegion read = platform::DecodePicture(cut.string());
+  EXPECT_NE(read.damage, "");
+  ASSERT_EQ(read.picture->Width(), 192);
+  ASSERT_EQ(read.picture->Height(), 128);
+  const int row = kind == "bmp" ? 127 : 0;
+  EXPECT_TRUE(SamePixels(*read.picture->Handle(), 0, row, *expected->Handle(), 0, row, 192, 1));
+  EXPECT_EQ(ErrorOf([&] { LoadPicture(cut.string()); }), platform::ErrorNumber::InvalidPicture);
+  // A block near the end meets the damage too, and may go on when asked.
+  const platform::PictureRegion block = platform::LoadPictureRegion(
+      cut.string(), [](int32_t, int32_t) { return gdi::Rect{100, 110, 120, 128}; }, platform::Damage::Accept);
+  EXPECT_NE(block.damage, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(CutPoints, DamagedPictureTest,
+                         ::testing::Combine(::testing::Values("jpg", "bmp", "gif"), ::testing::Values(40, 75, 99)),
+                         [](const auto& p) {
+                           return std::get<0>(p.param) + "_at_" + std::to_string(std::get<1>(p.param));
+                         });
 
 TEST_F(PictureDecoderTest, PicturesAboveTheLimitAreRefusedBeforeAnyPixelIsAllocated) {
   PictureFiles::WriteBytes(dir / "huge.bmp", PictureFiles::BmpHeader(15000, 12000));

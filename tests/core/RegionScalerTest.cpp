@@ -48,7 +48,7 @@ TEST_P(RegionOneToOne, IsTheCropByteForByte) {
   const OneToOneCase c = GetParam();
   const auto picture = std::make_shared<const gdi::Picture>(Tiles(300, 200, true));
   auto cut = RegionScaler({false, c.width, c.height}, c.width, c.height, c.placement).Cut(*picture);
-  auto crop = PictureCropper(c.width, c.height, c.placement).Crop({picture, 0, 0, 300, 200});
+  auto crop = PictureCropper(c.width, c.height, c.placement).Crop({picture, 0, 0, 300, 200, {}});
   EXPECT_EQ(Bytes(cut->Image()), Bytes(crop->Image()));
 }
 

@@ -1,12 +1,12 @@
 #include "platform/ui/FileDialogs.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 
 #include "platform/ui/FileDialogDouble.h"
 #include "platform/ui/FileDialogResult.h"
 #include "platform/ui/FileDialogSetup.h"
+#include "platform/ui/FileNameBytes.h"
 #include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/WindowHandles.h"
 
@@ -17,7 +17,7 @@ namespace {
 std::vector<std::string> ChosenPaths(const QFileDialog& dialog) {
   std::vector<std::string> paths;
   for (const QString& path : dialog.selectedFiles()) {
-    paths.push_back(QFile::encodeName(path).toStdString());
+    paths.push_back(FileNameBytes::Of(path));
   }
   return paths;
 }

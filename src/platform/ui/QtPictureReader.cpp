@@ -22,6 +22,9 @@ void LimitQtAllocations() {
   std::call_once(once, [] { QImageReader::setAllocationLimit(kQtAllocationLimitMb); });
 }
 
+// Run lengths that skip whole stretches of a BMP come densest of the kinds Qt reads.
+constexpr int64_t kDensestPixelsPerByte = 1 << 16;
+
 }  // namespace
 
 void QtPictureReader::Install() { UseOtherKindsReader(&QtPictureReader::Decode); }
@@ -35,7 +38,11 @@ std::unique_ptr<gdi::Bitmap> QtPictureReader::Decode(std::span<const uint8_t> fi
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
   QSize announced = reader.size();
-  if (announced.isValid()) PictureLimits::CheckSize(announced.width(), announced.height());
+  if (announced.isValid()) {
+    PictureLimits::CheckSize(announced.width(), announced.height());
+    PictureLimits::CheckClaim(announced.width(), announced.height(),
+                              PictureLimits::HeldAt(file.size(), kDensestPixelsPerByte), file.size());
+  }
   QImage image;
   if (!reader.read(&image)) throw PictureLimits::NotAPicture();
   PictureLimits::CheckSize(image.width(), image.height());
