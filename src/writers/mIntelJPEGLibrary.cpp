@@ -83,7 +83,6 @@ std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality) {
 
 // Kept as SaveJPEGinFile keeps them: on the new file's descriptor, before it takes the name.
 void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes) {
-  if (platform::FileAttributes::Of(path)) platform::AtomicFile::CheckReplaceable(path);
   platform::AtomicFile file(path, platform::AtomicFile::Keep::PermissionsAndTimes);
   file.Write(bytes);
   file.Commit();
