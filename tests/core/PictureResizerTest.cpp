@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/base/AppError.h"
 
 namespace {
 
@@ -29,16 +28,3 @@ INSTANTIATE_TEST_SUITE_P(Sides, PictureResizerProportion,
                                          ProportionCase{300, 150, 400, 112}, ProportionCase{400, -3, 300, -4},
                                          ProportionCase{400, 10000000, 300, std::nullopt},
                                          ProportionCase{400, 100, 0, std::nullopt}));
-
-TEST(PictureResizer, APictureOnePixelAcrossCantBeBlendedToAnotherSize) {
-  EXPECT_NO_THROW(PictureResizer::CheckBlendable(1, 5, 1, 5));
-  EXPECT_NO_THROW(PictureResizer::CheckBlendable(2, 2, 9, 9));
-  try {
-    PictureResizer::CheckBlendable(5, 1, 4, 4);
-    FAIL() << "no error";
-  } catch (const platform::AppError& e) {
-    EXPECT_EQ(e.Number(), platform::ErrorNumber::SubscriptOutOfRange);
-    EXPECT_EQ(e.Description(),
-              "A picture only 1 pixel high can't be resized: there is no second row to blend with");
-  }
-}
