@@ -2,10 +2,14 @@
 
 // GCC 12 takes the intrinsics' deliberately undefined pass-through values for
 // uninitialised reads.
+#if defined(__clang__)
+#include <immintrin.h>
+#else
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
 #pragma GCC diagnostic pop
+#endif
 
 #include <algorithm>
 #include <cstring>

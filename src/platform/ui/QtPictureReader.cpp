@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -22,8 +23,23 @@ void LimitQtAllocations() {
   std::call_once(once, [] { QImageReader::setAllocationLimit(kQtAllocationLimitMb); });
 }
 
-// Run lengths that skip whole stretches of a BMP come densest of the kinds Qt reads.
-constexpr int64_t kDensestPixelsPerByte = 1 << 16;
+// A one-bit PNG at deflate's best comes densest of the kinds Qt reads.
+constexpr int64_t kDensestPixelsPerByte = 8192;
+
+// A picture of the size and format the reader announces, black: a reader
+// that decodes into it leaves black, not old memory, where a damaged file
+// holds no pixels. A top-down BMP is announced with a negative height.
+QImage BlankFor(QImageReader& reader, size_t fileBytes) {
+  const QSize announced = reader.size();
+  if (announced == QSize()) return {};
+  const int64_t width = std::abs(int64_t{announced.width()}), height = std::abs(int64_t{announced.height()});
+  PictureLimits::CheckSize(width, height);
+  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(fileBytes, kDensestPixelsPerByte), fileBytes);
+  if (reader.imageFormat() == QImage::Format_Invalid) return {};
+  QImage blank(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
+  blank.fill(0);
+  return blank;
+}
 
 }  // namespace
 
@@ -37,13 +53,7 @@ std::unique_ptr<gdi::Bitmap> QtPictureReader::Decode(std::span<const uint8_t> fi
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
-  QSize announced = reader.size();
-  if (announced.isValid()) {
-    PictureLimits::CheckSize(announced.width(), announced.height());
-    PictureLimits::CheckClaim(announced.width(), announced.height(),
-                              PictureLimits::HeldAt(file.size(), kDensestPixelsPerByte), file.size());
-  }
-  QImage image;
+  QImage image = BlankFor(reader, file.size());
   if (!reader.read(&image)) throw PictureLimits::NotAPicture();
   PictureLimits::CheckSize(image.width(), image.height());
   image = std::move(image).convertToFormat(QImage::Format_BGR888);
