@@ -763,7 +763,11 @@ void Form1::GrowSelection(int change) {
 
 void Form1::FitSelection() {
   auto picture = LoadedPictureSize();
-  if (!bSelecting || !picture) return;
+  auto size = SelectionSize();
+  if (!bSelecting || !picture || !size || picture->first < 1 || picture->second < 1) return;
+  // Said once, on the key: every later move would meet it again.
+  const RegionSize whole = RegionScaler::Largest(picture->first, picture->second, size->first, size->second);
+  PictureResizer::CheckBlendable(whole.width, whole.height, size->first, size->second);
   regionFits_ = true;
   MoveSelection(picture->first / 2, picture->second / 2);
 }

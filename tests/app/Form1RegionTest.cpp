@@ -123,6 +123,18 @@ TEST_F(Form1RegionTest, ShrinkingStopsAtTheResultsSize) {
   ExpectSame(form.picDest->Image(), expected);
 }
 
+TEST_F(Form1RegionTest, APictureOnePixelAcrossKeepsItsFrameAndSaysWhyOnce) {
+  Press(Qt::Key_Escape);
+  Open(PatternFile(1, 50, "thin.bmp"));
+  form.Command3->click();
+  Press(Qt::Key_A);
+  Move(0, 25);
+  Move(0, 30);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_NE(messages.Messages()[0].text.find("only 1 pixel wide"), std::string::npos);
+  EXPECT_TRUE(form.bSelecting);
+}
+
 TEST_F(Form1RegionTest, TheHintNamesTheRegionKeys) {
   const std::string hint = form.windowTitle().toStdString();
   for (const char* word : {"] and [", "\\", "A frames the whole picture"})
