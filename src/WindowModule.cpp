@@ -6,12 +6,16 @@
 #include "app/DropOpener.h"
 #include "app/Form1.h"
 #include "platform/base/AppInfo.h"
+#include "platform/base/LibraryMessages.h"
 #include "platform/ui/DesktopSession.h"
 #include "platform/ui/HandlerGuard.h"
+#include "platform/ui/QtMessageRoute.h"
 #include "platform/ui/QtPictureReader.h"
 #include "platform/ui/Toolkit.h"
 
 extern "C" int QuarvelWindowMain(int argc, char** argv) {
+  // Before the toolkit starts: what it says while starting is kept from the terminal too.
+  platform::QtMessageRoute::Install();
   auto app = platform::DesktopSession::Start(argc, argv);
   if (!app) return platform::DesktopSession::kMissingStatus;
   platform::AppInfo::SetExeName(
@@ -26,6 +30,13 @@ extern "C" int QuarvelWindowMain(int argc, char** argv) {
     platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
   }
   return app->exec();
+}
+
+// The command line reads with the toolkit on its own threads; what the toolkit
+// says then belongs to the picture the command line is reading.
+extern "C" void QuarvelRouteMessages(platform::LibraryMessages::Forward forward) {
+  platform::LibraryMessages::ForwardTo(forward);
+  platform::QtMessageRoute::Install();
 }
 
 // Qt's image plugins load without an application object: the command line makes none.

@@ -24,7 +24,9 @@
 #include "platform/base/AppInfo.h"
 #include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
+#include "platform/base/LibraryMessages.h"
 #include "platform/base/MessageBox.h"
+#include "platform/base/PrintableName.h"
 #include "platform/base/Screen.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/BusyCursor.h"
@@ -142,7 +144,8 @@ void SaveOrReport(const std::string& path, const std::function<bool()>& save) {
   } catch (const std::exception& e) {
     reason = ErrorWords::Of(e);
   }
-  Warn(kSaveFailed + path + "'" + (reason.empty() ? "" : "\n" + reason));
+  Warn(kSaveFailed + platform::PrintableName::Line(path) + "'" +
+       (reason.empty() ? "" : "\n" + platform::PrintableName::Line(reason)));
 }
 
 // The four one-pixel edges an outline covers, clipped to `bounds`.
@@ -486,16 +489,20 @@ void Form1::cmdReload_Click() {
   if (TryLoadFile(sFileName)) cmdSave->setEnabled(false);
 }
 
+// What the toolkit says while reading is kept from the terminal and from the
+// user, unless it explains why the picture did not open.
 bool Form1::TryLoadFile(std::string& fileName) {
+  const platform::LibraryMessages::Capture said;
   try {
     const std::string damage = LoadFile(fileName);
     // What could be read is on screen; the user should know it is not all there is.
     if (!damage.empty()) Warn(platform::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
     return true;
   } catch (const platform::AppError& e) {
-    platform::MessageBox::Show(
-        std::string(kOpenFailed) + "\n" + ErrorWords::Named(fileName, ErrorWords::Opening(e)),
-        platform::MsgStyle::Critical, platform::AppInfo::Title());
+    platform::MessageBox::Show(std::string(kOpenFailed) + "\n" +
+                                   ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)),
+                                                         said.Explanation()),
+                               platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }
 }

@@ -6,9 +6,12 @@
 #include <set>
 
 #include "cli/ErrorLine.h"
+#include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
+#include "cli/ReadMessages.h"
+#include "codecs/Orientation.h"
 #include "codecs/PictureDecoder.h"
-#include "core/ErrorWords.h"
+#include "codecs/PictureHeader.h"
 #include "core/PictureWriter.h"
 
 namespace fs = std::filesystem;
@@ -65,9 +68,13 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
     const std::lock_guard<std::mutex> lock(noteLock);
     if (note) note(line);
   };
-  return BatchRunner(workers_).Run(
-      request_.pictures.size(), [this, &noted](size_t item) { return CropOne(item, noted); },
-      [&report](size_t, const std::string& line) { report(line); }, progress);
+  MemoryBudget budget(request_.memory ? request_.memory : MemoryBudget::Default());
+  const BatchRunner::Stop stop = [] { return Interruption::Requested(); };
+  return BatchRunner(workers_, stop)
+      .Run(
+          request_.pictures.size(),
+          [this, &noted, &budget, &stop](size_t item) { return CropOne(item, noted, budget, stop); },
+          [&report](size_t, const std::string& line) { report(line); }, progress);
 }
 
 bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
@@ -80,18 +87,24 @@ bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)
   return false;
 }
 
-std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note) const {
+// A picture that waits for memory while the batch is stopped is left out, as
+// one that never started.
+std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note,
+                                  MemoryBudget& budget, const BatchRunner::Stop& stop) const {
   const std::string& picture = request_.pictures[item];
   if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
+  const MemoryBudget::Share share(budget, CostOf(picture), stop);
+  if (!share.Held()) return {};
   std::unique_ptr<gdi::MemorySurface> block;
-  try {
-    block = request_.region.Scales(request_.width, request_.height)
-                ? scaler_.Cut(*platform::LoadPicture(picture, request_.damage))
-                : cropper_.Crop(platform::LoadPictureRegion(
-                      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); },
-                      request_.damage));
-  } catch (const std::exception& e) {
-    return ErrorLine::For(picture, ErrorWords::Opening(e));
+  {
+    const ReadMessages said(picture);
+    try {
+      block = Cut(picture);
+    } catch (const std::exception& e) {
+      said.Tell(note);
+      return said.Failure(e);
+    }
+    said.Tell(note);
   }
   try {
     const std::string chosen = PictureWriter::Write(*block, outputs_[item], request_.write);
@@ -100,4 +113,30 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
     return ErrorLine::For(outputs_[item], e);
   }
   return {};
+}
+
+std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture) const {
+  if (request_.region.Scales(request_.width, request_.height)) {
+    return scaler_.Cut(*platform::LoadPicture(picture, request_.damage));
+  }
+  return cropper_.Crop(platform::LoadPictureRegion(
+      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }, request_.damage));
+}
+
+// The most decoding takes, from the header: the bitmap (twice over while it is
+// turned a quarter) and the file where it is held whole. A kind whose header
+// says nothing runs alone; a file that can't be opened, or a picture above the
+// size limit, fails before it takes anything.
+uint64_t BatchCropper::CostOf(const std::string& picture) const {
+  std::optional<platform::PictureHeader> header;
+  try {
+    header = platform::PictureHeader::Read(picture);
+  } catch (const std::exception&) {
+    return 0;
+  }
+  if (!header) return MemoryBudget::kUnlimited;
+  const int64_t pixels = header->width * header->height;
+  if (pixels > platform::kMaxPicturePixels) return 0;
+  const bool turns = request_.read.autoOrient && platform::Orientation(header->orientation).Transposes();
+  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
 }

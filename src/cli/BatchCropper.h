@@ -7,12 +7,14 @@
 
 #include "cli/BatchRunner.h"
 #include "cli/CommandLine.h"
+#include "cli/MemoryBudget.h"
 #include "core/PictureCropper.h"
 #include "core/RegionScaler.h"
 
 // Cuts the same block out of several pictures, side by side on a few
 // threads, and writes each one. A picture that fails is reported and the
-// others carry on.
+// others carry on. The pictures decoded at once share a memory budget, and an
+// interruption stops the batch between pictures.
 class BatchCropper {
  public:
   BatchCropper(CropRequest request, int workers);
@@ -31,7 +33,10 @@ class BatchCropper {
   void PlanOutputs();
   void RefuseClashes();
   bool MakeOutputFolder(const std::function<void(const std::string&)>& report) const;
-  std::string CropOne(size_t item, const std::function<void(const std::string&)>& note) const;
+  std::string CropOne(size_t item, const std::function<void(const std::string&)>& note, MemoryBudget& budget,
+                      const BatchRunner::Stop& stop) const;
+  std::unique_ptr<gdi::MemorySurface> Cut(const std::string& picture) const;
+  uint64_t CostOf(const std::string& picture) const;
 
   CropRequest request_;
   int workers_;

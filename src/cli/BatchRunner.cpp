@@ -30,6 +30,21 @@ class OrderedReport {
 
   void Finish(size_t item, std::string message) {
     std::lock_guard lock(mutex_);
+    Settle(item, std::move(message));
+    ++done_;
+    if (progress_) progress_(done_, failures_);
+  }
+
+  // Left out: nothing to report, nothing done.
+  void Skip(size_t item) {
+    std::lock_guard lock(mutex_);
+    Settle(item, {});
+  }
+
+  size_t Failures() const { return failures_; }
+
+ private:
+  void Settle(size_t item, std::string message) {
     results_[item] = std::move(message);
     for (; next_ < results_.size() && results_[next_]; ++next_) {
       if (results_[next_]->empty()) continue;
@@ -37,13 +52,8 @@ class OrderedReport {
       if (report_) report_(next_, *results_[next_]);
       results_[next_]->clear();
     }
-    ++done_;
-    if (progress_) progress_(done_, failures_);
   }
 
-  size_t Failures() const { return failures_; }
-
- private:
   std::mutex mutex_;
   std::vector<std::optional<std::string>> results_;
   const BatchRunner::Report& report_;
@@ -55,7 +65,7 @@ class OrderedReport {
 
 }  // namespace
 
-BatchRunner::BatchRunner(int workers) : workers_(std::max(workers, 1)) {}
+BatchRunner::BatchRunner(int workers, Stop stop) : workers_(std::max(workers, 1)), stop_(std::move(stop)) {}
 
 int BatchRunner::DefaultWorkers() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
@@ -66,7 +76,13 @@ size_t BatchRunner::Run(size_t count, const Task& task, const Report& report,
   OrderedReport ordered(count, report, progress);
   std::atomic<size_t> nextItem{0};
   auto work = [&] {
-    for (size_t item; (item = nextItem.fetch_add(1)) < count;) ordered.Finish(item, RunGuarded(task, item));
+    for (size_t item; (item = nextItem.fetch_add(1)) < count;) {
+      if (stop_ && stop_()) {
+        ordered.Skip(item);
+      } else {
+        ordered.Finish(item, RunGuarded(task, item));
+      }
+    }
   };
   const size_t threads = std::min<size_t>(static_cast<size_t>(workers_), count);
   std::vector<std::thread> helpers;

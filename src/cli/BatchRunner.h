@@ -15,8 +15,11 @@ class BatchRunner {
   // How many items have finished, in any order, and how many failures were reported.
   using Progress = std::function<void(size_t done, size_t failed)>;
 
-  // At least one worker; never more than there are items.
-  explicit BatchRunner(int workers);
+  using Stop = std::function<bool()>;
+
+  // At least one worker; never more than there are items. Once `stop` says
+  // so, no item starts: those under way finish, the rest are left out.
+  explicit BatchRunner(int workers, Stop stop = nullptr);
 
   // One worker per processor.
   static int DefaultWorkers();
@@ -29,4 +32,5 @@ class BatchRunner {
 
  private:
   int workers_;
+  Stop stop_;
 };

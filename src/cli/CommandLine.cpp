@@ -9,11 +9,13 @@
 const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
     {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
-    {"--region", "", true},  {"--max-bytes", "", true}, {"--allow-damaged", "", false},
+    {"--region", "", true},  {"--max-bytes", "", true}, {"--allow-damaged", "", false}, {"--memory", "", true},
+    {"--verbose", "-v", false}, {"--no-auto-orient", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
     {"--keep-proportions", "", false}, {"--max-bytes", "", true},  {"--allow-damaged", "", false},
+    {"--verbose", "-v", false},        {"--no-auto-orient", "", false},
 };
 
 namespace {
@@ -146,6 +148,10 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   request.write = ParseWriteOptions(options, format);
   request.quiet = options.flags.count("--quiet") > 0;
   request.damage = ParseDamage(options);
+  request.read = ParseReadOptions(options);
+  if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
+    request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
+  }
   return request;
 }
 
@@ -171,6 +177,7 @@ ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
   if (!options.values.count("-o")) throw UsageError("resize needs -o FILE");
   request.outputFile = options.values.at("-o");
   request.write = ParseWriteOptions(options, RequireOutputFormat(request.outputFile));
+  request.read = ParseReadOptions(options);
   return request;
 }
 
@@ -202,7 +209,7 @@ WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat
     if (quality != options.values.end()) {
       throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
     }
-    write.maxBytes = ParseByteCount(budget->second);
+    write.maxBytes = ParseByteCount(budget->second, "--max-bytes");
   }
   if (quality == options.values.end()) return write;
   if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
@@ -210,6 +217,10 @@ WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat
   write.quality = static_cast<int32_t>(ParseWhole(quality->second, 1, 100, ok));
   if (!ok) throw UsageError("bad quality " + Quoted(quality->second) + ": a whole number from 1 to 100");
   return write;
+}
+
+ReadOptions CommandLine::ParseReadOptions(const Options& options) {
+  return {options.flags.count("--verbose") > 0, options.flags.count("--no-auto-orient") == 0};
 }
 
 OutputFormat CommandLine::RequireOutputFormat(const std::string& path) {
@@ -263,20 +274,23 @@ void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
   request.region.whole = true;
 }
 
-// Whole bytes, or with k (1024) or M (1024 k) after the number.
-int64_t CommandLine::ParseByteCount(const std::string& text) {
+// Whole bytes, or with k (1024), M (1024 k) or G (1024 M) after the number.
+int64_t CommandLine::ParseByteCount(const std::string& text, const std::string& option) {
   constexpr int64_t kMost = int64_t{1} << 40;
   int64_t unit = 1;
   std::string_view digits(text);
-  if (!digits.empty() && (digits.back() == 'k' || digits.back() == 'M')) {
-    unit = digits.back() == 'k' ? 1024 : 1024 * 1024;
-    digits.remove_suffix(1);
+  if (!digits.empty()) {
+    const size_t power = std::string_view("kMG").find(digits.back());
+    if (power != std::string_view::npos) {
+      unit = int64_t{1} << (10 * (power + 1));
+      digits.remove_suffix(1);
+    }
   }
   bool ok = false;
   const int64_t count = ParseWhole(digits, 1, kMost / unit, ok);
   if (!ok) {
-    throw UsageError("bad byte count " + Quoted(text) + " for --max-bytes: a whole number of bytes, " +
-                     "or of k (1024) or M (1024 k) with the letter after it, such as 20k");
+    throw UsageError("bad byte count " + Quoted(text) + " for " + option + ": a whole number of bytes, " +
+                     "or of k (1024), M (1024 k) or G (1024 M) with the letter after it, such as 20k");
   }
   return count * unit;
 }
@@ -325,9 +339,10 @@ std::string CommandLine::Usage() {
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
                [--region WxH] [-o FILE | --out-dir DIR] [--rle]
                [--quality N | --max-bytes N] [-q] [--allow-damaged]
+               [--memory N] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
-                 [--allow-damaged]
+                 [--allow-damaged] [--no-auto-orient] [-v]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
   quarvel --help | --version
 
@@ -361,10 +376,24 @@ crop: cuts a block of W x H pixels out of each picture.
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far
+  --memory N          the memory the pictures decoded side by side may take
+                      together (default: half of what the system has
+                      available); a picture starts only once the pixels its
+                      header declares fit, and a larger one runs alone
 
 resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
   --keep-proportions  give the width W alone; the height follows it:
                       picture height x W / picture width, rounded down
+
+crop and resize:
+  --no-auto-orient    keep a picture in the order its file stores it; by
+                      default a photo whose EXIF data gives it an orientation
+                      is turned upright first, as viewers show it, and the
+                      size and positions are those of the upright picture
+  -v, --verbose       also say, one line each and naming the picture, what
+                      the picture libraries said while reading; otherwise
+                      only a line that explains a failure is said, as part
+                      of that failure's line
 
 Output: the extension of FILE chooses the format, in any case:
   .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
@@ -384,9 +413,13 @@ how it is damaged.
                       a JPEG
 Several pictures are cut side by side on all processor cores; a picture that
 fails does not stop the others. An existing output file is replaced only when
-the new one is complete.
+the new one is complete. An output that is a symbolic link is written through:
+the file the link leads to is replaced, in its own folder, and the link stays;
+a link that leads to a folder or to nothing is an error.
 
 Exit status: 0 when every picture was written; 1 when any failed, each failure
-reported as one line on standard error; 2 when the command line is wrong.
+reported as one line on standard error; 2 when the command line is wrong;
+130 or 143 when SIGINT or SIGTERM stopped the work: the pictures under way
+are finished, no other one is begun, and no temporary file is left behind.
 )";
 }

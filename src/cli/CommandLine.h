@@ -13,6 +13,14 @@
 #include "core/PictureWriter.h"
 #include "core/RegionScaler.h"
 
+// How pictures are read, by crop and resize alike.
+struct ReadOptions {
+  // What the libraries say while reading, each line as a note naming its picture.
+  bool verbose = false;
+  // Turned upright by their EXIF orientation; false keeps the stored order.
+  bool autoOrient = true;
+};
+
 struct CropRequest {
   std::vector<std::string> pictures;
   int32_t width = 0;
@@ -28,6 +36,9 @@ struct CropRequest {
   // No progress counter, even on a terminal.
   bool quiet = false;
   platform::Damage damage = platform::Damage::Refuse;
+  ReadOptions read;
+  // The bytes the pictures decoded at once may take together; 0 for the default.
+  uint64_t memory = 0;
 };
 
 struct ResizeRequest {
@@ -39,6 +50,7 @@ struct ResizeRequest {
   std::string outputFile;
   WriteOptions write;
   platform::Damage damage = platform::Damage::Refuse;
+  ReadOptions read;
 };
 
 struct HelpRequest {};
@@ -90,7 +102,8 @@ class CommandLine {
   static BlockPlacement ParsePlacement(const Options& options);
   static platform::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
-  static int64_t ParseByteCount(const std::string& text);
+  static ReadOptions ParseReadOptions(const Options& options);
+  static int64_t ParseByteCount(const std::string& text, const std::string& option);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,
                         int32_t& height);
   static int32_t ParseWidthAlone(const std::string& text);

@@ -8,16 +8,19 @@
 #include "cli/BatchCropper.h"
 #include "cli/BatchRunner.h"
 #include "cli/ErrorLine.h"
+#include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
 #include "cli/ProgressLine.h"
+#include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
+#include "codecs/Orientation.h"
 #include "codecs/PictureDecoder.h"
-#include "core/ErrorWords.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
 #include "platform/base/AppError.h"
+#include "platform/base/LibraryMessages.h"
 
 bool CommandLineTool::Handles(int argc, char** argv) {
   return !CommandLine::OpensWindow(std::vector<std::string>(argv + 1, argv + argc));
@@ -28,8 +31,10 @@ bool CommandLineTool::Handles(int argc, char** argv) {
 int CommandLineTool::Main(int argc, char** argv) {
   platform::UseOtherKindsReader(&ToolkitModule::ReadOtherKinds);
   KeepPictureMemory();
+  Interruption::Watch();
   std::vector<std::string> args(argv + 1, argv + argc);
-  return Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
+  const int status = Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
+  return Interruption::Requested() ? Interruption::ExitStatus(Interruption::Signal()) : status;
 }
 
 // Each picture decodes into tens of megabytes. Handed back to the system after
@@ -60,8 +65,17 @@ int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out
     out << CommandLine::Version() << std::endl;
     return kSuccess;
   }
-  if (auto* crop = std::get_if<CropRequest>(&request)) return Crop(*crop, err, workers, errIsTerminal);
+  if (auto* crop = std::get_if<CropRequest>(&request)) {
+    Read(crop->read);
+    return Crop(*crop, err, workers, errIsTerminal);
+  }
+  Read(std::get<ResizeRequest>(request).read);
   return Resize(std::get<ResizeRequest>(request), err);
+}
+
+void CommandLineTool::Read(const ReadOptions& options) {
+  platform::LibraryMessages::SetVerbose(options.verbose);
+  platform::Orientation::SetAutomatic(options.autoOrient);
 }
 
 int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal) {
@@ -74,28 +88,35 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
                             [&progress](size_t done, size_t failed) { progress.Show(done, failed); })
               : cropper.Run(print, nullptr, print);
   progress.Finish();
+  if (Interruption::Requested()) err << ErrorLine::Plain("interrupted; the pictures not begun were left out") << std::endl;
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
 int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
   std::string chosen;
-  const std::string failure = ResizeOne(request, chosen);
+  const std::string failure = ResizeOne(request, chosen, [&err](const std::string& line) { err << line << std::endl; });
   if (!chosen.empty()) err << chosen << std::endl;
   if (failure.empty()) return kSuccess;
   err << failure << std::endl;
   return kSomeFailed;
 }
 
-std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string& chosen) {
+std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string& chosen,
+                                       const std::function<void(const std::string&)>& note) {
   if (PictureWriter::FileIdentity(request.outputFile) == PictureWriter::FileIdentity(request.picture)) {
     return ErrorLine::For(request.picture, "the output is the picture itself");
   }
   std::unique_ptr<cDIBSection> resized;
-  try {
-    gdi::PicturePtr picture = platform::LoadPicture(request.picture, request.damage);
-    resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
-  } catch (const std::exception& e) {
-    return ErrorLine::For(request.picture, ErrorWords::Opening(e));
+  {
+    const ReadMessages said(request.picture);
+    try {
+      gdi::PicturePtr picture = platform::LoadPicture(request.picture, request.damage);
+      resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
+    } catch (const std::exception& e) {
+      said.Tell(note);
+      return said.Failure(e);
+    }
+    said.Tell(note);
   }
   if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile), request.outputFile);
       !failure.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,9 +31,11 @@ class CommandLineTool {
   static void KeepPictureMemory();
 
  private:
+  static void Read(const ReadOptions& options);
   static int Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal);
   static int Resize(const ResizeRequest& request, std::ostream& err);
-  // `chosen` receives what a byte budget chose.
-  static std::string ResizeOne(const ResizeRequest& request, std::string& chosen);
+  // `chosen` receives what a byte budget chose; `note` what the libraries said, with --verbose.
+  static std::string ResizeOne(const ResizeRequest& request, std::string& chosen,
+                               const std::function<void(const std::string&)>& note);
   static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);
 };

@@ -1,8 +1,7 @@
 #include "cli/ErrorLine.h"
 
-#include <algorithm>
-
 #include "core/ErrorWords.h"
+#include "platform/base/PrintableName.h"
 
 std::string ErrorLine::For(const std::string& file, const std::string& description) {
   return Plain(ErrorWords::Named(file, description));
@@ -14,9 +13,6 @@ std::string ErrorLine::For(const std::string& file, const std::exception& error)
 
 std::string ErrorLine::Plain(const std::string& description) { return OneLine("quarvel: " + description); }
 
-// A file name may hold a line break; the message stays one line all the same.
-std::string ErrorLine::OneLine(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-  return text;
-}
+// A file name may hold a line break or a terminal's control sequence; the
+// message stays one line and prints as it reads.
+std::string ErrorLine::OneLine(const std::string& text) { return platform::PrintableName::Line(text); }

@@ -13,5 +13,5 @@ class ErrorLine {
   static std::string Plain(const std::string& description);
 
  private:
-  static std::string OneLine(std::string text);
+  static std::string OneLine(const std::string& text);
 };

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "platform/base/AppError.h"
+#include "platform/base/LibraryMessages.h"
 
 namespace {
 
 using WindowMain = int (*)(int, char**);
 using QtReader = gdi::Bitmap* (*)(const uint8_t*, size_t);
+using Route = void (*)(platform::LibraryMessages::Forward);
 
 // Beside the program in a build, in the library folder once installed.
 void* LoadModule(std::string& why) {
@@ -25,7 +27,18 @@ void* LoadModule(std::string& why) {
   return nullptr;
 }
 
+// The module keeps its own copy of the program's code: its lines come back to this one.
+void NoteHere(const char* source, const char* text) { platform::LibraryMessages::Note(source, text); }
+
 }  // namespace
+
+void ToolkitModule::RouteMessagesHere() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    std::string why;
+    if (auto route = reinterpret_cast<Route>(Symbol("QuarvelRouteMessages", why))) route(NoteHere);
+  });
+}
 
 void* ToolkitModule::Symbol(const char* name, std::string& why) {
   static std::once_flag once;
@@ -51,6 +64,7 @@ int ToolkitModule::RunWindow(int argc, char** argv) {
 
 std::unique_ptr<gdi::Bitmap> ToolkitModule::ReadOtherKinds(std::span<const uint8_t> file) {
   std::string why;
+  RouteMessagesHere();
   auto read = reinterpret_cast<QtReader>(Symbol("QuarvelReadWithQt", why));
   if (!read) {
     throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidPicture,

@@ -22,4 +22,5 @@ class ToolkitModule {
  private:
   // Null when the module or the symbol can't be had; `why` then says why.
   static void* Symbol(const char* name, std::string& why);
+  static void RouteMessagesHere();
 };

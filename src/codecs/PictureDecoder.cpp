@@ -3,8 +3,10 @@
 #include <atomic>
 
 #include "codecs/BmpReader.h"
+#include "codecs/ExifOrientation.h"
 #include "codecs/GifReader.h"
 #include "codecs/JpegReader.h"
+#include "codecs/Orientation.h"
 #include "codecs/PictureFile.h"
 
 namespace platform {
@@ -36,10 +38,13 @@ PictureRegion Load(const std::string& path, const RegionChooser& choose) {
   const std::vector<uint8_t> head = file.Head(BmpReader::kHeaderBytes);
   if (auto layout = BmpReader::Read(head, file.Size())) return BmpReader::Decode(file, *layout, choose ? choose : All);
   const std::vector<uint8_t> bytes = file.All();
+  const Orientation turn(Orientation::Automatic() ? ExifOrientation::Of(bytes) : ExifOrientation::kUpright);
   if (choose && JpegReader::Takes(bytes)) {
-    if (auto region = JpegReader::DecodeRegion(bytes, choose)) return *std::move(region);
+    if (auto region = JpegReader::DecodeRegion(bytes, turn.Stored(choose))) return turn.Upright(*region);
   }
-  PictureRegion region = Whole(DecodeWhole(bytes));
+  DecodedBitmap decoded = DecodeWhole(bytes);
+  decoded.bitmap = turn.Upright(std::move(decoded.bitmap));
+  PictureRegion region = Whole(std::move(decoded));
   if (choose) choose(region.width, region.height);
   return region;
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/base/AppError.h"
+#include "platform/base/PrintableName.h"
 
 namespace ErrorNumber = platform::ErrorNumber;
 
@@ -38,5 +39,9 @@ std::string ErrorWords::Named(const std::string& file, const std::string& words)
   if (!file.empty()) {
     if (size_t at = text.find(named); at != std::string::npos) text.erase(at, named.size());
   }
-  return file + ": " + text;
+  return platform::PrintableName::Of(file) + ": " + platform::PrintableName::Line(text);
+}
+
+std::string ErrorWords::Explained(const std::string& words, const std::string& why) {
+  return why.empty() ? words : words + " (" + platform::PrintableName::Line(why) + ")";
 }

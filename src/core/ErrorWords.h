@@ -12,6 +12,9 @@ class ErrorWords {
   // Why a picture did not open. A reason more telling than the error's
   // standard description is kept as it stands.
   static std::string Opening(const std::exception& error);
-  // "FILE: words", naming the file once even when the words name it too.
+  // "FILE: words", naming the file once even when the words name it too;
+  // control characters in either are escaped.
   static std::string Named(const std::string& file, const std::string& words);
+  // A failure's words with what a library said to explain it, when it said anything.
+  static std::string Explained(const std::string& words, const std::string& why);
 };

@@ -3,6 +3,8 @@
 #include "app/Form1Fixture.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
+#include "platform/ui/QtMessageRoute.h"
+#include "support/pure/PillowImage.h"
 
 namespace {
 
@@ -247,4 +249,28 @@ TEST_F(Form1LoadingTest, FitWindowLeavesAMaximisedWindowAlone) {
   form.FitWindow();
   EXPECT_FLOAT_EQ(form.Width(), width);
   EXPECT_FLOAT_EQ(form.Height(), height);
+}
+
+TEST_F(Form1LoadingTest, APhonePhotoOpensUprightAndMeasuredSo) {
+  const std::string photo = (dir / "phone.jpg").string();
+  ASSERT_TRUE(PillowImage::Run("ex = Image.Exif()\nex[0x0112] = 8\n"
+                               "Image.new('RGB', (20, 30), (200, 40, 40)).save(sys.argv[1], exif=ex.tobytes())\n",
+                               {photo}));
+  Open(photo);
+  EXPECT_EQ(form.lblOrigWidth->text(), "30");
+  EXPECT_EQ(form.lblOrigHeight->text(), "20");
+  EXPECT_EQ(form.cDIB->Width(), 30);
+}
+
+// The toolkit's own line never reaches the terminal; it explains the failure in the message.
+TEST_F(Form1LoadingTest, AFailureSaysWhatTheReaderSaidAndEscapesTheName) {
+  platform::QtMessageRoute::Install();
+  const std::string bogus = (dir / "bo\x1B[2Jgus.jpg").string();
+  PictureFiles::WriteBogusJpeg(bogus);
+  Open(bogus);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const std::string& text = messages.Messages()[0].text;
+  EXPECT_EQ(text.find('\x1B'), std::string::npos) << text;
+  EXPECT_NE(text.find("bo\\033[2Jgus.jpg\": "), std::string::npos) << text;
+  EXPECT_NE(text.find("Huffman"), std::string::npos) << text;
 }

@@ -6,46 +6,23 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <random>
+#include <filesystem>
 
 #include "platform/base/AppError.h"
+#include "platform/base/TempFiles.h"
 
 namespace platform {
 namespace {
 
-constexpr int kTempAttempts = 100;
-// Leaves room for the prefix and suffix within the 255 bytes of a file name.
-constexpr size_t kMaxBaseInTempName = 200;
+constexpr int kMostLinks = 40;
 
 std::atomic<AtomicFile::RenameHook> renameHook{nullptr};
 std::atomic<int> writeFault{0};
 
-size_t NameStart(const std::string& path) {
-  auto slash = path.rfind('/');
-  return slash == std::string::npos ? 0 : slash + 1;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t start = NameStart(path);
-  return start == 0 ? std::string(".") : path.substr(0, start);
-}
-
-// Hidden and beside the target, so the final rename stays within one file system.
-std::string TempNameFor(const std::string& path) {
-  thread_local std::mt19937_64 random{std::random_device{}()};
-  size_t start = NameStart(path);
-  std::string base = path.substr(start, kMaxBaseInTempName);
-  char suffix[24];
-  std::snprintf(suffix, sizeof suffix, ".%012llx.tmp",
-                static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFF));
-  return path.substr(0, start) + "." + base + suffix;
-}
-
 // The rename is only durable once the folder's entry is on disk as well.
 void SyncFolder(const std::string& path) {
-  int dir = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir = open(TempFiles::FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return;
   fsync(dir);
   close(dir);
@@ -53,23 +30,56 @@ void SyncFolder(const std::string& path) {
 
 }  // namespace
 
-void AtomicFile::CheckReplaceable(const std::string& path) {
+std::string AtomicFile::Target(const std::string& path) {
   if (path.empty()) throw AppError::FromErrno(ENOENT, path).WithReason("the file has no name");
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT) return;
-    throw Error(errno, path);
+  std::string target = path;
+  for (int hops = 0;; ++hops) {
+    struct stat info;
+    if (lstat(target.c_str(), &info) != 0) {
+      if (errno == ENOENT && hops > 0) throw Refusal(ErrorNumber::PathNotFound, path, target, "nothing");
+      if (errno == ENOENT) return target;
+      throw Error(errno, path);
+    }
+    if (!S_ISLNK(info.st_mode)) {
+      if (S_ISDIR(info.st_mode) && hops > 0) throw Refusal(ErrorNumber::PathFileAccess, path, target, "the folder");
+      return target;
+    }
+    if (hops == kMostLinks) throw Error(ELOOP, path);
+    target = NextHop(target);
   }
-  if (S_ISDIR(info.st_mode))
-    throw AppError::FromErrno(EISDIR, path).WithReason("there is a folder of that name");
-  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, path).WithReason("the file is read-only");
+}
+
+std::string AtomicFile::NextHop(const std::string& link) {
+  std::error_code ec;
+  const std::filesystem::path leadsTo = std::filesystem::read_symlink(link, ec);
+  if (ec) throw Error(ec.value(), link);
+  return (std::filesystem::path(link).parent_path() / leadsTo).string();
+}
+
+AppError AtomicFile::Refusal(int32_t number, const std::string& link, const std::string& target,
+                             const std::string& what) {
+  return AppError::WithDescription(number, "the link " + link + " leads to " + what + " (" + target +
+                                               "); only a link to a file can be written through");
+}
+
+void AtomicFile::CheckReplaceable(const std::string& path) {
+  const std::string target = Target(path);
+  struct stat info;
+  if (stat(target.c_str(), &info) != 0) {
+    if (errno == ENOENT) return;
+    throw Error(errno, target);
+  }
+  if (S_ISDIR(info.st_mode)) {
+    throw AppError::FromErrno(EISDIR, target).WithReason("there is a folder of that name");
+  }
+  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, target).WithReason("the file is read-only");
 }
 
 AppError AtomicFile::Error(int errnoValue, const std::string& path) {
   return AppError::FromErrno(errnoValue, path).WithReason(ReasonFor(errnoValue, path));
 }
 
-AtomicFile::AtomicFile(std::string path, Keep keep) : path_(std::move(path)), keep_(keep) {
+AtomicFile::AtomicFile(const std::string& path, Keep keep) : path_(Target(path)), keep_(keep) {
   CheckReplaceable(path_);
   previous_ = FileAttributes::Of(path_);
   OpenTemp();
@@ -81,16 +91,9 @@ AtomicFile::~AtomicFile() { Discard(); }
 // One that replaces a file is private until it gets that file's bits, so a
 // private file's new contents are never readable by others on the way.
 void AtomicFile::OpenTemp() {
-  const mode_t mode = previous_ ? 0600 : 0666;
-  for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-    tempPath_ = TempNameFor(path_);
-    fd_ = open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd_ >= 0) return;
-    if (errno != EEXIST) break;
-  }
-  int error = errno;
-  tempPath_.clear();
-  throw Error(error, path_);
+  TempFiles::RemoveStale(path_);
+  fd_ = TempFiles::Create(path_, previous_ ? 0600 : 0666, tempPath_);
+  if (fd_ < 0) throw Error(errno, path_);
 }
 
 void AtomicFile::Write(std::span<const uint8_t> bytes) {
@@ -118,6 +121,7 @@ void AtomicFile::Commit() {
   fd_ = -1;
   if (close(fd) != 0) Fail(errno);
   if (rename(tempPath_.c_str(), path_.c_str()) != 0) Fail(errno);
+  TempFiles::Forget(tempPath_);
   tempPath_.clear();
   if (RenameHook hook = renameHook.load()) hook(path_);
   if (replacing) SyncFolder(path_);
@@ -128,7 +132,7 @@ void AtomicFile::SetRenameHook(RenameHook hook) { renameHook.store(hook); }
 void AtomicFile::SetWriteFault(int errnoValue) { writeFault.store(errnoValue); }
 
 std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
-  std::string folder = FolderOf(path);
+  std::string folder = TempFiles::FolderOf(path);
   if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   switch (errnoValue) {
     case EACCES:
@@ -155,7 +159,7 @@ void AtomicFile::Fail(int errnoValue) {
 void AtomicFile::Discard() noexcept {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
-  if (!tempPath_.empty()) unlink(tempPath_.c_str());
+  if (!tempPath_.empty()) TempFiles::Remove(tempPath_);
   tempPath_.clear();
 }
 

@@ -24,8 +24,10 @@ class AtomicFile final : public ByteSink {
   enum class Keep { Permissions, PermissionsAndTimes };
 
   // Raises permission denied (70) for a target that is read-only and path not
-  // found (76) for a folder that doesn't exist; nothing is touched then.
-  explicit AtomicFile(std::string path, Keep keep = Keep::Permissions);
+  // found (76) for a folder that doesn't exist; nothing is touched then. A
+  // symbolic link is written through: the file it leads to is replaced, in
+  // its own folder, and the link stays.
+  explicit AtomicFile(const std::string& path, Keep keep = Keep::Permissions);
   // Without Commit, the target is left alone.
   ~AtomicFile() override;
   AtomicFile(const AtomicFile&) = delete;
@@ -41,8 +43,14 @@ class AtomicFile final : public ByteSink {
 
   // Raises the error a write to `path` would meet at once: no name, a folder
   // in the way, or an existing file whose owner may not write it (root could,
-  // but a read-only file is never replaced behind its owner's back).
+  // but a read-only file is never replaced behind its owner's back). A link
+  // is checked as the write treats it: by the file it leads to.
   static void CheckReplaceable(const std::string& path);
+
+  // The file a write to `path` replaces: the path itself, or where its chain
+  // of symbolic links ends. A link that leads nowhere raises path not found
+  // (76), one that leads to a folder path/file access (75).
+  static std::string Target(const std::string& path);
 
   // Why a file at `path` could not be written, in words, from the system's error.
   static std::string ReasonFor(int errnoValue, const std::string& path);
@@ -57,6 +65,9 @@ class AtomicFile final : public ByteSink {
   static void SetWriteFault(int errnoValue);
 
  private:
+  static std::string NextHop(const std::string& link);
+  static AppError Refusal(int32_t number, const std::string& link, const std::string& target,
+                          const std::string& what);
   void OpenTemp();
   [[noreturn]] void Fail(int errnoValue);
   void Discard() noexcept;

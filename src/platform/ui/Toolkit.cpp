@@ -2,6 +2,7 @@
 
 #include "platform/ui/QtClipboard.h"
 #include "platform/ui/QtMessageBox.h"
+#include "platform/ui/QtMessageRoute.h"
 #include "platform/ui/QtPictureReader.h"
 #include "platform/ui/ScreenMetrics.h"
 
@@ -10,6 +11,7 @@ namespace platform {
 void Toolkit::Install() {
   ScreenMetrics::Apply();
   QtMessageBox::Install();
+  QtMessageRoute::Install();
   QtClipboard::Install();
   QtPictureReader::Install();
 }

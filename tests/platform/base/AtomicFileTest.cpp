@@ -6,6 +6,7 @@
 #include "support/pure/ErrorOf.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -177,4 +178,95 @@ TEST(AtomicFile, ReasonsAreInWordsAndNameTheFolder) {
   EXPECT_EQ(AtomicFile::ReasonFor(ENOENT, "gone/map.jpg"), "the folder gone does not exist");
   EXPECT_EQ(AtomicFile::ReasonFor(ENOSPC, "map.jpg"), "the disk is full");
   EXPECT_EQ(AtomicFile::ReasonFor(EIO, "map.jpg"), std::strerror(EIO));
+}
+
+namespace {
+
+void Write(const std::string& path, const std::string& text) {
+  AtomicFile file(path);
+  file.Write(Bytes(text));
+  file.Commit();
+}
+
+struct LinkCase {
+  const char* name;
+  // Made in the folder: "link" and whatever it leads to.
+  void (*make)(const fs::path& dir);
+  int32_t refusal;  // 0: written through
+};
+
+class AtomicFileLink : public testing::TestWithParam<LinkCase> {};
+
+}  // namespace
+
+// The check before writing and the write agree: both follow the link.
+TEST_P(AtomicFileLink, WritesThroughOrRefusesClearly) {
+  TempDir dir;
+  fs::create_directory(dir / "store");
+  GetParam().make(dir.Path());
+  const std::string link = (dir / "link").string();
+  if (GetParam().refusal != 0) {
+    EXPECT_EQ(ErrorOf([&] { AtomicFile::CheckReplaceable(link); }), GetParam().refusal);
+    try {
+      Write(link, "new");
+      ADD_FAILURE() << "written";
+    } catch (const AppError& error) {
+      EXPECT_EQ(error.Number(), GetParam().refusal);
+      EXPECT_NE(error.Description().find("the link " + link + " leads to"), std::string::npos) << error.Description();
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    return;
+  }
+  AtomicFile::CheckReplaceable(link);
+  Write(link, "new");
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadAll(dir / "store" / "file"), "new");
+  EXPECT_EQ(Entries(dir / "store"), std::vector<std::string>{"file"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, AtomicFileLink,
+    testing::Values(LinkCase{"ToAFile",
+                             [](const fs::path& d) {
+                               WriteText(d / "store" / "file", "old");
+                               fs::create_symlink("store/file", d / "link");
+                             },
+                             0},
+                    LinkCase{"ThroughTwoLinks",
+                             [](const fs::path& d) {
+                               WriteText(d / "store" / "file", "old");
+                               fs::create_symlink("store/file", d / "hop");
+                               fs::create_symlink(d / "hop", d / "link");
+                             },
+                             0},
+                    LinkCase{"ToAFolder", [](const fs::path& d) { fs::create_symlink("store", d / "link"); },
+                             ErrorNumber::PathFileAccess},
+                    LinkCase{"LeadingNowhere",
+                             [](const fs::path& d) { fs::create_symlink("store/missing", d / "link"); },
+                             ErrorNumber::PathNotFound}),
+    [](const testing::TestParamInfo<LinkCase>& test) { return std::string(test.param.name); });
+
+TEST(AtomicFile, ALinkToAReadOnlyFileIsRefusedAsTheFileIs) {
+  TempDir dir;
+  WriteText(dir / "file", "old");
+  fs::permissions(dir / "file", fs::perms::owner_read);
+  fs::create_symlink("file", dir / "link");
+  EXPECT_EQ(ErrorOf([&] { Write((dir / "link").string(), "new"); }), ErrorNumber::PermissionDenied);
+  EXPECT_EQ(ReadAll(dir / "file"), "old");
+}
+
+// Only its own name's leftovers, older than a minute: another target's, a
+// fresh one (another run may be writing it) and a stranger's name stay.
+TEST(AtomicFile, RemovesItsOwnStaleTemporaryFiles) {
+  TempDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  const std::vector<std::string> stale = {".quarvel-out.tga.0123456789ab.tmp"};
+  const std::vector<std::string> kept = {".quarvel-other.tga.0123456789ab.tmp", ".quarvel-out.tga.0123456789ac.tmp",
+                                         ".quarvel-out.tga.xyz.tmp", ".out.tga.0123456789ab.tmp"};
+  for (const std::string& name : stale) WriteText(dir / name, "x");
+  for (const std::string& name : kept) WriteText(dir / name, "x");
+  for (const std::string& name : {stale[0], kept[0], kept[2], kept[3]}) fs::last_write_time(dir / name, old);
+  Write((dir / "out.tga").string(), "new");
+  for (const std::string& name : stale) EXPECT_FALSE(fs::exists(dir / name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
 }

@@ -1,5 +1,6 @@
 #include "support/qt/PictureFiles.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <stdexcept>
 
@@ -90,6 +91,17 @@ void PictureFiles::WriteBytes(const std::filesystem::path& path, const QByteArra
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
     throw std::runtime_error("could not write " + path.string());
   }
+}
+
+void PictureFiles::WriteBogusJpeg(const std::filesystem::path& path) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  Pattern(40, 30).save(&buffer, "JPG", 90);
+  const qsizetype table = bytes.indexOf("\xFF\xC4");
+  if (table < 0) throw std::runtime_error("no Huffman table to spoil");
+  for (qsizetype i = table + 5; i < table + 21; ++i) bytes[i] = '\xFF';
+  WriteBytes(path, bytes);
 }
 
 gdi::PicturePtr PictureFiles::PatternPicture(int width, int height) {

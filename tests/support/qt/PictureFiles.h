@@ -27,6 +27,9 @@ class PictureFiles {
   static void WriteGif(const std::filesystem::path& path, int width, int height,
                        const std::vector<QRgb>& palette, const std::vector<uint8_t>& indices);
   static void WriteBytes(const std::filesystem::path& path, const QByteArray& bytes);
+  // A JPEG whose Huffman table can't be right: the program's reader gives up,
+  // and the toolkit's, tried next, logs why before it fails too.
+  static void WriteBogusJpeg(const std::filesystem::path& path);
   // The 54-byte header of a 24-bit BMP claiming this size, without any pixels.
   static QByteArray BmpHeader(int32_t width, int32_t height);
 
