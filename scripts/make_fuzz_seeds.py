@@ -51,6 +51,10 @@ def jpegs():
     yield "grey", saved(pattern(16, 16, "L"), "JPEG")
     yield "full-chroma", saved(pattern(9, 7), "JPEG", subsampling=0)
     yield "cmyk", saved(pattern(8, 8, "CMYK"), "JPEG")
+    for orientation in (3, 6, 8):
+        exif = Image.Exif()
+        exif[0x0112] = orientation
+        yield f"upright-{orientation}", saved(pattern(20, 12), "JPEG", exif=exif)
 
 
 def bmps():

@@ -5,18 +5,19 @@
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <functional>
-#include <new>
 
 #include "app/AppResources.h"
 #include "app/ZoomSteps.h"
-#include "cli/ErrorLine.h"
-#include "cli/PictureResizer.h"
-#include "cli/RegionScaler.h"
-#include "cli/SelectionGeometry.h"
 #include "codecs/PictureDecoder.h"
+#include "core/ErrorWords.h"
+#include "core/PictureCropper.h"
+#include "core/PictureResizer.h"
+#include "core/PictureWriter.h"
+#include "core/RegionScaler.h"
+#include "core/ResultLimits.h"
+#include "core/SelectionGeometry.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
 #include "platform/base/AppError.h"
@@ -62,14 +63,12 @@ constexpr const char* kSelectionHint =
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
-constexpr int32_t kMaxSelectionSide = 32767;
 
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
 
 constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
 constexpr const char* kJpegFilter = "JPEG Files (*.JPG)|*.JPG|All Files (*.*)|*.*";
 constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
-constexpr int32_t kFallbackQuality = 90;
 
 constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
 constexpr const char* kSizeNotWhole = "Type the new width and height as whole numbers of pixels.";
@@ -129,23 +128,6 @@ std::string FileNameOf(const std::string& path) {
 
 std::string FolderOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
-// Why a picture did not open, in words. A description more telling than the
-// error's standard one is kept as it stands.
-std::string OpenFailureReason(const platform::AppError& error) {
-  const bool standard = error.Description() == platform::StandardDescription(error.Number());
-  switch (error.Number()) {
-    case platform::ErrorNumber::FileNotFound:
-    case platform::ErrorNumber::PathNotFound:
-      return "not found";
-    case platform::ErrorNumber::InvalidPicture:
-      return standard ? "not a picture this program reads" : error.Description();
-    case platform::ErrorNumber::PathFileAccess:
-      return standard ? "not a file that can be read" : error.Description();
-    default:
-      return error.Description();
-  }
-}
-
 std::string NumericOr(const platform::TextBox& box, const QLabel& fallback) {
   return convert::IsNumeric(box.Text()) ? box.Text() : Caption(fallback);
 }
@@ -154,40 +136,16 @@ void Warn(const std::string& text) {
   platform::MessageBox::Show(text, platform::MsgStyle::Exclamation, platform::AppInfo::Title());
 }
 
-std::string ReasonOf(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e)) {
-    return platform::StandardDescription(platform::ErrorNumber::OutOfMemory);
-  }
-  return e.what();
-}
-
-// ".tga" is added unless the name already ends in it, in any case.
-std::string WithTargaExtension(const std::string& path) {
-  std::string last = path.substr(path.size() - std::min<size_t>(path.size(), 4));
-  std::transform(last.begin(), last.end(), last.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return last == ".tga" ? path : path + ".tga";
-}
-
 // A save that fails says so, naming the file; the writer's reason goes on a line of its own.
 void SaveOrReport(const std::string& path, const std::function<bool()>& save) {
   std::string reason;
   try {
     if (save()) return;
   } catch (const std::exception& e) {
-    reason = ReasonOf(e);
+    reason = ErrorWords::Of(e);
   }
   Warn(kSaveFailed + platform::PrintableName::Line(path) + "'" +
        (reason.empty() ? "" : "\n" + platform::PrintableName::Line(reason)));
-}
-
-// side x typed div otherSide, in checked 32-bit arithmetic; none on overflow or a side of 0.
-std::optional<int32_t> Proportional(int32_t side, int32_t typed, int32_t otherSide) {
-  try {
-    return checked::Div(checked::Mul(side, typed), otherSide);
-  } catch (const platform::AppError&) {
-    return std::nullopt;
-  }
 }
 
 // The four one-pixel edges an outline covers, clipped to `bounds`.
@@ -547,8 +505,8 @@ bool Form1::TryLoadFile(std::string& fileName) {
     return true;
   } catch (const platform::AppError& e) {
     platform::MessageBox::Show(std::string(kOpenFailed) + "\n" +
-                                   ErrorLine::Explained(ErrorLine::Named(fileName, OpenFailureReason(e)),
-                                                        said.Explanation()),
+                                   ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)),
+                                                         said.Explanation()),
                                platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }
@@ -775,8 +733,8 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   if (!size || !picture) return;
   const auto [W, H] = *size;
   const RegionSize region = SelectionRegion(W, H);
-  const int32_t top = SelectionGeometry::Start(y, region.height, picSource->ScaleHeight());
-  const int32_t left = SelectionGeometry::Start(x, region.width, picSource->ScaleWidth());
+  const auto [left, top] = PictureCropper::CentredCorner(x, y, region.width, region.height,
+                                                         picSource->ScaleWidth(), picSource->ScaleHeight());
   selectionPointer_ = {x, y};
   selectionCentre_ = {checked::Add(left, region.width / 2), checked::Add(top, region.height / 2)};
   lRectColor = lRectColor == kBlack ? kWhite : kBlack;
@@ -791,7 +749,7 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   // change the result after the click fixed it.
   if (thisMove != selectionEvents_) return;
   if (region.width == W && region.height == H) {
-    gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, picSource->hDC(), left, top, gdi::SRCCOPY);
+    PictureCropper::CopyBlock(picDestBuffer->hDC(), picSource->hDC(), {left, top}, W, H);
   } else {
     // From the picture itself: picSource carries the frame.
     const gdi::PicturePtr& clean = picSource->Picture();
@@ -853,10 +811,7 @@ void Form1::GrowSelection(int change) {
   const int32_t eighths = change == 0 ? kEighths : std::max(kEighths, current + change);
   const int64_t width = int64_t{size->first} * eighths / kEighths;
   const int64_t height = int64_t{size->second} * eighths / kEighths;
-  if (width > kMaxSelectionSide || height > kMaxSelectionSide ||
-      width * height > platform::kMaxPicturePixels) {
-    return;
-  }
+  if (!ResultLimits::Fits(width, height)) return;
   regionEighths_ = eighths;
   regionFits_ = false;
   NudgeSelection(0, 0);
@@ -864,7 +819,11 @@ void Form1::GrowSelection(int change) {
 
 void Form1::FitSelection() {
   auto picture = LoadedPictureSize();
-  if (!bSelecting || !picture) return;
+  auto size = SelectionSize();
+  if (!bSelecting || !picture || !size || picture->first < 1 || picture->second < 1) return;
+  // Said once, on the key: every later move would meet it again.
+  const RegionSize whole = RegionScaler::Largest(picture->first, picture->second, size->first, size->second);
+  PictureResizer::CheckBlendable(whole.width, whole.height, size->first, size->second);
   regionFits_ = true;
   MoveSelection(picture->first / 2, picture->second / 2);
 }
@@ -987,12 +946,7 @@ void Form1::DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, i
 std::optional<std::pair<int32_t, int32_t>> Form1::SelectionSize() const {
   auto width = WholeNumber(txtSelWidth->Text());
   auto height = WholeNumber(txtSelHeight->Text());
-  if (!width || !height || *width < 1 || *height < 1) return std::nullopt;
-  // A crop larger than a picture may be or a Targa file can hold is no usable size.
-  if (*width > kMaxSelectionSide || *height > kMaxSelectionSide ||
-      static_cast<int64_t>(*width) * *height > platform::kMaxPicturePixels) {
-    return std::nullopt;
-  }
+  if (!width || !height || !ResultLimits::Fits(*width, *height)) return std::nullopt;
   return std::make_pair(*width, *height);
 }
 
@@ -1062,7 +1016,7 @@ void Form1::Command2_Click() {
     resized = PictureResizer::Resize(*picBuffer->Picture(), *width, *height);
   } catch (const std::exception& e) {
     Warn("The picture could not be resized to " + convert::ToText(*width) + " x " + convert::ToText(*height) +
-         " pixels.\n" + ReasonOf(e));
+         " pixels.\n" + ErrorWords::Of(e));
     return;
   }
   ShowResized(std::move(resized));
@@ -1092,7 +1046,8 @@ void Form1::KeepProportion(const platform::TextBox& typed, platform::TextBox& ot
   auto picture = LoadedPictureSize();
   if (!value || !picture) return;
   const auto [width, height] = *picture;
-  auto result = heightTyped ? Proportional(width, *value, height) : Proportional(height, *value, width);
+  auto result = heightTyped ? PictureResizer::Proportional(width, *value, height)
+                            : PictureResizer::Proportional(height, *value, width);
   if (!result) return;
   // The marker keeps the other box's own handler from rescaling this one in turn.
   other.SetTag(marker);
@@ -1116,7 +1071,7 @@ void Form1::Command6_Click() {
     const std::string chosen = dialog.ReturnPath();
     if (chosen.empty()) return;
     // The extension is added after the dialog, so the dialog can't ask about the file it names.
-    fileName = WithTargaExtension(chosen);
+    fileName = PictureWriter::WithTargaExtension(chosen);
     if (platform::ReplaceQuestion::Allows(fileName)) break;
     // No goes back to the dialog, showing the name chosen.
     dialog.SetFileName(chosen);
@@ -1161,6 +1116,6 @@ std::optional<int64_t> Form1::MaxJpegBytes() {
 
 int32_t Form1::GetJPEGQuality() {
   if (auto quality = WholeNumber(txtQuality->Text())) return *quality;
-  txtQuality->SetText(convert::ToText(kFallbackQuality));
-  return kFallbackQuality;
+  txtQuality->SetText(convert::ToText(kDefaultJpegQuality));
+  return kDefaultJpegQuality;
 }

@@ -52,56 +52,63 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The help window while it is open.
   Form2* HelpWindow() const;
 
+  // "1)   Open Your Picture".
   QGroupBox* Frame2;
-  QLabel* lblFile;
-  QPushButton* Command1;
-  QPushButton* cmdReload;
-  QLabel* Label8;
-  QLabel* Label10;
-  QLabel* lblOrigWidth;
-  QLabel* Label11;
-  QLabel* lblOrigHeight;
+  QLabel* lblFile;         // the picture's file name, without its folder
+  QPushButton* Command1;   // "&Open": chooses a picture and loads it
+  QPushButton* cmdReload;  // "&Refresh": loads the same file again
+  QLabel* Label8;          // "Image Information:"
+  QLabel* Label10;         // "Width"
+  QLabel* lblOrigWidth;    // the loaded picture's width; read back as its size
+  QLabel* Label11;         // "Height"
+  QLabel* lblOrigHeight;   // the loaded picture's height; read back as its size
+  // "2)   Select Your Size": in front of Frame3, Frame1 and cmdSave, hiding them.
   QGroupBox* Frame5;
-  QRadioButton* Option1;
-  QRadioButton* Option2;
+  QRadioButton* Option1;  // "128 x 128": the selection size
+  QRadioButton* Option2;  // "256 x 256": the selection size
+  // "3)   Crop Your Picture".
   QGroupBox* Frame6;
-  QPushButton* Command3;
+  QPushButton* Command3;  // "&Make Your Selection": the frame follows the mouse until a click
+  // "4)   Save Your Picture And Exit".
   QGroupBox* Frame4;
-  QPushButton* Command6;
-  QPushButton* Command5;
-  QPushButton* Command7;
-  QPushButton* Command8;
-  platform::PictureBox* picSource;
-  platform::PictureBox* picDest;
-  platform::PictureBox* picBuffer;
-  platform::PictureBox* picDestBuffer;
-  QPushButton* cmdSave;
+  QPushButton* Command6;                // "&Save": writes what picDest shows as a Targa file
+  QPushButton* Command5;                // "&Exit"
+  QPushButton* Command7;                // "&Help": shows Form2
+  QPushButton* Command8;                // "&About"
+  platform::PictureBox* picSource;      // the loaded picture; the frame is drawn on it
+  platform::PictureBox* picDest;        // the live preview, then the result
+  platform::PictureBox* picBuffer;      // hidden: the clean picture that wipes the frame
+  platform::PictureBox* picDestBuffer;  // hidden: the selection's pixels
+  QPushButton* cmdSave;                 // no caption, hidden: writes cDIB as a JPEG file at txtQuality
+  // "Image Manipulation", hidden: the working values of resizing and of the selection.
   QGroupBox* Frame3;
-  QLabel* Label1;
-  platform::TextBox* txtWidth;
-  QLabel* Label2;
-  platform::TextBox* txtHeight;
-  QCheckBox* chkKeepProportion;
-  QPushButton* Command2;
-  QLabel* Label12;
-  platform::TextBox* txtSelWidth;
-  QLabel* Label13;
-  platform::TextBox* txtSelHeight;
-  QPushButton* Command4;
-  QLabel* Label14;
-  platform::TextBox* txtQuality;
-  QLabel* Label15;
+  QLabel* Label1;                   // "New Width"
+  platform::TextBox* txtWidth;      // the width "Resize Image" makes
+  QLabel* Label2;                   // "New Height"
+  platform::TextBox* txtHeight;     // the height "Resize Image" makes
+  QCheckBox* chkKeepProportion;     // "&Keep proportions": either size box sets the other
+  QPushButton* Command2;            // "Resize Image": resamples the picture into the result
+  QLabel* Label12;                  // "Selection Width"
+  platform::TextBox* txtSelWidth;   // the selection's width in pixels
+  QLabel* Label13;                  // "Selection Height"
+  platform::TextBox* txtSelHeight;  // the selection's height in pixels
+  QPushButton* Command4;            // "Screen Dimensions": the phone's resolution becomes the selection size
+  QLabel* Label14;                  // "JPEG Quality"
+  platform::TextBox* txtQuality;    // the quality cmdSave writes at
+  QLabel* Label15;                  // "Max. size (KB)"
   // A JPEG file size limit in KB (1024 bytes); empty for none.
   platform::TextBox* txtMaxSize;
+  // Two etched separators, each a grey line over a white one.
   platform::LineShape* Line1;
   platform::LineShape* Line2;
   platform::LineShape* Line3;
   platform::LineShape* Line4;
+  // "My Phone/PDA", hidden: the phone's screen resolution, kept in the settings.
   QGroupBox* Frame1;
-  QLabel* Label3;
-  QLabel* Label4;
+  QLabel* Label3;  // "Screen Resolution:"
+  QLabel* Label4;  // "Width"
   platform::TextBox* txtPhoneResX;
-  QLabel* Label5;
+  QLabel* Label5;  // "Height"
   platform::TextBox* txtPhoneResY;
   // Under a picture too large for the window.
   ZoomBar* zoomBar;
@@ -125,6 +132,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The same, with the file's decoding already under way.
   void OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding);
   void cmdReload_Click();
+  // By reference, as both callers pass sFileName; an empty name loads an empty picture.
   // Gives how the file is damaged when only part of it could be read.
   std::string LoadFile(std::string& fileName);
   void FitWindow();
@@ -153,6 +161,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The frame becomes the largest region of the result's proportions that
   // fits in the picture, centred.
   void FitSelection();
+  // An outline with (x2, y2) exclusive, then a yield to the event loop.
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
 

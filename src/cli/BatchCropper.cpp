@@ -8,11 +8,11 @@
 #include "cli/ErrorLine.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
-#include "cli/PictureWriter.h"
 #include "cli/ReadMessages.h"
 #include "codecs/Orientation.h"
 #include "codecs/PictureDecoder.h"
 #include "codecs/PictureHeader.h"
+#include "core/PictureWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -80,7 +80,8 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
 bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
   const std::string folder =
       request_.outputDir.empty() ? OutputFolder::Of(request_.outputFile) : request_.outputDir;
-  const std::string failure = OutputFolder::Make(folder);
+  const std::string failure =
+      OutputFolder::Make(folder, request_.outputDir.empty() ? request_.outputFile : request_.outputDir);
   if (failure.empty()) return true;
   report(failure);
   return false;

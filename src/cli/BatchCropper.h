@@ -8,8 +8,8 @@
 #include "cli/BatchRunner.h"
 #include "cli/CommandLine.h"
 #include "cli/MemoryBudget.h"
-#include "cli/PictureCropper.h"
-#include "cli/RegionScaler.h"
+#include "core/PictureCropper.h"
+#include "core/RegionScaler.h"
 
 // Cuts the same block out of several pictures, side by side on a few
 // threads, and writes each one. A picture that fails is reported and the

@@ -3,7 +3,8 @@
 #include <charconv>
 
 #include "cli/UsageError.h"
-#include "codecs/PictureDecoder.h"
+#include "codecs/PictureLimits.h"
+#include "core/ResultLimits.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
@@ -189,10 +190,10 @@ int32_t CommandLine::ParseWidthAlone(const std::string& text) {
         Quoted(text));
   }
   bool ok = false;
-  const auto width = static_cast<int32_t>(ParseWhole(text, 1, kMaxSide, ok));
+  const auto width = static_cast<int32_t>(ParseWhole(text, 1, ResultLimits::kMaxSide, ok));
   if (!ok) {
     throw UsageError("bad width " + Quoted(text) + ": a whole number of pixels from 1 to " +
-                     std::to_string(kMaxSide));
+                     std::to_string(ResultLimits::kMaxSide));
   }
   return width;
 }
@@ -301,21 +302,21 @@ void CommandLine::ParseSize(const std::string& text, const std::string& what, bo
   const bool alone = cross == std::string::npos;
   std::string_view view(text);
   bool okWidth = false, okHeight = false;
-  width = static_cast<int32_t>(ParseWhole(view.substr(0, cross), 1, kMaxSide, okWidth));
+  width = static_cast<int32_t>(ParseWhole(view.substr(0, cross), 1, ResultLimits::kMaxSide, okWidth));
   if (alone) {
     height = width;
     okHeight = okWidth && square;
   } else {
-    height = static_cast<int32_t>(ParseWhole(view.substr(cross + 1), 1, kMaxSide, okHeight));
+    height = static_cast<int32_t>(ParseWhole(view.substr(cross + 1), 1, ResultLimits::kMaxSide, okHeight));
   }
   if (!okWidth || !okHeight) {
     const std::string forms =
         square ? "WxH, or N for N x N," : "WxH (a width alone needs --keep-proportions)";
     throw UsageError("bad size " + Quoted(text) + " for " + what + ": " + forms +
-                     " in whole pixels from 1 to " + std::to_string(kMaxSide) + ", such as " +
+                     " in whole pixels from 1 to " + std::to_string(ResultLimits::kMaxSide) + ", such as " +
                      (square ? "256x256 or 256" : "640x480"));
   }
-  if (int64_t{width} * height > platform::kMaxPicturePixels) {
+  if (!ResultLimits::Fits(width, height)) {
     throw UsageError("size " + Quoted(text) + " is too large: at most " +
                      std::to_string(platform::kMaxPicturePixels) + " pixels");
   }

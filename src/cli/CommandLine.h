@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "cli/PictureCropper.h"
-#include "cli/PictureWriter.h"
-#include "cli/RegionScaler.h"
 #include "codecs/PictureDecoder.h"
+#include "core/PictureCropper.h"
+#include "core/PictureWriter.h"
+#include "core/RegionScaler.h"
 
 // How pictures are read, by crop and resize alike.
 struct ReadOptions {
@@ -62,8 +62,6 @@ using Request = std::variant<HelpRequest, VersionRequest, CropRequest, ResizeReq
 // picture is touched. Every mistake is a UsageError with a one-line reason.
 class CommandLine {
  public:
-  static constexpr int32_t kMaxSide = 32767;
-
   // True when the arguments after the program's name are for the window: none,
   // or one picture as a file manager passes it. Anything else is a command line
   // to run or refuse.

@@ -10,14 +10,15 @@
 #include "cli/ErrorLine.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
-#include "cli/PictureResizer.h"
-#include "cli/PictureWriter.h"
 #include "cli/ProgressLine.h"
 #include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
 #include "codecs/Orientation.h"
 #include "codecs/PictureDecoder.h"
+#include "core/PictureResizer.h"
+#include "core/PictureWriter.h"
+#include "core/ResultLimits.h"
 #include "platform/base/AppError.h"
 #include "platform/base/LibraryMessages.h"
 
@@ -117,7 +118,8 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
     }
     said.Tell(note);
   }
-  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile)); !failure.empty()) {
+  if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile), request.outputFile);
+      !failure.empty()) {
     return failure;
   }
   try {
@@ -131,14 +133,13 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
 
 int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, const gdi::Picture& picture) {
   if (!request.keepProportions) return request.height;
-  const int32_t height = PictureResizer::ProportionalHeight(picture, request.width);
-  const bool fits = height >= 1 && height <= CommandLine::kMaxSide &&
-                    int64_t{height} * request.width <= platform::kMaxPicturePixels;
-  if (!fits) {
-    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidArgument,
-                                              "in proportion to a width of " + std::to_string(request.width) +
-                                                  " the height would be " + std::to_string(height) +
-                                                  " pixels, which no output can hold");
+  const std::optional<int32_t> height =
+      PictureResizer::Proportional(picture.Height(), request.width, picture.Width());
+  if (!height || !ResultLimits::Fits(request.width, *height)) {
+    throw platform::AppError::WithDescription(
+        platform::ErrorNumber::InvalidArgument,
+        "in proportion to a width of " + std::to_string(request.width) + " the height would be " +
+            (height ? std::to_string(*height) + " pixels" : "too large") + ", which no output can hold");
   }
-  return height;
+  return *height;
 }

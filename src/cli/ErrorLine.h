@@ -8,14 +8,9 @@
 class ErrorLine {
  public:
   static std::string For(const std::string& file, const std::string& description);
-  // An AppError gives its description, running out of memory says so, anything else its text.
+  // In the words the window gives for the same failure.
   static std::string For(const std::string& file, const std::exception& error);
   static std::string Plain(const std::string& description);
-  // A failure's line with what a library said to explain it, when it said anything.
-  static std::string Explained(const std::string& line, const std::string& why);
-  // "FILE: what went wrong", naming the file once even when the description
-  // names it too; control characters in either are escaped.
-  static std::string Named(const std::string& file, const std::string& description);
 
  private:
   static std::string OneLine(const std::string& text);

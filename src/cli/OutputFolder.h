@@ -6,8 +6,9 @@
 // it, for -o as for --out-dir: a batch shouldn't fail for want of a mkdir.
 class OutputFolder {
  public:
-  // Empty when the folder is there now; else the one line that says why it can't be.
-  static std::string Make(const std::string& folder);
+  // Empty when the folder is there now; else the one line, naming `output`,
+  // that says why it can't be, in the words a write into it would give.
+  static std::string Make(const std::string& folder, const std::string& output);
   // The folder of an output file; empty for the current one.
   static std::string Of(const std::string& file);
 };

@@ -17,6 +17,7 @@ class cDIBSection {
   cDIBSection& operator=(const cDIBSection&) = delete;
 
   bool CopyToClipboard(bool bAsDIB);
+  // The new bitmap comes back in hDib; the result says whether there is one.
   bool CreateDIB(gdi::HDC lHDC, int32_t lWidth, int32_t lHeight, gdi::HBITMAP& hDib);
   void CreateFromPicture(const gdi::Picture& picThis);
   bool Create(int32_t lWidth, int32_t lHeight);
@@ -25,6 +26,7 @@ class cDIBSection {
   int32_t Width() const { return header_.biWidth; }
   int32_t Height() const { return header_.biHeight; }
 
+  // A width or height of -1 stands for this bitmap's own.
   void LoadPictureBlt(gdi::HDC lHDC, int32_t lSrcLeft = 0, int32_t lSrcTop = 0, int32_t lSrcWidth = -1,
                       int32_t lSrcHeight = -1, uint32_t eRop = gdi::SRCCOPY);
   void PaintPicture(gdi::HDC lHDC, int32_t lDestLeft = 0, int32_t lDestTop = 0, int32_t lDestWidth = -1,
@@ -42,6 +44,7 @@ class cDIBSection {
   void ClearUp();
 
   // Bilinear resampling into a new bitmap; none when it can't be created.
+  // The height comes first, then the width.
   std::unique_ptr<cDIBSection> Resample(int32_t lNewHeight, int32_t lNewWidth) const;
 
   const gdi::BITMAPINFOHEADER& Header() const { return header_; }

@@ -1,6 +1,7 @@
 #include "writers/JpegBudget.h"
 
 #include "platform/base/AppError.h"
+#include "platform/base/AtomicFile.h"
 #include "writers/mIntelJPEGLibrary.h"
 
 // File sizes grow with the quality, so the best one within the budget lies
@@ -30,6 +31,8 @@ BudgetedJpeg JpegBudget::Fit(cDIBSection& bitmap, int64_t maxBytes) {
 }
 
 BudgetedJpeg JpegBudget::Save(cDIBSection& bitmap, const std::string& path, int64_t maxBytes) {
+  // A file that can't be replaced is said at once, before seven encodes.
+  platform::AtomicFile::CheckReplaceable(path);
   BudgetedJpeg jpeg = Fit(bitmap, maxBytes);
   mIntelJPEGLibrary::WriteJPEGFile(path, jpeg.bytes);
   return jpeg;

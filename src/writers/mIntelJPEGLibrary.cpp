@@ -16,12 +16,21 @@ platform::AppError JpegError(const std::string& description, int32_t code) {
                             description + std::to_string(code));
 }
 
+// The code alone says nothing to a user: the encoder's words go with it.
+platform::AppError WithWords(const platform::AppError& error, const jpeg::JPEG_CORE_PROPERTIES& props) {
+  return props.JPGErrorText.empty() ? error : error.WithReason(props.JPGErrorText);
+}
+
+platform::AppError SaveError(const jpeg::JPEG_CORE_PROPERTIES& props, int32_t code) {
+  return WithWords(JpegError("Failed to save to JPG ", code), props);
+}
+
 // The encoder's resources go back on every way out, errors included.
 class EncoderSession {
  public:
   EncoderSession() {
     int32_t r = jpeg::ijlInit(&props_);
-    if (r != jpeg::IJL_OK) throw JpegError("Failed to initialise the IJL library: ", r);
+    if (r != jpeg::IJL_OK) throw WithWords(JpegError("Failed to initialise the IJL library: ", r), props_);
   }
   ~EncoderSession() { jpeg::ijlFree(&props_); }
   EncoderSession(const EncoderSession&) = delete;
@@ -42,15 +51,6 @@ void DescribeBitmap(jpeg::JPEG_CORE_PROPERTIES& props, cDIBSection& bitmap) {
   props.JPGHeight = bitmap.Height();
 }
 
-// The code alone says nothing to a user: a file error adds the system's reason.
-platform::AppError SaveError(const jpeg::JPEG_CORE_PROPERTIES& props, int32_t code, const std::string& path) {
-  platform::AppError error = JpegError("Failed to save to JPG ", code);
-  if (code != jpeg::IJL_FILE_ERROR || props.JPGFileError == 0) return error;
-  return platform::AppError(error.Number(), error.Source(),
-                            error.Description() + ": " +
-                                platform::AtomicFile::ReasonFor(props.JPGFileError, path));
-}
-
 }  // namespace
 
 bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality) {
@@ -67,7 +67,7 @@ bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality) {
   props.JPGKeepTimes = true;
 
   int32_t r = jpeg::ijlWrite(&props, jpeg::IJL_JFILE_WRITEWHOLEIMAGE);
-  if (r != jpeg::IJL_OK) throw SaveError(props, r, path);
+  if (r != jpeg::IJL_OK) throw SaveError(props, r);
   return true;
 }
 
@@ -77,13 +77,12 @@ std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality) {
   DescribeBitmap(props, bitmap);
   props.jquality = quality;
   int32_t r = jpeg::ijlWrite(&props, jpeg::IJL_JBUFF_WRITEWHOLEIMAGE);
-  if (r != jpeg::IJL_OK) throw JpegError("Failed to save to JPG ", r);
+  if (r != jpeg::IJL_OK) throw SaveError(props, r);
   return {props.JPGBytes, props.JPGBytes + props.JPGSizeBytes};
 }
 
 // Kept as SaveJPEGinFile keeps them: on the new file's descriptor, before it takes the name.
 void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes) {
-  if (platform::FileAttributes::Of(path)) platform::AtomicFile::CheckReplaceable(path);
   platform::AtomicFile file(path, platform::AtomicFile::Keep::PermissionsAndTimes);
   file.Write(bytes);
   file.Commit();

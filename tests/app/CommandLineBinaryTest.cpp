@@ -97,7 +97,7 @@ TEST(QuarvelBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
                                  "63,0", "--out-dir", (dir / "out").string()},
                                 dir.Path());
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "quarvel: " + missing + ": File not found\n");
+  EXPECT_EQ(run.err, "quarvel: " + missing + ": not found\n");
   TargaFile tga = TargaFile::Read(dir / "out" / "good.tga");
   EXPECT_EQ(tga.At(0, 0), PictureFiles::PatternPixel(48, 0));
   EXPECT_EQ(tga.At(15, 15), PictureFiles::PatternPixel(63, 15));
@@ -127,7 +127,7 @@ TEST_P(CommandLineProgress, CountsABatchOnATerminalOnly) {
   EXPECT_TRUE(std::filesystem::exists(dir / "c.tga"));
   // A terminal ends each line with a carriage return and a line feed.
   const std::string end = GetParam().terminal ? "\r\n" : "\n";
-  const std::string failure = "quarvel: missing.png: File not found";
+  const std::string failure = "quarvel: missing.png: not found";
   if (!GetParam().counted) {
     EXPECT_EQ(run.err, failure + end);
     return;

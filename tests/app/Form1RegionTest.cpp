@@ -4,7 +4,7 @@
 #include "TargaFile.h"
 #include "ToolRun.h"
 #include "app/Form1Fixture.h"
-#include "cli/SelectionGeometry.h"
+#include "core/SelectionGeometry.h"
 #include "writers/mIntelJPEGLibrary.h"
 
 namespace fs = std::filesystem;
@@ -136,6 +136,18 @@ TEST_F(Form1RegionTest, ShrinkingStopsAtTheResultsSize) {
   Move(150, 100);
   const TargaFile expected = CommandLine({"--center", "150,100"});
   ExpectSame(form.picDest->Image(), expected);
+}
+
+TEST_F(Form1RegionTest, APictureOnePixelAcrossKeepsItsFrameAndSaysWhyOnce) {
+  Press(Qt::Key_Escape);
+  Open(PatternFile(1, 50, "thin.bmp"));
+  form.Command3->click();
+  Press(Qt::Key_A);
+  Move(0, 25);
+  Move(0, 30);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  EXPECT_NE(messages.Messages()[0].text.find("only 1 pixel wide"), std::string::npos);
+  EXPECT_TRUE(form.bSelecting);
 }
 
 TEST_F(Form1RegionTest, TheHintNamesTheRegionKeys) {

@@ -13,6 +13,12 @@ AppError::AppError(int32_t number, std::string source, std::string description)
       source_(std::move(source)),
       description_(std::move(description)) {}
 
+AppError AppError::WithReason(std::string reason) const {
+  AppError error = *this;
+  error.reason_ = std::move(reason);
+  return error;
+}
+
 AppError AppError::Standard(int32_t number) {
   return AppError(number, AppInfo::Title(), StandardDescription(number));
 }

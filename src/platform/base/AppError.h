@@ -31,6 +31,11 @@ class AppError : public std::runtime_error {
   const std::string& Description() const { return description_; }
   // The C library's errno behind a failed file operation; 0 for other errors.
   int SystemError() const { return systemError_; }
+  // What went wrong in words a user can act on: the description, unless the
+  // place that raised the error knew more.
+  const std::string& Reason() const { return reason_.empty() ? description_ : reason_; }
+  // The same error with those words.
+  AppError WithReason(std::string reason) const;
 
   // Errors with the toolkit's standard description and the program as source.
   static AppError Standard(int32_t number);
@@ -42,6 +47,7 @@ class AppError : public std::runtime_error {
   int32_t number_;
   std::string source_;
   std::string description_;
+  std::string reason_;
   int systemError_ = 0;
 };
 

@@ -18,6 +18,7 @@ namespace {
 constexpr int kMostLinks = 40;
 
 std::atomic<AtomicFile::RenameHook> renameHook{nullptr};
+std::atomic<int> writeFault{0};
 
 // The rename is only durable once the folder's entry is on disk as well.
 void SyncFolder(const std::string& path) {
@@ -30,20 +31,20 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 std::string AtomicFile::Target(const std::string& path) {
-  if (path.empty()) throw AppError::FromErrno(ENOENT, path);
+  if (path.empty()) throw AppError::FromErrno(ENOENT, path).WithReason("the file has no name");
   std::string target = path;
   for (int hops = 0;; ++hops) {
     struct stat info;
     if (lstat(target.c_str(), &info) != 0) {
       if (errno == ENOENT && hops > 0) throw Refusal(ErrorNumber::PathNotFound, path, target, "nothing");
       if (errno == ENOENT) return target;
-      throw AppError::FromErrno(errno, path);
+      throw Error(errno, path);
     }
     if (!S_ISLNK(info.st_mode)) {
       if (S_ISDIR(info.st_mode) && hops > 0) throw Refusal(ErrorNumber::PathFileAccess, path, target, "the folder");
       return target;
     }
-    if (hops == kMostLinks) throw AppError::FromErrno(ELOOP, path);
+    if (hops == kMostLinks) throw Error(ELOOP, path);
     target = NextHop(target);
   }
 }
@@ -51,7 +52,7 @@ std::string AtomicFile::Target(const std::string& path) {
 std::string AtomicFile::NextHop(const std::string& link) {
   std::error_code ec;
   const std::filesystem::path leadsTo = std::filesystem::read_symlink(link, ec);
-  if (ec) throw AppError::FromErrno(ec.value(), link);
+  if (ec) throw Error(ec.value(), link);
   return (std::filesystem::path(link).parent_path() / leadsTo).string();
 }
 
@@ -66,10 +67,16 @@ void AtomicFile::CheckReplaceable(const std::string& path) {
   struct stat info;
   if (stat(target.c_str(), &info) != 0) {
     if (errno == ENOENT) return;
-    throw AppError::FromErrno(errno, target);
+    throw Error(errno, target);
   }
-  if (S_ISDIR(info.st_mode)) throw AppError::FromErrno(EISDIR, target);
-  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, target);
+  if (S_ISDIR(info.st_mode)) {
+    throw AppError::FromErrno(EISDIR, target).WithReason("there is a folder of that name");
+  }
+  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, target).WithReason("the file is read-only");
+}
+
+AppError AtomicFile::Error(int errnoValue, const std::string& path) {
+  return AppError::FromErrno(errnoValue, path).WithReason(ReasonFor(errnoValue, path));
 }
 
 AtomicFile::AtomicFile(const std::string& path, Keep keep) : path_(Target(path)), keep_(keep) {
@@ -86,11 +93,12 @@ AtomicFile::~AtomicFile() { Discard(); }
 void AtomicFile::OpenTemp() {
   TempFiles::RemoveStale(path_);
   fd_ = TempFiles::Create(path_, previous_ ? 0600 : 0666, tempPath_);
-  if (fd_ < 0) throw AppError::FromErrno(errno, path_);
+  if (fd_ < 0) throw Error(errno, path_);
 }
 
 void AtomicFile::Write(std::span<const uint8_t> bytes) {
-  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  if (fd_ < 0) throw Error(EBADF, path_);
+  if (int fault = writeFault.load()) Fail(fault);
   while (!bytes.empty()) {
     ssize_t written = write(fd_, bytes.data(), bytes.size());
     if (written < 0) {
@@ -105,7 +113,7 @@ void AtomicFile::Write(std::span<const uint8_t> bytes) {
 // the new one, never an empty one in its place. A new file puts no earlier one
 // at risk and is left to the system's own writeback, which spares the wait.
 void AtomicFile::Commit() {
-  if (fd_ < 0) throw AppError::FromErrno(EBADF, path_);
+  if (fd_ < 0) throw Error(EBADF, path_);
   const bool replacing = previous_.has_value();
   if (replacing) previous_->ApplyTo(fd_, keep_ == Keep::PermissionsAndTimes);
   if (replacing && fsync(fd_) != 0) Fail(errno);
@@ -120,6 +128,8 @@ void AtomicFile::Commit() {
 }
 
 void AtomicFile::SetRenameHook(RenameHook hook) { renameHook.store(hook); }
+
+void AtomicFile::SetWriteFault(int errnoValue) { writeFault.store(errnoValue); }
 
 std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
   std::string folder = TempFiles::FolderOf(path);
@@ -143,7 +153,7 @@ std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
 
 void AtomicFile::Fail(int errnoValue) {
   Discard();
-  throw AppError::FromErrno(errnoValue, path_);
+  throw Error(errnoValue, path_);
 }
 
 void AtomicFile::Discard() noexcept {

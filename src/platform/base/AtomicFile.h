@@ -54,10 +54,15 @@ class AtomicFile final : public ByteSink {
 
   // Why a file at `path` could not be written, in words, from the system's error.
   static std::string ReasonFor(int errnoValue, const std::string& path);
+  // The error for it, with those words as its reason. Every error this class
+  // raises has its reason in words.
+  static AppError Error(int errnoValue, const std::string& path);
 
   // For tests: runs the moment the new file has taken the target's place.
   using RenameHook = void (*)(const std::string& path);
   static void SetRenameHook(RenameHook hook);
+  // For tests: every write fails with this errno (a disk that is full), until set back to 0.
+  static void SetWriteFault(int errnoValue);
 
  private:
   static std::string NextHop(const std::string& link);

@@ -27,7 +27,7 @@ bool ValidProperties(const JPEG_CORE_PROPERTIES& p) {
          pitch <= std::numeric_limits<int>::max() && p.JPGWidth == p.DIBWidth && p.JPGHeight == rows;
 }
 
-int32_t Encode(const JPEG_CORE_PROPERTIES& p, JpegBytes& out, unsigned long& size) {
+int32_t Encode(JPEG_CORE_PROPERTIES& p, JpegBytes& out, unsigned long& size) {
   unsigned char* bytes = nullptr;
   const int pitch = 3 * p.DIBWidth + p.DIBPadBytes;
   const int quality = std::clamp(p.jquality, 1, 100);
@@ -35,7 +35,9 @@ int32_t Encode(const JPEG_CORE_PROPERTIES& p, JpegBytes& out, unsigned long& siz
   int result = tjCompress2(static_cast<tjhandle>(p.handle), p.DIBBytes, p.DIBWidth, pitch, p.JPGHeight,
                            TJPF_BGR, &bytes, &size, TJSAMP_420, quality, flags);
   out.reset(bytes);
-  return result == 0 ? IJL_OK : IJL_ENCODE_FAILED;
+  if (result == 0) return IJL_OK;
+  p.JPGErrorText = tjGetErrorStr2(static_cast<tjhandle>(p.handle));
+  return IJL_ENCODE_FAILED;
 }
 
 int32_t Store(JPEG_CORE_PROPERTIES& p, const JpegBytes& bytes, unsigned long size) {
@@ -47,6 +49,7 @@ int32_t Store(JPEG_CORE_PROPERTIES& p, const JpegBytes& bytes, unsigned long siz
     return IJL_OK;
   } catch (const platform::AppError& e) {
     p.JPGFileError = e.SystemError();
+    p.JPGErrorText = e.Reason();
     return IJL_FILE_ERROR;
   }
 }
@@ -66,15 +69,26 @@ int32_t ijlInit(JPEG_CORE_PROPERTIES* props) {
   *props = JPEG_CORE_PROPERTIES{};
   props->jquality = IJL_DEFAULT_QUALITY;
   props->handle = tjInitCompress();
-  return props->handle ? IJL_OK : IJL_INIT_FAILED;
+  if (props->handle) return IJL_OK;
+  props->JPGErrorText = tjGetErrorStr2(nullptr);
+  return IJL_INIT_FAILED;
 }
 
 int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode) {
   if (!props || !props->handle) return IJL_NOT_INITIALISED;
   if (mode != IJL_JFILE_WRITEWHOLEIMAGE && mode != IJL_JBUFF_WRITEWHOLEIMAGE) return IJL_UNSUPPORTED_MODE;
   const bool toFile = mode == IJL_JFILE_WRITEWHOLEIMAGE;
-  if (toFile && (!props->JPGFile || !*props->JPGFile)) return IJL_INVALID_FILENAME;
-  if (!ValidProperties(*props)) return IJL_INVALID_JPEG_PROPERTIES;
+  props->JPGFileError = 0;
+  props->JPGErrorText.clear();
+  if (toFile && (!props->JPGFile || !*props->JPGFile)) {
+    props->JPGErrorText = "the file has no name";
+    return IJL_INVALID_FILENAME;
+  }
+  if (!ValidProperties(*props)) {
+    props->JPGErrorText =
+        props->DIBBytes ? "the pixels and the picture's size disagree" : "there is no picture";
+    return IJL_INVALID_JPEG_PROPERTIES;
+  }
   ReleaseEncoded(*props);
   try {
     JpegBytes bytes;
@@ -86,6 +100,7 @@ int32_t ijlWrite(JPEG_CORE_PROPERTIES* props, int32_t mode) {
     props->encoded = bytes.release();
     return IJL_OK;
   } catch (const std::bad_alloc&) {
+    props->JPGErrorText = platform::StandardDescription(platform::ErrorNumber::OutOfMemory);
     return IJL_MEMORY_ERROR;
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The JPEG encoder the writer calls, with the entry points and parameter record
 // of the vendor library it was written against. Pixels are read in place.
@@ -45,6 +46,9 @@ struct JPEG_CORE_PROPERTIES {
   bool JPGKeepTimes = false;
   // Out: the system's errno when the result is IJL_FILE_ERROR.
   int32_t JPGFileError = 0;
+  // Out, with a failure: why, in words: the encoder's own text, or the
+  // system's reason the file could not be written.
+  std::string JPGErrorText;
   // The encoder's own state, from ijlInit to ijlFree.
   void* handle = nullptr;
   void* encoded = nullptr;

@@ -1,5 +1,6 @@
-#include "cli/RegionScaler.h"
+#include "core/RegionScaler.h"
 
+#include "core/PictureResizer.h"
 #include "imaging/AreaAverager.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
@@ -10,6 +11,7 @@ namespace ErrorNumber = platform::ErrorNumber;
 namespace {
 
 std::unique_ptr<gdi::MemorySurface> Blend(gdi::MemorySurface& block, int32_t width, int32_t height) {
+  PictureResizer::CheckBlendable(block.Image().Width(), block.Image().Height(), width, height);
   cDIBSection source;
   if (!source.Create(block.Image().Width(), block.Image().Height())) {
     throw AppError::Standard(ErrorNumber::OutOfMemory);
@@ -32,9 +34,9 @@ std::unique_ptr<gdi::MemorySurface> RegionScaler::Cut(const gdi::Picture& pictur
   RegionSize region = region_;
   BlockPlacement placement = placement_;
   if (region.whole) {
+    // Centred on the middle pixel, as the window centres its fitted frame.
     region = Largest(picture.Width(), picture.Height(), width_, height_);
-    placement = {Placement::Origin, (picture.Width() - region.width) / 2,
-                 (picture.Height() - region.height) / 2};
+    placement = {Placement::Center, picture.Width() / 2, picture.Height() / 2};
   }
   const PictureCropper cropper(region.width, region.height, placement);
   const BlockCorner corner = cropper.Corner(picture.Width(), picture.Height());

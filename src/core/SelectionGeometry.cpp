@@ -1,4 +1,4 @@
-#include "cli/SelectionGeometry.h"
+#include "core/SelectionGeometry.h"
 
 #include "platform/base/Checked.h"
 #include "platform/base/Convert.h"

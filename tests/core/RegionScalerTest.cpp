@@ -1,11 +1,12 @@
-#include "cli/RegionScaler.h"
+#include "core/RegionScaler.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "cli/PictureResizer.h"
+#include "core/PictureResizer.h"
 #include "imaging/cDIBSection.h"
+#include "platform/base/AppError.h"
 
 namespace {
 
@@ -97,6 +98,18 @@ TEST(RegionScaler, SmallReductionsBlendAsResizeImageDoes) {
   gdi::MemorySurface surface(200, 150);
   resized->PaintPicture(surface.hDC());
   EXPECT_EQ(Bytes(cut->Image()), Bytes(surface.Image()));
+}
+
+// A region one pixel across has no neighbour to blend with: said in words, as a resize says it.
+TEST(RegionScaler, ARegionOnePixelAcrossCantBeBlended) {
+  const gdi::Picture picture = Tiles(1, 7);
+  try {
+    RegionScaler({false, 1, 1}, 4, 4, {Placement::Center, 0, 3}).Cut(picture);
+    FAIL() << "no error";
+  } catch (const platform::AppError& e) {
+    EXPECT_EQ(e.Description(),
+              "A picture only 1 pixel wide can't be resized: there is no second column to blend with");
+  }
 }
 
 TEST(RegionScaler, WholeTakesTheLargestCentredRegion) {

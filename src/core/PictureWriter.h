@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/gdi/MemorySurface.h"
 
@@ -10,9 +11,12 @@ class cDIBSection;
 
 enum class OutputFormat { Targa, Jpeg };
 
+// The JPEG quality when none is given, or none that can be read.
+constexpr int32_t kDefaultJpegQuality = 90;
+
 struct WriteOptions {
   bool rle = false;
-  int32_t quality = 90;
+  int32_t quality = kDefaultJpegQuality;
   // JPEG: above 0, the best quality whose file takes at most this many bytes instead.
   int64_t maxBytes = 0;
 };
@@ -21,8 +25,10 @@ struct WriteOptions {
 // by the file's extension. Errors of the writers reach the caller unchanged.
 class PictureWriter {
  public:
-  // ".tga" is Targa, ".jpg" and ".jpeg" are JPEG, in any case; anything else is nothing.
+  // A name ending in ".tga" is Targa, in ".jpg" or ".jpeg" JPEG, in any case; anything else is nothing.
   static std::optional<OutputFormat> FormatFor(const std::string& path);
+  // The name with ".tga" added unless it already ends in it.
+  static std::string WithTargaExtension(const std::string& path);
 
   // One spelling for every way of naming the same file, so an output can be
   // told apart from the pictures read.
@@ -34,6 +40,7 @@ class PictureWriter {
   static std::string Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 
  private:
+  static bool EndsWith(const std::string& path, std::string_view extension);
   static OutputFormat RequireFormat(const std::string& path);
   static std::string WriteJpeg(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 };

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "cli/PictureCropper.h"
+#include "core/PictureCropper.h"
 #include "platform/gdi/MemorySurface.h"
 #include "platform/gdi/Picture.h"
 

@@ -1,4 +1,4 @@
-#include "cli/PictureResizer.h"
+#include "core/PictureResizer.h"
 
 #include "platform/base/AppError.h"
 #include "platform/base/Checked.h"
@@ -6,14 +6,18 @@
 using platform::AppError;
 namespace ErrorNumber = platform::ErrorNumber;
 
-int32_t PictureResizer::ProportionalHeight(const gdi::Picture& picture, int32_t width) {
-  return checked::Div(checked::Mul(picture.Height(), width), picture.Width());
+std::optional<int32_t> PictureResizer::Proportional(int32_t side, int32_t typed, int32_t otherSide) {
+  try {
+    return checked::Div(checked::Mul(side, typed), otherSide);
+  } catch (const AppError&) {
+    return std::nullopt;
+  }
 }
 
 std::unique_ptr<cDIBSection> PictureResizer::Resize(const gdi::Picture& picture, int32_t width,
                                                     int32_t height) {
   if (picture.Empty()) throw AppError::Standard(ErrorNumber::InvalidPicture);
-  CheckBlendable(picture, width, height);
+  CheckBlendable(picture.Width(), picture.Height(), width, height);
   cDIBSection source;
   source.CreateFromPicture(picture);
   if (!source.hDib()) throw AppError::Standard(ErrorNumber::OutOfMemory);
@@ -24,10 +28,11 @@ std::unique_ptr<cDIBSection> PictureResizer::Resize(const gdi::Picture& picture,
 
 // Each new pixel blends two neighbouring columns and two rows of the old one,
 // whichever side changes; a picture one pixel across has no neighbour there.
-void PictureResizer::CheckBlendable(const gdi::Picture& picture, int32_t width, int32_t height) {
-  if (width == picture.Width() && height == picture.Height()) return;
-  const bool narrow = picture.Width() == 1;
-  if (!narrow && picture.Height() != 1) return;
+void PictureResizer::CheckBlendable(int32_t pictureWidth, int32_t pictureHeight, int32_t width,
+                                    int32_t height) {
+  if (width == pictureWidth && height == pictureHeight) return;
+  const bool narrow = pictureWidth == 1;
+  if (!narrow && pictureHeight != 1) return;
   throw AppError::WithDescription(ErrorNumber::SubscriptOutOfRange,
                                   std::string("A picture only 1 pixel ") + (narrow ? "wide" : "high") +
                                       " can't be resized: there is no second " + (narrow ? "column" : "row") +

@@ -1,4 +1,4 @@
-#include "cli/PictureCropper.h"
+#include "core/PictureCropper.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,8 @@ TEST(PictureCropperTest, APartOfThePictureCutsAsTheWholePictureDoes) {
   const auto fromPart = cropper.Crop(part);
   for (int y = 0; y < 4; ++y) {
     for (int x = 0; x < 5; ++x) {
-      EXPECT_EQ(PictureFiles::PixelOf(fromPart->Image(), x, y), PictureFiles::PixelOf(fromWhole->Image(), x, y))
+      EXPECT_EQ(PictureFiles::PixelOf(fromPart->Image(), x, y),
+                PictureFiles::PixelOf(fromWhole->Image(), x, y))
           << x << "," << y;
     }
   }

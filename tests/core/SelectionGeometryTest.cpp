@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/SelectionGeometry.h"
+#include "core/SelectionGeometry.h"
 #include "platform/base/AppError.h"
 
 TEST(SelectionGeometry, PointerAtTheOriginStartsTheBlockThere) {

@@ -1,9 +1,9 @@
-#include "cli/PictureCropper.h"
+#include "core/PictureCropper.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "cli/SelectionGeometry.h"
+#include "core/SelectionGeometry.h"
 #include "platform/base/AppError.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/PictureSurface.h"
@@ -18,8 +18,18 @@ BlockCorner PictureCropper::Corner(int32_t pictureWidth, int32_t pictureHeight) 
     return corner;
   }
   CheckCentre(pictureWidth, pictureHeight);
-  return {SelectionGeometry::Start(placement_.x, width_, static_cast<float>(pictureWidth)),
-          SelectionGeometry::Start(placement_.y, height_, static_cast<float>(pictureHeight))};
+  return CentredCorner(placement_.x, placement_.y, width_, height_, static_cast<float>(pictureWidth),
+                       static_cast<float>(pictureHeight));
+}
+
+BlockCorner PictureCropper::CentredCorner(int32_t x, int32_t y, int32_t width, int32_t height,
+                                          float extentWidth, float extentHeight) {
+  return {SelectionGeometry::Start(x, width, extentWidth), SelectionGeometry::Start(y, height, extentHeight)};
+}
+
+void PictureCropper::CopyBlock(gdi::HDC target, gdi::HDC source, BlockCorner corner, int32_t width,
+                               int32_t height) {
+  gdi::BitBlt(target, 0, 0, width, height, source, corner.left, corner.top, gdi::SRCCOPY);
 }
 
 gdi::Rect PictureCropper::Block(int32_t pictureWidth, int32_t pictureHeight) const {
@@ -50,7 +60,7 @@ std::unique_ptr<gdi::MemorySurface> PictureCropper::CropAt(const gdi::Picture& p
   auto block = std::make_unique<gdi::MemorySurface>(width, height, gdi::kSurfaceBackColor);
   gdi::HDC source = gdi::CreateCompatibleDC(block->hDC());
   gdi::HGDIOBJ previous = gdi::SelectObject(source, picture.Handle());
-  gdi::BitBlt(block->hDC(), 0, 0, width, height, source, corner.left, corner.top, gdi::SRCCOPY);
+  CopyBlock(block->hDC(), source, corner, width, height);
   if (previous) gdi::SelectObject(source, previous);
   gdi::DeleteDC(source);
   return block;

@@ -1,11 +1,11 @@
-#include "cli/PictureWriter.h"
+#include "core/PictureWriter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
-#include "platform/base/AtomicFile.h"
 #include "writers/JpegBudget.h"
 #include "writers/SaveTGA.h"
 #include "writers/mIntelJPEGLibrary.h"
@@ -14,12 +14,19 @@ using platform::AppError;
 namespace ErrorNumber = platform::ErrorNumber;
 
 std::optional<OutputFormat> PictureWriter::FormatFor(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (extension == ".tga") return OutputFormat::Targa;
-  if (extension == ".jpg" || extension == ".jpeg") return OutputFormat::Jpeg;
+  if (EndsWith(path, ".tga")) return OutputFormat::Targa;
+  if (EndsWith(path, ".jpg") || EndsWith(path, ".jpeg")) return OutputFormat::Jpeg;
   return std::nullopt;
+}
+
+std::string PictureWriter::WithTargaExtension(const std::string& path) {
+  return FormatFor(path) == OutputFormat::Targa ? path : path + ".tga";
+}
+
+bool PictureWriter::EndsWith(const std::string& path, std::string_view extension) {
+  if (path.size() < extension.size()) return false;
+  return std::equal(extension.begin(), extension.end(), path.end() - static_cast<ptrdiff_t>(extension.size()),
+                    [](char e, char c) { return e == std::tolower(static_cast<unsigned char>(c)); });
 }
 
 std::string PictureWriter::FileIdentity(const std::string& path) {
@@ -60,16 +67,8 @@ OutputFormat PictureWriter::RequireFormat(const std::string& path) {
   return *format;
 }
 
-// The encoder reports a file it can't write as a bare code; asking first
-// gives the reason (missing folder, read-only file) in words.
 std::string PictureWriter::WriteJpeg(cDIBSection& bitmap, const std::string& path,
                                      const WriteOptions& options) {
-  platform::AtomicFile::CheckReplaceable(path);
-  std::error_code ec;
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (!folder.empty() && !std::filesystem::is_directory(folder, ec)) {
-    throw AppError::FromErrno(ENOENT, path);
-  }
   if (options.maxBytes <= 0) {
     mIntelJPEGLibrary::SaveJPEGinFile(bitmap, path, options.quality);
     return {};

@@ -43,6 +43,14 @@ class PictureCropper {
   static std::unique_ptr<gdi::MemorySurface> CropAt(const gdi::Picture& picture, BlockCorner corner,
                                                     int32_t width, int32_t height);
 
+  // The corner of a block of width x height centred on (x, y) in a picture
+  // of extentWidth x extentHeight, clamped as the window's selection is.
+  static BlockCorner CentredCorner(int32_t x, int32_t y, int32_t width, int32_t height, float extentWidth,
+                                   float extentHeight);
+  // The block with its top-left corner at `corner` of `source` to the top-left
+  // of `target`; where it lies outside the source, `target` keeps what it had.
+  static void CopyBlock(gdi::HDC target, gdi::HDC source, BlockCorner corner, int32_t width, int32_t height);
+
  private:
   void CheckCentre(int32_t pictureWidth, int32_t pictureHeight) const;
   void CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const;
