@@ -8,7 +8,10 @@
 // WheelStep96Mp: one step of the wheel over a 96-megapixel picture, repaint included.
 // ZoomToFit96Mp: from actual size to the whole picture, repaint included.
 // RegionMove96Mp: a move with a 4096 x 4096 region shown at 256 x 256 on a
-// 96-megapixel picture: the frame, and the region averaged into the preview.
+// 96-megapixel picture: the frame, and the region averaged into the preview;
+// firstMoveMs the first move, which makes the reduced copy's tiles it needs,
+// and max/meanChannelError how far the last preview lay from the click's
+// result. RegionSweep96Mp the same, each move over parts not shown before.
 // The window sits on a pretended 1920 x 1080 screen.
 // Open12Mp vs Djpeg12Mp: opening a 12-megapixel JPEG, from the dialog's answer
 // to the window laid out, against libjpeg-turbo's own djpeg decoding the same
@@ -20,6 +23,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -149,9 +153,26 @@ void ZoomToFit96Mp(benchmark::State& state) {
 }
 BENCHMARK(ZoomToFit96Mp)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-// Moves in steps of a few pixels through the middle of the picture, where the region is never clamped.
-void RegionMove96Mp(benchmark::State& state) {
-  Form1 form;
+// How far the preview shown lies from the result the click fixes, per channel.
+void CountPreviewError(benchmark::State& state, Form1& form) {
+  const std::unique_ptr<gdi::Bitmap> preview = form.picDest->Image().ShareCopy();
+  form.picSource_Click();
+  const gdi::Bitmap& result = form.picDest->Image();
+  int most = 0;
+  double sum = 0;
+  for (int y = 0; y < result.Height(); ++y) {
+    for (int x = 0; x < 3 * result.Width(); ++x) {
+      const int error = std::abs(preview->Row(y)[x] - result.Row(y)[x]);
+      most = std::max(most, error);
+      sum += error;
+    }
+  }
+  state.counters["maxChannelError"] = most;
+  state.counters["meanChannelError"] = sum / (3.0 * result.Width() * result.Height());
+}
+
+// A 256 x 256 selection on a 96-megapixel picture with its frame grown to 4096 x 4096.
+void StartRegionSelection(benchmark::State& state, Form1& form) {
   form.show();
   form.OpenPicture(PhotoOfMegapixels(96));
   form.txtSelWidth->SetText("256");
@@ -159,8 +180,17 @@ void RegionMove96Mp(benchmark::State& state) {
   form.Command3->click();
   // 128 eighths of 256 = 4096.
   for (int i = 0; i < 120; ++i) form.GrowSelection(1);
+  const auto start = std::chrono::steady_clock::now();
   form.picSource_MouseMove(0, 0, 5000, 4000);
   platform::DoEvents();
+  state.counters["firstMoveMs"] =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Moves in steps of a few pixels through the middle of the picture, where the region is never clamped.
+void RegionMove96Mp(benchmark::State& state) {
+  Form1 form;
+  StartRegionSelection(state, form);
   int step = 0;
   for (auto _ : state) {
     form.picSource_MouseMove(0, 0, 4000.0f + static_cast<float>((step * 7) % 600),
@@ -168,9 +198,26 @@ void RegionMove96Mp(benchmark::State& state) {
     platform::DoEvents();
     ++step;
   }
-  form.picSource_Click();
+  CountPreviewError(state, form);
 }
 BENCHMARK(RegionMove96Mp)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// Moves of 16 pixels sweeping across the picture, each one over parts not shown before.
+void RegionSweep96Mp(benchmark::State& state) {
+  Form1 form;
+  StartRegionSelection(state, form);
+  const int width = static_cast<int>(form.picSource->ScaleWidth());
+  int step = 0;
+  for (auto _ : state) {
+    const int sweep = 16 * step++;
+    const int x = 2048 + sweep % (width - 4096);
+    const int y = 2048 + 16 * (sweep / (width - 4096)) % 3000;
+    form.picSource_MouseMove(0, 0, static_cast<float>(x), static_cast<float>(y));
+    platform::DoEvents();
+  }
+  CountPreviewError(state, form);
+}
+BENCHMARK(RegionSweep96Mp)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void Open12Mp(benchmark::State& state) {
   std::string path = PhotoJpeg(4000, 3000);

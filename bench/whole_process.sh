@@ -66,6 +66,13 @@ compare jpeg-256 "$program crop big.jpg --size 256x256 --center 2000,1500 -o cut
   "djpeg -outfile /dev/null big.jpg"
 compare small "$program crop small.jpg --size 16x16 --center 32,32 -o cut.tga" "djpeg -outfile /dev/null small.jpg"
 compare bmp-whole "$program crop big.bmp --size 4000x3000 --origin 0,0 -o whole.tga" "cp big.bmp copy.bmp"
+# The window opening the JPEG named on its command line, until it waits for
+# the user, against djpeg and against the window starting with no picture.
+window="$(dirname "$program")/bench/bench_window_idle"
+if [ -x "$window" ]; then
+  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" compare window-jpeg "$window $program big.jpg" \
+    "djpeg -outfile /dev/null big.jpg" "$window $program"
+fi
 
 echo
 echo "== peak memory, 16 x 16 from the 12 MP BMP (its pixels: 36 MB)"

@@ -2,9 +2,12 @@
 // window opens or a picture needs the toolkit's reader.
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <future>
+#include <optional>
 
 #include "app/DropOpener.h"
 #include "app/Form1.h"
+#include "codecs/PictureDecoder.h"
 #include "platform/base/AppInfo.h"
 #include "platform/base/LibraryMessages.h"
 #include "platform/ui/DesktopSession.h"
@@ -16,6 +19,14 @@
 extern "C" int QuarvelWindowMain(int argc, char** argv) {
   // Before the toolkit starts: what it says while starting is kept from the terminal too.
   platform::QtMessageRoute::Install();
+  // A picture named alone decodes on another core while the toolkit starts,
+  // which takes about as long.
+  std::future<platform::PictureRegion> decoding;
+  std::optional<std::string> early;
+  if (argc == 2 && argv[1][0] != '-' && platform::DesktopSession::Named()) {
+    early = DropOpener::PictureArgument({argv[0], argv[1]});
+    decoding = std::async(std::launch::async, platform::DecodePicture, *early);
+  }
   auto app = platform::DesktopSession::Start(argc, argv);
   if (!app) return platform::DesktopSession::kMissingStatus;
   platform::AppInfo::SetExeName(
@@ -27,7 +38,13 @@ extern "C" int QuarvelWindowMain(int argc, char** argv) {
   // "quarvel PICTURE" opens the picture as if it had been chosen in the open
   // dialog. Qt has taken its own options out of argv by now.
   if (auto path = DropOpener::PictureArgument(std::vector<std::string>(argv, argv + argc))) {
-    platform::HandlerGuard::Run([&] { form.OpenPicture(*path); });
+    platform::HandlerGuard::Run([&] {
+      if (path == early) {
+        form.OpenPicture(*path, std::move(decoding));
+      } else {
+        form.OpenPicture(*path);
+      }
+    });
   }
   return app->exec();
 }

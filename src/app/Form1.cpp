@@ -475,6 +475,11 @@ void Form1::OpenPicture(const std::string& path) {
   LoadChosenFile(previous);
 }
 
+void Form1::OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding) {
+  decoding_ = std::move(decoding);
+  OpenPicture(path);
+}
+
 void Form1::LoadChosenFile(const std::string& previous) {
   if (!TryLoadFile(sFileName)) {
     // The picture on screen is still the previous file's, and Refresh should load that one.
@@ -511,7 +516,7 @@ std::string Form1::LoadFile(std::string& fileName) {
   const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
-  platform::PictureRegion decoded = platform::DecodePicture(fileName);
+  platform::PictureRegion decoded = Decode(fileName);
   picSource->SetPicture(std::move(decoded.picture));
   // Named and measured at once, with the picture: the bitmap made from it
   // later has its size, and a large one takes a while.
@@ -548,6 +553,18 @@ std::string Form1::LoadFile(std::string& fileName) {
   txtSelHeight->SetText(side ? *side : NumericOr(*txtPhoneResY, *lblOrigHeight));
   if (!picSource->Picture()->Empty()) Frame3->setEnabled(true);
   return decoded.damage;
+}
+
+platform::PictureRegion Form1::Decode(const std::string& fileName) {
+  std::future<platform::PictureRegion> decoding = std::move(decoding_);
+  if (decoding.valid()) {
+    try {
+      return decoding.get();
+    } catch (const platform::AppError&) {
+      // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
+    }
+  }
+  return platform::DecodePicture(fileName);
 }
 
 // Sums in single precision, as the window's geometry is kept. The window
@@ -702,6 +719,7 @@ void Form1::SizeSelectionSurfaces(int32_t width, int32_t height) {
   // Where a block reaches outside the picture nothing is copied, so what
   // shows there is the surface's background, not an earlier selection.
   picDestBuffer->SetBackColor(picDestBuffer->BackColor());
+  roughPreview_.reset();
 }
 
 void Form1::picSource_MouseMove(int, int, float X, float Y) {
@@ -736,10 +754,41 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
     // From the picture itself: picSource carries the frame.
     const gdi::PicturePtr& clean = picSource->Picture();
     if (!clean || clean->Empty()) return;
-    auto result = RegionScaler::ScaleRegion(*clean, {left, top}, region, W, H);
-    gdi::BitBlt(picDestBuffer->hDC(), 0, 0, W, H, result->hDC(), 0, 0, gdi::SRCCOPY);
+    PreviewRegion(
+        {clean, {left, top, checked::Add(left, region.width), checked::Add(top, region.height)}, W, H});
   }
   gdi::BitBlt(picDest->hDC(), 0, 0, W, H, picDestBuffer->hDC(), 0, 0, gdi::SRCCOPY);
+}
+
+// Averaging a large region on every move would lag behind the pointer: its
+// preview comes from reduced copies, close to the result and many times
+// quicker, and the click makes the result itself.
+void Form1::PreviewRegion(RegionShown shown) {
+  if (!reducedCopies_ || reducedCopies_->Picture() != shown.picture) {
+    reducedCopies_ = std::make_unique<ReducedCopies>(shown.picture);
+  }
+  gdi::MemorySurface preview(shown.width, shown.height);
+  if (reducedCopies_->Fill(shown.region, MutableRowsOf(preview.Image()))) {
+    gdi::BitBlt(picDestBuffer->hDC(), 0, 0, shown.width, shown.height, preview.hDC(), 0, 0, gdi::SRCCOPY);
+    roughPreview_ = std::move(shown);
+    return;
+  }
+  roughPreview_.reset();
+  BufferRegion(shown);
+}
+
+void Form1::BufferRegion(const RegionShown& shown) {
+  const gdi::Rect& r = shown.region;
+  auto result =
+      RegionScaler::ScaleRegion(*shown.picture, {r.left, r.top}, {false, r.right - r.left, r.bottom - r.top},
+                                shown.width, shown.height);
+  gdi::BitBlt(picDestBuffer->hDC(), 0, 0, shown.width, shown.height, result->hDC(), 0, 0, gdi::SRCCOPY);
+}
+
+void Form1::SharpenPreview() {
+  if (!roughPreview_) return;
+  BufferRegion(*roughPreview_);
+  roughPreview_.reset();
 }
 
 RegionSize Form1::SelectionRegion(int32_t width, int32_t height) const {
@@ -794,6 +843,7 @@ void Form1::picSource_Click() {
 void Form1::CancelSelection() {
   if (!bSelecting) return;
   LeaveSelectionMode();
+  roughPreview_.reset();
   Command3->setEnabled(true);
   WipeAllFrames();
   RestoreResultBefore();
@@ -823,6 +873,7 @@ void Form1::LeaveSelectionMode() {
   ++selectionEvents_;
   selectionPointer_.reset();
   selectionCentre_.reset();
+  reducedCopies_.reset();
   ShowSelectionHint(false);
 }
 
@@ -866,6 +917,7 @@ void Form1::RestoreResultBefore() {
 
 void Form1::FixSelection() {
   resultBefore_.reset();
+  SharpenPreview();
   WipeAllFrames();
   picDest->SetAutoRedraw(true);
   int32_t width = convert::RoundToInt32(picDest->ScaleWidth());

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
+#include "codecs/PictureRegion.h"
+#include "imaging/ReducedCopies.h"
 #include "imaging/cDIBSection.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/PictureSurface.h"
@@ -126,6 +129,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Opens a picture as "&Open" does when that file is chosen: from the
   // command line or dropped on the window.
   void OpenPicture(const std::string& path);
+  // The same, with the file's decoding already under way.
+  void OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding);
   void cmdReload_Click();
   // By reference, as both callers pass sFileName; an empty name loads an empty picture.
   // Gives how the file is damaged when only part of it could be read.
@@ -205,6 +210,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command7_Click();
   void Command8_Click();
 
+  // The file decoded, or taken from the decoding begun for it.
+  platform::PictureRegion Decode(const std::string& fileName);
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
@@ -228,6 +235,19 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void SizeSelectionSurfaces(int32_t width, int32_t height);
   // Frames and previews the block for a pointer at (x, y) in picture pixels.
   void MoveSelection(int32_t x, int32_t y);
+  // A region of a picture resampled to width x height.
+  struct RegionShown {
+    gdi::PicturePtr picture;
+    gdi::Rect region;
+    int32_t width;
+    int32_t height;
+  };
+  // Into picDestBuffer, quickly: a large region from reduced copies of the picture.
+  void PreviewRegion(RegionShown shown);
+  // Into picDestBuffer, exactly as the command line makes it.
+  void BufferRegion(const RegionShown& shown);
+  // A preview made from reduced copies gives way to the region's own result.
+  void SharpenPreview();
   // The pointer's place over picSource in picture pixels; none when it is elsewhere.
   std::optional<std::pair<int32_t, int32_t>> PointerOverPicture() const;
   void ShowSelectionHint(bool shown);
@@ -254,6 +274,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPointF ZoomAnchor() const;
 
   QPointer<Form2> form2_;
+  // The decoding of the file being opened, begun before the window asked for it.
+  std::future<platform::PictureRegion> decoding_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
   // without clamping, where a nudge starts from.
@@ -272,6 +294,10 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::string saveFolder_;
   // Frames drawn on picSource and not yet wiped.
   std::vector<gdi::Rect> framesDrawn_;
+  // Reduced copies of the picture, for quick previews of large regions during a selection.
+  std::unique_ptr<ReducedCopies> reducedCopies_;
+  // What picDestBuffer shows when it came from them.
+  std::optional<RegionShown> roughPreview_;
   // Counts "Make Your Selection", moves and clicks, so a move resumed after its
   // drawing's yield knows whether another one ran meanwhile.
   uint64_t selectionEvents_ = 0;

@@ -126,10 +126,11 @@ DecodedBitmap JpegReader::Decode(std::span<const uint8_t> file) {
   }
   CheckSize(width, height, file.size());
   if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) return {};
-  auto bitmap = PictureLimits::NewBitmap(width, height, false);
-  // Top-down blue-green-red rows straight into the bitmap, padding and all.
+  // Bottom-up blue-green-red rows straight into the bitmap, padding and all:
+  // laid out as a DIB is, so the window's working bitmap can share them.
+  auto bitmap = PictureLimits::NewBitmap(width, height, true);
   int failed = tjDecompress2(handle.get(), file.data(), size, bitmap->MutableBits(), width,
-                             static_cast<int>(bitmap->Stride()), height, TJPF_BGR, 0);
+                             static_cast<int>(bitmap->Stride()), height, TJPF_BGR, TJFLAG_BOTTOMUP);
   if (!failed) return {std::move(bitmap), {}};
   if (tjGetErrorCode(handle.get()) != TJERR_WARNING) return {};
   return {std::move(bitmap), tjGetErrorStr2(handle.get())};

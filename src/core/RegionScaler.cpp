@@ -10,20 +10,6 @@ namespace ErrorNumber = platform::ErrorNumber;
 
 namespace {
 
-ptrdiff_t RowStep(const gdi::Bitmap& bitmap) {
-  const auto stride = static_cast<ptrdiff_t>(bitmap.Stride());
-  return bitmap.BottomUp() ? -stride : stride;
-}
-
-// Top row first, whichever way up the bitmap lies in memory.
-PixelRows<const uint8_t> RowsOf(const gdi::Bitmap& bitmap) {
-  return {bitmap.Row(0), RowStep(bitmap), bitmap.Width(), bitmap.Height()};
-}
-
-PixelRows<uint8_t> RowsOf(gdi::Bitmap& bitmap) {
-  return {bitmap.MutableRow(0), RowStep(bitmap), bitmap.Width(), bitmap.Height()};
-}
-
 std::unique_ptr<gdi::MemorySurface> Blend(gdi::MemorySurface& block, int32_t width, int32_t height) {
   PictureResizer::CheckBlendable(block.Image().Width(), block.Image().Height(), width, height);
   cDIBSection source;
@@ -71,12 +57,10 @@ std::unique_ptr<gdi::MemorySurface> RegionScaler::ScaleRegion(const gdi::Picture
     return Scale(*block, width, height);
   }
   const gdi::Bitmap& pixels = *picture.Handle();
-  PixelRows<const uint8_t> rows = RowsOf(pixels);
-  rows.first += corner.top * rows.step + 3 * ptrdiff_t{corner.left};
-  rows.width = region.width;
-  rows.height = region.height;
+  const PixelRows<const uint8_t> rows =
+      Block(RowsOf(pixels), corner.left, corner.top, region.width, region.height);
   auto result = std::make_unique<gdi::MemorySurface>(width, height);
-  AreaAverager().Fill(rows, RowsOf(result->Image()));
+  AreaAverager().Fill(rows, MutableRowsOf(result->Image()));
   return result;
 }
 
@@ -95,7 +79,7 @@ std::unique_ptr<gdi::MemorySurface> RegionScaler::Scale(gdi::MemorySurface& bloc
   const gdi::Bitmap& image = block.Image();
   if (!AveragesArea(image.Width(), image.Height(), width, height)) return Blend(block, width, height);
   auto result = std::make_unique<gdi::MemorySurface>(width, height);
-  AreaAverager().Fill(RowsOf(image), RowsOf(result->Image()));
+  AreaAverager().Fill(RowsOf(image), MutableRowsOf(result->Image()));
   return result;
 }
 

@@ -14,28 +14,37 @@ namespace {
 constexpr int64_t kParallelBytes = int64_t{1} << 21;
 
 // Which source pixels one destination pixel covers along an axis, and how
-// much of each. Measured in 1/d of a source pixel (d the destination size),
-// every share is a whole number and the shares of one destination pixel add
-// up to s, the source size.
+// much of each, in the axis's unit: every share is a whole number and the
+// shares of one destination pixel add up to its length.
 struct Span {
   int32_t first = 0;
   std::vector<uint32_t> share;
 };
 
-std::vector<Span> MapSpans(int32_t s, int32_t d) {
+std::vector<Span> MapSpans(const AreaAverager::Axis& axis, int32_t d) {
   std::vector<Span> spans(d);
   for (int32_t j = 0; j < d; ++j) {
-    const int64_t low = int64_t{j} * s;
-    const int64_t high = low + s;
+    const int64_t low = axis.start + int64_t{j} * axis.length;
+    const int64_t high = low + axis.length;
     Span& span = spans[j];
-    span.first = static_cast<int32_t>(low / d);
-    const auto last = static_cast<int32_t>((high - 1) / d);
+    span.first = static_cast<int32_t>(low / axis.pixel);
+    const auto last = static_cast<int32_t>((high - 1) / axis.pixel);
     for (int32_t i = span.first; i <= last; ++i) {
-      const int64_t cell = int64_t{i} * d;
-      span.share.push_back(static_cast<uint32_t>(std::min(high, cell + d) - std::max(low, cell)));
+      const int64_t cell = int64_t{i} * axis.pixel;
+      span.share.push_back(static_cast<uint32_t>(std::min(high, cell + axis.pixel) - std::max(low, cell)));
     }
   }
   return spans;
+}
+
+// Source pixels [first, end) along an axis are all the spans touch.
+struct Range {
+  int32_t first;
+  int32_t end;
+};
+
+Range Covered(const std::vector<Span>& spans) {
+  return {spans.front().first, spans.back().first + static_cast<int32_t>(spans.back().share.size())};
 }
 
 // sum[k] = share * row[k] (start) or sum[k] += share * row[k].
@@ -76,6 +85,7 @@ struct Plan {
   PixelRows<uint8_t> dest;
   std::vector<Span> columns;
   std::vector<Span> rows;
+  Range used;  // the source columns the columns' spans touch
   double inverseTotal;
   AddRowFn addRow;
 };
@@ -84,15 +94,16 @@ struct Plan {
 // then each destination pixel's columns summed with theirs.
 void FillRow(const Plan& plan, std::vector<uint32_t>& sums, int32_t y) {
   const Span& rows = plan.rows[y];
-  const size_t n = 3 * static_cast<size_t>(plan.source.width);
+  const size_t n = 3 * static_cast<size_t>(plan.used.end - plan.used.first);
   for (size_t r = 0; r < rows.share.size(); ++r) {
-    const uint8_t* row = plan.source.first + (rows.first + static_cast<ptrdiff_t>(r)) * plan.source.step;
+    const uint8_t* row = plan.source.first + (rows.first + static_cast<ptrdiff_t>(r)) * plan.source.step +
+                         3 * ptrdiff_t{plan.used.first};
     plan.addRow(row, rows.share[r], sums.data(), n, r == 0);
   }
   uint8_t* out = plan.dest.first + static_cast<ptrdiff_t>(y) * plan.dest.step;
   for (const Span& span : plan.columns) {
     uint64_t blue = 0, green = 0, red = 0;
-    const uint32_t* pixel = sums.data() + 3 * static_cast<size_t>(span.first);
+    const uint32_t* pixel = sums.data() + 3 * static_cast<size_t>(span.first - plan.used.first);
     for (uint32_t share : span.share) {
       blue += uint64_t{share} * pixel[0];
       green += uint64_t{share} * pixel[1];
@@ -107,12 +118,13 @@ void FillRow(const Plan& plan, std::vector<uint32_t>& sums, int32_t y) {
 }
 
 void FillClaimedRows(const Plan& plan, std::atomic<int32_t>& next) {
-  std::vector<uint32_t> sums(3 * static_cast<size_t>(plan.source.width));
+  std::vector<uint32_t> sums(3 * static_cast<size_t>(plan.used.end - plan.used.first));
   for (int32_t y = next++; y < plan.dest.height; y = next++) FillRow(plan, sums, y);
 }
 
 int ThreadsFor(int requested, const Plan& plan) {
-  const int64_t bytes = 3 * int64_t{plan.source.width} * plan.source.height;
+  const Range down = Covered(plan.rows);
+  const int64_t bytes = 3 * int64_t{plan.used.end - plan.used.first} * (down.end - down.first);
   if (bytes < kParallelBytes) return 1;
   const int threads = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
   return std::clamp(threads, 1, static_cast<int>(plan.dest.height));
@@ -123,12 +135,21 @@ int ThreadsFor(int requested, const Plan& plan) {
 AreaAverager::AreaAverager(int threads) : threads_(threads) {}
 
 void AreaAverager::Fill(const PixelRows<const uint8_t>& source, const PixelRows<uint8_t>& dest) const {
+  const int64_t w = source.width, h = source.height;
+  Fill(source, {0, w, dest.width}, {0, h, dest.height}, dest);
+}
+
+void AreaAverager::Fill(const PixelRows<const uint8_t>& source, Axis across, Axis down,
+                        const PixelRows<uint8_t>& dest) const {
   if (source.width <= 0 || source.height <= 0 || dest.width <= 0 || dest.height <= 0) return;
+  std::vector<Span> columns = MapSpans(across, dest.width);
+  const Range used = Covered(columns);
   const Plan plan{source,
                   dest,
-                  MapSpans(source.width, dest.width),
-                  MapSpans(source.height, dest.height),
-                  1.0 / (static_cast<double>(source.width) * source.height),
+                  std::move(columns),
+                  MapSpans(down, dest.height),
+                  used,
+                  1.0 / (static_cast<double>(across.length) * static_cast<double>(down.length)),
                   PickAddRow()};
   std::atomic<int32_t> next{0};
   std::vector<std::future<void>> others;

@@ -1,19 +1,8 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
-// Rows of 24-bit pixels (blue, green, red) in memory: the first row to work
-// on and the distance in bytes to the next, which is negative when the rows
-// are walked against memory order. Source and destination are walked the same
-// way up, so either orientation of a bitmap works.
-template <typename Byte>
-struct PixelRows {
-  Byte* first = nullptr;
-  ptrdiff_t step = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-};
+#include "imaging/PixelRows.h"
 
 // Reduction by area: each destination pixel is the mean of the part of the
 // source it covers, source pixels cut by its edges counting with the share
@@ -26,6 +15,20 @@ class AreaAverager {
   explicit AreaAverager(int threads = 0);
 
   void Fill(const PixelRows<const uint8_t>& source, const PixelRows<uint8_t>& dest) const;
+
+  // Where the destination lies over the source along one axis, in a unit
+  // small enough that every length is whole: destination pixel j covers
+  // [start + j * length, start + (j + 1) * length), source pixel i covers
+  // [i * pixel, (i + 1) * pixel).
+  struct Axis {
+    int64_t start;
+    int64_t length;
+    int64_t pixel;
+  };
+  // The destination from a part of the source that need not begin or end on
+  // whole source pixels; the source must hold every pixel the part touches.
+  void Fill(const PixelRows<const uint8_t>& source, Axis across, Axis down,
+            const PixelRows<uint8_t>& dest) const;
 
  private:
   int threads_;

@@ -106,9 +106,9 @@ void PlanColumns(Plan& plan) {
 }
 
 Plan MakePlan(const cDIBSection& source, cDIBSection& dest) {
-  ByteView<const uint8_t> sourceView(source.DIBSectionBitsPtr(), source.BytesPerScanLine(), source.Height());
+  ByteView<const uint8_t> sourceView(source.DIBSectionBits(), source.BytesPerScanLine(), source.Height());
   Plan plan{};
-  plan.source = source.DIBSectionBitsPtr();
+  plan.source = source.DIBSectionBits();
   plan.sourceStride = source.BytesPerScanLine();
   plan.dest = dest.DIBSectionBitsPtr();
   plan.destStride = dest.BytesPerScanLine();

@@ -73,6 +73,15 @@ bool cDIBSection::HandBitmapToClipboard(gdi::HDC screen, gdi::HDC memory) {
 }
 
 bool cDIBSection::CreateDIB(gdi::HDC lHDC, int32_t lWidth, int32_t lHeight, gdi::HBITMAP& hDib) {
+  DescribeSize(lWidth, lHeight);
+  gdi::BITMAPINFO info{};
+  info.bmiHeader = header_;
+  void* bits = nullptr;
+  hDib = gdi::CreateDIBSection(lHDC, &info, gdi::DIB_RGB_COLORS, &bits, nullptr, 0);
+  return hDib != nullptr;
+}
+
+void cDIBSection::DescribeSize(int32_t lWidth, int32_t lHeight) {
   header_.biSize = sizeof(gdi::BITMAPINFOHEADER);
   header_.biWidth = lWidth;
   header_.biHeight = lHeight;
@@ -80,15 +89,10 @@ bool cDIBSection::CreateDIB(gdi::HDC lHDC, int32_t lWidth, int32_t lHeight, gdi:
   header_.biBitCount = 24;
   header_.biCompression = gdi::BI_RGB;
   header_.biSizeImage = static_cast<uint32_t>(checked::Mul(header_.biHeight, BytesPerScanLine()));
-  gdi::BITMAPINFO info{};
-  info.bmiHeader = header_;
-  void* bits = nullptr;
-  hDib = gdi::CreateDIBSection(lHDC, &info, gdi::DIB_RGB_COLORS, &bits, nullptr, 0);
-  bits_ = static_cast<uint8_t*>(bits);
-  return hDib != nullptr;
 }
 
 void cDIBSection::CreateFromPicture(const gdi::Picture& picThis) {
+  if (SharePicture(picThis)) return;
   gdi::BITMAP description{};
   gdi::GetObject(picThis.Handle(), sizeof description, &description);
   if (!Create(description.bmWidth, description.bmHeight)) return;
@@ -102,6 +106,20 @@ void cDIBSection::CreateFromPicture(const gdi::Picture& picThis) {
   LoadPictureBlt(memory, 0, 0, -1, -1, gdi::SRCCOPY);
   if (replaced) gdi::SelectObject(memory, replaced);
   gdi::DeleteDC(memory);
+}
+
+// A large picture is opened in a blink: its working copy costs nothing until
+// something draws on it.
+bool cDIBSection::SharePicture(const gdi::Picture& picThis) {
+  const gdi::Bitmap* bitmap = picThis.Handle();
+  if (!bitmap || !bitmap->BottomUp()) return false;
+  ClearUp();
+  hdc_ = gdi::CreateCompatibleDC(nullptr);
+  if (!hdc_) return false;
+  DescribeSize(bitmap->Width(), bitmap->Height());
+  hDib_ = bitmap->ShareCopy().release();
+  previousBitmap_ = gdi::SelectObject(hdc_, hDib_);
+  return true;
 }
 
 bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
@@ -119,7 +137,6 @@ bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
   if (!created) {
     gdi::DeleteDC(hdc_);
     hdc_ = nullptr;
-    bits_ = nullptr;
     return false;
   }
   previousBitmap_ = gdi::SelectObject(hdc_, hDib_);
@@ -145,7 +162,7 @@ void cDIBSection::PaintPicture(gdi::HDC lHDC, int32_t lDestLeft, int32_t lDestTo
 }
 
 void cDIBSection::RandomiseBits(bool bGray) {
-  ByteView<uint8_t> bytes(bits_, BytesPerScanLine(), Height());
+  ByteView<uint8_t> bytes(DIBSectionBitsPtr(), BytesPerScanLine(), Height());
   std::mt19937 generator(static_cast<uint32_t>(SecondsSinceMidnight() * 1000.0));
   const int64_t xEnd = checked::Mul(checked::Sub(Width(), 1), 3);
   const int32_t rows = Height();
@@ -180,7 +197,6 @@ void cDIBSection::ClearUp() {
   hdc_ = nullptr;
   hDib_ = nullptr;
   previousBitmap_ = nullptr;
-  bits_ = nullptr;
 }
 
 std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t lNewWidth) const {

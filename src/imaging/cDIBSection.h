@@ -35,7 +35,10 @@ class cDIBSection {
 
   gdi::HDC hdc() const { return hdc_; }
   gdi::HBITMAP hDib() const { return hDib_; }
-  uint8_t* DIBSectionBitsPtr() const { return bits_; }
+  // The pixels to write: pixels still shared with a picture are copied first.
+  uint8_t* DIBSectionBitsPtr() const { return hDib_ ? hDib_->MutableBits() : nullptr; }
+  // The pixels to read, shared or not.
+  const uint8_t* DIBSectionBits() const { return hDib_ ? hDib_->Bits() : nullptr; }
 
   void RandomiseBits(bool bGray = false);
   void ClearUp();
@@ -48,11 +51,13 @@ class cDIBSection {
 
  private:
   bool HandBitmapToClipboard(gdi::HDC screen, gdi::HDC memory);
+  void DescribeSize(int32_t lWidth, int32_t lHeight);
+  // A picture whose rows already lie as a DIB's do is shared, not copied.
+  bool SharePicture(const gdi::Picture& picThis);
   void ResampleInto(cDIBSection& dest) const;
 
   gdi::HBITMAP hDib_ = nullptr;
   gdi::HGDIOBJ previousBitmap_ = nullptr;
   gdi::HDC hdc_ = nullptr;
-  uint8_t* bits_ = nullptr;
   gdi::BITMAPINFOHEADER header_{};
 };

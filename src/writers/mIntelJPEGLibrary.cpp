@@ -45,7 +45,7 @@ class EncoderSession {
 void DescribeBitmap(jpeg::JPEG_CORE_PROPERTIES& props, cDIBSection& bitmap) {
   props.DIBWidth = bitmap.Width();
   props.DIBHeight = checked::Sub(0, bitmap.Height());
-  props.DIBBytes = bitmap.DIBSectionBitsPtr();
+  props.DIBBytes = bitmap.DIBSectionBits();
   props.DIBPadBytes = checked::Sub(bitmap.BytesPerScanLine(), checked::Mul(3, bitmap.Width()));
   props.JPGWidth = bitmap.Width();
   props.JPGHeight = bitmap.Height();

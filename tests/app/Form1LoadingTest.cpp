@@ -1,6 +1,8 @@
 #include <QFile>
+#include <future>
 
 #include "app/Form1Fixture.h"
+#include "codecs/PictureDecoder.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
 #include "platform/ui/QtMessageRoute.h"
@@ -273,4 +275,24 @@ TEST_F(Form1LoadingTest, AFailureSaysWhatTheReaderSaidAndEscapesTheName) {
   EXPECT_EQ(text.find('\x1B'), std::string::npos) << text;
   EXPECT_NE(text.find("bo\\033[2Jgus.jpg\": "), std::string::npos) << text;
   EXPECT_NE(text.find("Huffman"), std::string::npos) << text;
+}
+
+// A decoding begun early serves the open (here one of a smaller picture, to
+// tell them apart); one that failed (begun before the toolkit's reader was
+// there, say) gives way to a decoding with every reader.
+TEST_F(Form1LoadingTest, ADecodingBegunEarlyServesTheOpenOrGivesWay) {
+  const std::string png = (dir / "pattern.png").string();
+  PictureFiles::Save(PictureFiles::Pattern(9, 7), png, "PNG");
+  const std::string smaller = PatternFile(5, 4);
+  for (bool fails : {false, true}) {
+    std::promise<platform::PictureRegion> early;
+    if (fails) {
+      early.set_exception(std::make_exception_ptr(platform::PictureLimits::NotAPicture()));
+    } else {
+      early.set_value(platform::DecodePicture(smaller));
+    }
+    form.OpenPicture(png, early.get_future());
+    EXPECT_EQ(form.lblOrigWidth->text(), fails ? "9" : "5");
+    EXPECT_TRUE(messages.Messages().empty()) << fails;
+  }
 }

@@ -35,7 +35,7 @@ class Form1RegionTest : public Form1Fixture {
   // What the command line makes with these arguments after the picture's.
   TargaFile CommandLine(std::vector<std::string> args) {
     const std::string out = (dir / "cli.tga").string();
-    args.insert(args.begin(), {"crop", picture, "--size", "32", "-o", out});
+    args.insert(args.begin(), {"crop", picture, "--size", side, "-o", out});
     ToolRun run = ToolRun::InProcess(args);
     EXPECT_EQ(run.status, 0) << run.err;
     return TargaFile::Read(out);
@@ -62,6 +62,21 @@ class Form1RegionTest : public Form1Fixture {
   }
 
   std::string picture;
+  std::string side = "32";
+};
+
+// A 1200 x 900 pattern with a 128 x 128 result.
+class Form1LargeRegionTest : public Form1RegionTest {
+ protected:
+  void SetUp() override {
+    Form1Fixture::SetUp();
+    picture = PatternFile(1200, 900);
+    side = "128";
+    Open(picture);
+    form.txtSelWidth->SetText(side);
+    form.txtSelHeight->SetText(side);
+    form.Command3->click();
+  }
 };
 
 struct RegionCase {
@@ -165,4 +180,29 @@ TEST_F(Form1RegionTest, AnUnusableSizeLimitIsNoLimitAndIsCleared) {
   form.cmdSave_Click();
   EXPECT_TRUE(fs::exists(unread)) << "an unusable limit is no limit";
   EXPECT_EQ(form.txtMaxSize->Text(), "");
+}
+
+// A large region is previewed from reduced copies of the picture, close to
+// the result; the click still fixes the command line's result.
+TEST_F(Form1LargeRegionTest, TheClickFixesTheExactResult) {
+  Press(Qt::Key_BracketRight, 48);  // 896 x 896
+  Move(600, 450);
+  const std::unique_ptr<gdi::Bitmap> preview = form.picDest->Image().ShareCopy();
+  const TargaFile expected = CommandLine({"--region", "896", "--center", "600,450"});
+  double apart = 0;
+  int differing = 0;
+  for (int y = 0; y < expected.height; ++y) {
+    for (int x = 0; x < expected.width; ++x) {
+      const QRgb a = PictureFiles::PixelOf(*preview, x, y), b = expected.At(x, y);
+      apart += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+      differing += a != b;
+    }
+  }
+  // The pattern changes every few pixels, the worst case for the copies' blocks.
+  EXPECT_LT(apart / (3.0 * expected.width * expected.height), 8.0);
+  // Made from the copies, so the click has something to sharpen.
+  EXPECT_GT(differing, 0);
+  form.picSource_Click();
+  ExpectSame(form.picDest->Image(), expected);
+  ExpectBitmapIsResult();
 }

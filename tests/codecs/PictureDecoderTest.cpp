@@ -121,7 +121,8 @@ TEST_F(PictureDecoderTest, JpegDecodesWithItsColoursInPlaceWhateverTheFileIsCall
   const gdi::Bitmap& b = *picture->Handle();
   ASSERT_EQ(b.Width(), 24);
   ASSERT_EQ(b.Height(), 16);
-  EXPECT_FALSE(b.BottomUp());
+  // Laid out as a DIB, for the window's working bitmap to share.
+  EXPECT_TRUE(b.BottomUp());
   EXPECT_EQ(b.Stride(), 72u);
   EXPECT_TRUE(Near(PictureFiles::PixelOf(b, 3, 3), qRgb(200, 30, 40), 6));
   EXPECT_TRUE(Near(PictureFiles::PixelOf(b, 20, 12), qRgb(20, 60, 220), 6));

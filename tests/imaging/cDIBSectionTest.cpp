@@ -179,6 +179,25 @@ TEST(DibSectionTransfers, EmptyObjectDrawsNothing) {
   EXPECT_EQ(PixelOf(surface->Image(), 1, 1), (std::array<uint8_t, 3>{1, 1, 200}));
 }
 
+class DibSectionSharing : public testing::TestWithParam<bool> {};
+
+// Rows that already lie bottom-up, as a DIB's do, are shared until the
+// section is written; others are copied at once. Either way the picture keeps its pixels.
+TEST_P(DibSectionSharing, BottomUpRowsUntilWritten) {
+  const bool bottomUp = GetParam();
+  auto bitmap = gdi::Bitmap::Create(6, 4, bottomUp);
+  for (int32_t y = 0; y < 4; ++y) std::fill_n(bitmap->MutableRow(y), 18, static_cast<uint8_t>(10 * y));
+  gdi::Picture picture(std::move(bitmap));
+  cDIBSection dib;
+  dib.CreateFromPicture(picture);
+  EXPECT_EQ(dib.DIBSectionBits() == picture.Handle()->Bits(), bottomUp);
+  std::fill_n(dib.DIBSectionBitsPtr(), 4 * dib.BytesPerScanLine(), 0xEE);
+  EXPECT_EQ(PixelOf(dib, 5, 3), (std::array<uint8_t, 3>{0xEE, 0xEE, 0xEE}));
+  EXPECT_EQ(picture.Handle()->Row(3)[0], 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWaysUp, DibSectionSharing, testing::Bool());
+
 TEST(DibSectionFromPicture, CopiesThePicturesPixels) {
   auto bitmap = gdi::Bitmap::Create(6, 4, false);
   for (int32_t y = 0; y < 4; ++y) {

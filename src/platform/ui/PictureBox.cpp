@@ -405,9 +405,7 @@ std::unique_ptr<gdi::Bitmap> PictureBox::ImageFromPicture(QSize size) const {
   const gdi::Bitmap* source = picture_ ? picture_->Handle() : nullptr;
   // Plain background costs nothing until something draws on it.
   if (!source) return nullptr;
-  if (source->Width() == size.width() && source->Height() == size.height() && !source->BottomUp()) {
-    return source->ShareCopy();
-  }
+  if (source->Width() == size.width() && source->Height() == size.height()) return source->ShareCopy();
   auto image = NewImage(size);
   image->Fill(backColor_);
   CopyOverlap(*source, *image);

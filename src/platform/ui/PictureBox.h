@@ -19,11 +19,11 @@ namespace platform {
 
 class EdgeScroller;
 
-// A borderless picture surface. What it shows is its kept image, a top-down
-// bitmap of the surface's inside size that every drawing through hDC() lands
-// in; a drawing repaints just the rectangle it changed. Setting a picture
-// shares the picture's pixels until the first drawing, so even a very large
-// picture is shown without a copy.
+// A borderless picture surface. What it shows is its kept image, a bitmap of
+// the surface's inside size that every drawing through hDC() lands in; a
+// drawing repaints just the rectangle it changed. Setting a picture shares the
+// picture's pixels, whichever way up they lie, until the first drawing, so
+// even a very large picture is shown without a copy.
 //
 // Left alone the widget is the kept image, pixel for pixel. Given a view
 // limit or a zoom, the widget is a view of it: at most the limit in size,
