@@ -66,12 +66,15 @@ compare jpeg-256 "$program crop big.jpg --size 256x256 --center 2000,1500 -o cut
   "djpeg -outfile /dev/null big.jpg"
 compare small "$program crop small.jpg --size 16x16 --center 32,32 -o cut.tga" "djpeg -outfile /dev/null small.jpg"
 compare bmp-whole "$program crop big.bmp --size 4000x3000 --origin 0,0 -o whole.tga" "cp big.bmp copy.bmp"
-# The window opening the JPEG named on its command line, until it waits for
-# the user, against djpeg and against the window starting with no picture.
+# The window opening the picture named on its command line, until it waits
+# for the user, against djpeg or cp and against the window starting with no
+# picture (its own start-up and painting).
 window="$(dirname "$program")/bench/bench_window_idle"
 if [ -x "$window" ]; then
   QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" compare window-jpeg "$window $program big.jpg" \
     "djpeg -outfile /dev/null big.jpg" "$window $program"
+  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" compare window-bmp "$window $program big.bmp" \
+    "cp big.bmp copy.bmp" "$window $program"
 fi
 
 echo
