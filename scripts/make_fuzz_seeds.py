@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Makes the fuzzers' seed corpus: small pictures of each kind the readers
-take, whole and cut short, and pixel rows for the Targa encoder.
+and the header probe take, whole and cut short, and pixel rows for the Targa
+encoder.
 
 Usage: make_fuzz_seeds.py OUT_DIR  (writes OUT_DIR/<target>/...)
 """
@@ -95,6 +96,8 @@ def main():
                           ("fuzz_gif_reader", gifs())):
         write(os.path.join(out, target), (cut for name, data in seeds for cut in with_cuts(name, data)))
     write(os.path.join(out, "fuzz_tga_rle"), tga_rows())
+    headers = [*jpegs(), *bmps(), *gifs(), ("png", saved(pattern(11, 7), "PNG"))]
+    write(os.path.join(out, "fuzz_picture_header"), (cut for name, data in headers for cut in with_cuts(name, data)))
 
 
 if __name__ == "__main__":
