@@ -116,8 +116,7 @@ DecodedBitmap GifReader::Decode(std::span<const uint8_t> file) {
   // A frame reaching past the screen makes the screen larger.
   const int64_t width = std::max<int64_t>(gif->SWidth, int64_t{frame.Left} + frame.Width);
   const int64_t height = std::max<int64_t>(gif->SHeight, int64_t{frame.Top} + frame.Height);
-  PictureLimits::CheckSize(width, height);
-  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(file.size(), kDensestPixelsPerByte), file.size());
+  PictureLimits::CheckAnnounced(width, height, file.size(), kDensestPixelsPerByte);
   auto screen = PictureLimits::NewBitmap(static_cast<int32_t>(width), static_cast<int32_t>(height), false);
   std::string damage = DrawFrame(gif.get(), source, *screen);
   return {std::move(screen), std::move(damage)};

@@ -40,11 +40,6 @@ void KeepFirstWarning(j_common_ptr info, int level) {
   error->firstWarning = text;
 }
 
-void CheckSize(int64_t width, int64_t height, size_t fileBytes) {
-  PictureLimits::CheckSize(width, height);
-  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(fileBytes, kDensestPixelsPerByte), fileBytes);
-}
-
 // A decompressor whose errors return to the caller instead of ending the program.
 class Decompressor {
  public:
@@ -124,7 +119,7 @@ DecodedBitmap JpegReader::Decode(std::span<const uint8_t> file) {
   if (tjDecompressHeader3(handle.get(), file.data(), size, &width, &height, &subsampling, &colourspace) != 0) {
     return {};
   }
-  CheckSize(width, height, file.size());
+  PictureLimits::CheckAnnounced(width, height, file.size(), kDensestPixelsPerByte);
   if (colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) return {};
   // Bottom-up blue-green-red rows straight into the bitmap, padding and all:
   // laid out as a DIB is, so the window's working bitmap can share them.
@@ -141,7 +136,7 @@ std::optional<PictureRegion> JpegReader::DecodeRegion(std::span<const uint8_t> f
   if (!ReadHeader(d, file)) return std::nullopt;
   const auto width = static_cast<int32_t>(d.Info().image_width);
   const auto height = static_cast<int32_t>(d.Info().image_height);
-  CheckSize(width, height, file.size());
+  PictureLimits::CheckAnnounced(width, height, file.size(), kDensestPixelsPerByte);
   const gdi::Rect wanted = choose(width, height);
   const Span xs = WithMargin(std::clamp(wanted.left, 0, width), std::clamp(wanted.right, 0, width), width);
   const Span ys = WithMargin(std::clamp(wanted.top, 0, height), std::clamp(wanted.bottom, 0, height), height);

@@ -38,25 +38,26 @@ int OpenWithoutWaiting(const std::string& path) {
   throw AppError::FromErrno(error, path);
 }
 
+// The size of what is open, once it is known to be a regular file that could hold a picture.
+uint64_t MeasuredSize(int fd, const std::string& path) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) throw AppError::FromErrno(errno, path);
+  if (!S_ISREG(info.st_mode)) throw NotAFile(info.st_mode);
+  const auto size = static_cast<uint64_t>(info.st_size);
+  if (size > kMaxPictureFileBytes) throw PictureLimits::FileTooLarge(size);
+  return size;
+}
+
 }  // namespace
 
 // Opened without waiting, so a named pipe nobody writes to can't hang the
 // program, and measured before anything is read.
 PictureFile::PictureFile(const std::string& path) : path_(path), fd_(OpenWithoutWaiting(path)) {
-  struct stat info;
-  if (fstat(fd_, &info) != 0) {
-    const int error = errno;
+  try {
+    size_ = MeasuredSize(fd_, path);
+  } catch (...) {
     close(fd_);
-    throw AppError::FromErrno(error, path);
-  }
-  if (!S_ISREG(info.st_mode)) {
-    close(fd_);
-    throw NotAFile(info.st_mode);
-  }
-  size_ = static_cast<uint64_t>(info.st_size);
-  if (size_ > kMaxPictureFileBytes) {
-    close(fd_);
-    throw PictureLimits::FileTooLarge(size_);
+    throw;
   }
 }
 

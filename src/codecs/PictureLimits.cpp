@@ -20,8 +20,10 @@ void PictureLimits::CheckClaim(int64_t width, int64_t height, int64_t heldPixels
                 " pixels, more than its " + std::to_string(fileBytes) + " bytes could hold");
 }
 
-int64_t PictureLimits::HeldAt(uint64_t fileBytes, int64_t pixelsPerByte) {
-  return static_cast<int64_t>(std::min<uint64_t>(fileBytes, kMaxPictureFileBytes)) * pixelsPerByte;
+void PictureLimits::CheckAnnounced(int64_t width, int64_t height, uint64_t fileBytes, int64_t pixelsPerByte) {
+  CheckSize(width, height);
+  const auto held = static_cast<int64_t>(std::min<uint64_t>(fileBytes, kMaxPictureFileBytes)) * pixelsPerByte;
+  CheckClaim(width, height, held, fileBytes);
 }
 
 std::unique_ptr<gdi::Bitmap> PictureLimits::NewBitmap(int32_t width, int32_t height, bool bottomUp) {

@@ -25,8 +25,9 @@ class PictureLimits {
   // height is more than `heldPixels`, the most a file of `fileBytes` could
   // describe, allowing a few megapixels for a damaged file's missing part.
   static void CheckClaim(int64_t width, int64_t height, int64_t heldPixels, uint64_t fileBytes);
-  // The most pixels `fileBytes` could describe at the densest coding of a kind.
-  static int64_t HeldAt(uint64_t fileBytes, int64_t pixelsPerByte);
+  // CheckSize, then CheckClaim for a file of `fileBytes` coded at most
+  // `pixelsPerByte` densely, its kind's densest coding.
+  static void CheckAnnounced(int64_t width, int64_t height, uint64_t fileBytes, int64_t pixelsPerByte);
   // A bitmap of a size CheckSize passed; out of memory (7) when it can't be had.
   static std::unique_ptr<gdi::Bitmap> NewBitmap(int32_t width, int32_t height, bool bottomUp);
 

@@ -33,8 +33,7 @@ QImage BlankFor(QImageReader& reader, size_t fileBytes) {
   const QSize announced = reader.size();
   if (announced == QSize()) return {};
   const int64_t width = std::abs(int64_t{announced.width()}), height = std::abs(int64_t{announced.height()});
-  PictureLimits::CheckSize(width, height);
-  PictureLimits::CheckClaim(width, height, PictureLimits::HeldAt(fileBytes, kDensestPixelsPerByte), fileBytes);
+  PictureLimits::CheckAnnounced(width, height, fileBytes, kDensestPixelsPerByte);
   if (reader.imageFormat() == QImage::Format_Invalid) return {};
   QImage blank(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
   blank.fill(0);
