@@ -52,7 +52,9 @@ bool DropOpener::eventFilter(QObject* watched, QEvent* event) {
   if (watched != &window_) return false;
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
     auto* drag = static_cast<QDropEvent*>(event);
-    if (drag->mimeData() && PictureIn(*drag->mimeData())) {
+    // The file is looked into once a drag, not on every move over the window.
+    if (event->type() == QEvent::DragEnter) dragCarriesPicture_ = drag->mimeData() && PictureIn(*drag->mimeData());
+    if (dragCarriesPicture_) {
       drag->acceptProposedAction();
     } else {
       drag->ignore();

@@ -30,4 +30,5 @@ class DropOpener final : public QObject {
   static bool LooksLikePicture(const std::string& path);
 
   Form1& window_;
+  bool dragCarriesPicture_ = false;
 };
