@@ -16,9 +16,9 @@
 #include <string>
 
 #include "PhotoLike.h"
+#include "formats/jpeg/JpegBudget.h"
+#include "formats/jpeg/mIntelJPEGLibrary.h"
 #include "imaging/cDIBSection.h"
-#include "writers/JpegBudget.h"
-#include "writers/mIntelJPEGLibrary.h"
 
 namespace {
 

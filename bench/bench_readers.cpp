@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "codecs/GifReader.h"
-#include "codecs/JpegReader.h"
-#include "codecs/PictureDecoder.h"
-#include "platform/ui/QtPictureReader.h"
+#include "formats/PictureDecoder.h"
+#include "formats/gif/GifReader.h"
+#include "formats/jpeg/JpegReader.h"
+#include "formats/qt/QtPictureReader.h"
 
 namespace {
 
@@ -31,8 +31,11 @@ std::string Picture(const std::string& name) {
       "from PIL import Image\n"
       "im = Image.radial_gradient('L').resize((4000, 3000)).convert('RGB')\n"
       "im = Image.blend(im, Image.effect_noise((4000, 3000), 30).convert('RGB'), 0.2)\n"
-      "im.save('" + folder + "/big.bmp'); im.save('" + folder + "/big.jpg', quality=90)\n"
-      "im.quantize(256).save('" + folder + "/big.gif')\n";
+      "im.save('" +
+      folder + "/big.bmp'); im.save('" + folder +
+      "/big.jpg', quality=90)\n"
+      "im.quantize(256).save('" +
+      folder + "/big.gif')\n";
   if (std::system(("/usr/bin/python3 -c \"" + script + "\"").c_str()) != 0) std::abort();
   return path;
 }
@@ -44,38 +47,38 @@ std::vector<uint8_t> Bytes(const std::string& name) {
 
 void OursBmp(benchmark::State& state) {
   const std::string path = Picture("big.bmp");
-  for (auto _ : state) benchmark::DoNotOptimize(platform::LoadPicture(path));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::LoadPicture(path));
 }
 BENCHMARK(OursBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void QtBmp(benchmark::State& state) {
   const std::vector<uint8_t> file = Bytes("big.bmp");
-  for (auto _ : state) benchmark::DoNotOptimize(platform::QtPictureReader::Decode(file));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::QtPictureReader::Decode(file));
 }
 BENCHMARK(QtBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void GiflibGif(benchmark::State& state) {
   const std::vector<uint8_t> file = Bytes("big.gif");
-  for (auto _ : state) benchmark::DoNotOptimize(platform::GifReader::Decode(file));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::GifReader::Decode(file));
 }
 BENCHMARK(GiflibGif)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void QtGif(benchmark::State& state) {
   const std::vector<uint8_t> file = Bytes("big.gif");
-  for (auto _ : state) benchmark::DoNotOptimize(platform::QtPictureReader::Decode(file));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::QtPictureReader::Decode(file));
 }
 BENCHMARK(QtGif)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void WholeJpeg(benchmark::State& state) {
   const std::vector<uint8_t> file = Bytes("big.jpg");
-  for (auto _ : state) benchmark::DoNotOptimize(platform::JpegReader::Decode(file));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::JpegReader::Decode(file));
 }
 BENCHMARK(WholeJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void JpegBlock256(benchmark::State& state) {
   const std::vector<uint8_t> file = Bytes("big.jpg");
   const auto centre = [](int32_t, int32_t) { return gdi::Rect{1872, 1372, 2128, 1628}; };
-  for (auto _ : state) benchmark::DoNotOptimize(platform::JpegReader::DecodeRegion(file, centre));
+  for (auto _ : state) benchmark::DoNotOptimize(formats::JpegReader::DecodeRegion(file, centre));
 }
 BENCHMARK(JpegBlock256)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "PhotoLike.h"
+#include "formats/tga/SaveTGA.h"
 #include "platform/base/ByteSink.h"
 #include "platform/gdi/MemorySurface.h"
-#include "writers/SaveTGA.h"
 
 namespace {
 

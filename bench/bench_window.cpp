@@ -70,7 +70,8 @@ std::string PhotoJpeg(int width, int height) {
 // The same picture as an uncompressed 24-bit BMP.
 std::string PhotoBmp(int width, int height) {
   std::string path = Folder().filePath(QString("photo-%1x%2.bmp").arg(width).arg(height)).toStdString();
-  if (!std::ifstream(path).good()) QImage(QString::fromStdString(PhotoJpeg(width, height))).save(QString::fromStdString(path), "BMP");
+  if (!std::ifstream(path).good())
+    QImage(QString::fromStdString(PhotoJpeg(width, height))).save(QString::fromStdString(path), "BMP");
   return path;
 }
 
@@ -243,7 +244,8 @@ BENCHMARK(Open12MpBmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // What the BMP open is held against: copying the file.
 void Cp12MpBmp(benchmark::State& state) {
-  std::string command = "cp '" + PhotoBmp(4000, 3000) + "' '" + Folder().filePath("copy.bmp").toStdString() + "'";
+  std::string command =
+      "cp '" + PhotoBmp(4000, 3000) + "' '" + Folder().filePath("copy.bmp").toStdString() + "'";
   for (auto _ : state) {
     if (std::system(command.c_str()) != 0) state.SkipWithError("cp failed");
   }

@@ -1,7 +1,13 @@
-# One static library per source folder; every .cpp in it belongs to it.
-function(quarvel_library name dir)
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
-  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
+# One static library per source folder (or list of folders); every .cpp in it belongs to it.
+function(quarvel_library name dirs)
+  set(sources)
+  set(headers)
+  foreach(dir IN LISTS dirs)
+    file(GLOB dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+    file(GLOB dir_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.h)
+    list(APPEND sources ${dir_sources})
+    list(APPEND headers ${dir_headers})
+  endforeach()
   if(NOT sources)
     add_library(${name} INTERFACE ${headers})
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
@@ -19,7 +25,7 @@ endfunction()
 # The first extra argument names the support library: quarvel_test_pure or
 # quarvel_test_qt (which starts a QApplication before the tests).
 function(quarvel_test name dir support)
-  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT sources)
     return()
   endif()

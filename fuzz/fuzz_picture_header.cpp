@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <span>
 
-#include "codecs/ExifOrientation.h"
-#include "codecs/PictureHeader.h"
-#include "codecs/PictureLimits.h"
+#include "formats/PictureHeader.h"
+#include "formats/PictureLimits.h"
+#include "formats/jpeg/ExifOrientation.h"
 
 namespace {
 
@@ -21,15 +21,17 @@ void Require(bool condition, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::span<const uint8_t> head(data, size);
-  const int orientation = platform::ExifOrientation::Of(head);
+  const int orientation = formats::ExifOrientation::Of(head);
   Require(orientation >= 1 && orientation <= 8, "an orientation is one of the eight");
   try {
-    if (auto header = platform::PictureHeader::Of(head)) {
+    if (auto header = formats::PictureHeader::Of(head)) {
       Require(header->width > 0 && header->height > 0, "a size has pixels");
-      Require(header->orientation >= 1 && header->orientation <= 8, "the header's orientation is one of the eight");
+      Require(header->orientation >= 1 && header->orientation <= 8,
+              "the header's orientation is one of the eight");
     }
   } catch (const platform::AppError& e) {
-    Require(e.Number() == platform::ErrorNumber::InvalidPicture || e.Number() == platform::ErrorNumber::OutOfMemory,
+    Require(e.Number() == platform::ErrorNumber::InvalidPicture ||
+                e.Number() == platform::ErrorNumber::OutOfMemory,
             "a refusal says the file is no picture or too large");
   }
   return 0;

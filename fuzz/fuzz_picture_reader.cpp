@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "codecs/PictureDecoder.h"
+#include "formats/PictureDecoder.h"
+#include "formats/qt/QtPictureReader.h"
 #include "platform/base/AppError.h"
-#include "platform/ui/QtPictureReader.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ gdi::Rect BlockFor(uint8_t a, uint8_t b, int32_t width, int32_t height) {
   return {left, top, std::min(width, left + 1 + a % 37), std::min(height, top + 1 + b % 29)};
 }
 
-bool SameBlock(const platform::PictureRegion& part, const gdi::Rect& block, const gdi::Bitmap& whole) {
+bool SameBlock(const formats::PictureRegion& part, const gdi::Rect& block, const gdi::Bitmap& whole) {
   const gdi::Bitmap& rows = *part.picture->Handle();
   for (int32_t y = block.top; y < block.bottom; ++y) {
     const uint8_t* a = rows.Row(y - part.top) + 3 * static_cast<size_t>(block.left - part.left);
@@ -65,16 +65,17 @@ bool SameBlock(const platform::PictureRegion& part, const gdi::Rect& block, cons
 }
 
 void Check(const std::string& path, uint8_t a, uint8_t b) {
-  const platform::PictureRegion whole = platform::DecodePicture(path);
+  const formats::PictureRegion whole = formats::DecodePicture(path);
   const gdi::Picture& picture = *whole.picture;
   const int64_t pixels = int64_t{picture.Width()} * picture.Height();
-  Require(!picture.Empty() && pixels > 0 && pixels <= platform::kMaxPicturePixels,
+  Require(!picture.Empty() && pixels > 0 && pixels <= formats::kMaxPicturePixels,
           "a picture within the limits");
   if (!whole.damage.empty()) return;
   const gdi::Rect block = BlockFor(a, b, picture.Width(), picture.Height());
-  const platform::PictureRegion part =
-      platform::LoadPictureRegion(path, [&](int32_t, int32_t) { return block; });
-  Require(part.width == picture.Width() && part.height == picture.Height(), "the block's picture has the whole's size");
+  const formats::PictureRegion part =
+      formats::LoadPictureRegion(path, [&](int32_t, int32_t) { return block; });
+  Require(part.width == picture.Width() && part.height == picture.Height(),
+          "the block's picture has the whole's size");
   Require(SameBlock(part, block, *picture.Handle()), "the block holds the whole's pixels");
 }
 
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   static char name[] = "fuzz";
   static char* argv[] = {name, nullptr};
   static QCoreApplication application(argc, argv);
-  platform::QtPictureReader::Install();
+  formats::QtPictureReader::Install();
   return 0;
 }
 

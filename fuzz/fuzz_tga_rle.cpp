@@ -5,8 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "formats/tga/SaveTGA.h"
 #include "platform/base/MemorySink.h"
-#include "writers/SaveTGA.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 
 #include "app/DropOpener.h"
 #include "app/Form1.h"
-#include "codecs/PictureDecoder.h"
+#include "formats/PictureDecoder.h"
+#include "formats/qt/QtPictureReader.h"
 #include "platform/base/AppInfo.h"
 #include "platform/base/LibraryMessages.h"
 #include "platform/ui/DesktopSession.h"
 #include "platform/ui/HandlerGuard.h"
 #include "platform/ui/QtMessageRoute.h"
-#include "platform/ui/QtPictureReader.h"
 #include "platform/ui/Toolkit.h"
 
 extern "C" int QuarvelWindowMain(int argc, char** argv) {
@@ -21,17 +21,18 @@ extern "C" int QuarvelWindowMain(int argc, char** argv) {
   platform::QtMessageRoute::Install();
   // A picture named alone decodes on another core while the toolkit starts,
   // which takes about as long.
-  std::future<platform::PictureRegion> decoding;
+  std::future<formats::PictureRegion> decoding;
   std::optional<std::string> early;
   if (argc == 2 && argv[1][0] != '-' && platform::DesktopSession::Named()) {
     early = DropOpener::PictureArgument({argv[0], argv[1]});
-    decoding = std::async(std::launch::async, platform::DecodePicture, *early);
+    decoding = std::async(std::launch::async, formats::DecodePicture, *early);
   }
   auto app = platform::DesktopSession::Start(argc, argv);
   if (!app) return platform::DesktopSession::kMissingStatus;
   platform::AppInfo::SetExeName(
       QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
   platform::Toolkit::Install();
+  formats::QtPictureReader::Install();
   Form1 form;
   new DropOpener(form);
   form.show();
@@ -58,5 +59,5 @@ extern "C" void QuarvelRouteMessages(platform::LibraryMessages::Forward forward)
 
 // Qt's image plugins load without an application object: the command line makes none.
 extern "C" gdi::Bitmap* QuarvelReadWithQt(const uint8_t* data, size_t size) {
-  return platform::QtPictureReader::Decode({data, size}).release();
+  return formats::QtPictureReader::Decode({data, size}).release();
 }

@@ -14,6 +14,7 @@
 #include <iostream>
 
 #include "app/Form1.h"
+#include "formats/qt/QtPictureReader.h"
 #include "platform/ui/Toolkit.h"
 
 namespace {
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   platform::Toolkit::Install();
+  formats::QtPictureReader::Install();
   QTemporaryDir folder;
   Form1 form;
   QImage shot = MainWindowWithCrop(form, folder.path());

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "app/Form1.h"
-#include "codecs/PictureFile.h"
+#include "formats/PictureFile.h"
 #include "platform/base/AppError.h"
 #include "platform/ui/HandlerGuard.h"
 
@@ -21,7 +21,8 @@ std::optional<std::string> DropOpener::PictureIn(const QMimeData& data) {
   if (!data.hasUrls() || data.urls().size() != 1 || !data.urls().front().isLocalFile()) return std::nullopt;
   // The address keeps bytes that are not UTF-8 percent-encoded; its text would lose them.
   const QUrl& url = data.urls().front();
-  const std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+  const std::string path =
+      QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
   if (!LooksLikePicture(path)) return std::nullopt;
   return std::filesystem::absolute(path).string();
 }
@@ -37,12 +38,12 @@ bool DropOpener::LooksLikePicture(const std::string& path) {
   constexpr size_t kHeaderBytes = 4096;
   std::vector<uint8_t> head;
   try {
-    head = platform::PictureFile(path).Head(kHeaderBytes);
+    head = formats::PictureFile(path).Head(kHeaderBytes);
   } catch (const platform::AppError&) {
     return false;
   }
-  QByteArray header =
-      QByteArray::fromRawData(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size()));
+  QByteArray header = QByteArray::fromRawData(reinterpret_cast<const char*>(head.data()),
+                                              static_cast<qsizetype>(head.size()));
   QBuffer buffer(&header);
   buffer.open(QIODevice::ReadOnly);
   return !QImageReader::imageFormat(&buffer).isEmpty();
@@ -53,7 +54,8 @@ bool DropOpener::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
     auto* drag = static_cast<QDropEvent*>(event);
     // The file is looked into once a drag, not on every move over the window.
-    if (event->type() == QEvent::DragEnter) dragCarriesPicture_ = drag->mimeData() && PictureIn(*drag->mimeData());
+    if (event->type() == QEvent::DragEnter)
+      dragCarriesPicture_ = drag->mimeData() && PictureIn(*drag->mimeData());
     if (dragCarriesPicture_) {
       drag->acceptProposedAction();
     } else {

@@ -10,7 +10,6 @@
 
 #include "app/AppResources.h"
 #include "app/ZoomSteps.h"
-#include "codecs/PictureDecoder.h"
 #include "core/ErrorWords.h"
 #include "core/PictureCropper.h"
 #include "core/PictureResizer.h"
@@ -20,6 +19,10 @@
 #include "core/SelectionGeometry.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
+#include "formats/PictureDecoder.h"
+#include "formats/jpeg/JpegBudget.h"
+#include "formats/jpeg/mIntelJPEGLibrary.h"
+#include "formats/tga/SaveTGA.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
 #include "platform/base/Checked.h"
@@ -39,9 +42,6 @@
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/WindowHandles.h"
-#include "writers/JpegBudget.h"
-#include "writers/SaveTGA.h"
-#include "writers/mIntelJPEGLibrary.h"
 
 using platform::ControlFactory;
 using platform::HandlerGuard;
@@ -475,7 +475,7 @@ void Form1::OpenPicture(const std::string& path) {
   LoadChosenFile(previous);
 }
 
-void Form1::OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding) {
+void Form1::OpenPicture(const std::string& path, std::future<formats::PictureRegion> decoding) {
   decoding_ = std::move(decoding);
   OpenPicture(path);
 }
@@ -501,13 +501,14 @@ bool Form1::TryLoadFile(std::string& fileName) {
   try {
     const std::string damage = LoadFile(fileName);
     // What could be read is on screen; the user should know it is not all there is.
-    if (!damage.empty()) Warn(platform::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
+    if (!damage.empty())
+      Warn(formats::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
     return true;
   } catch (const platform::AppError& e) {
-    platform::MessageBox::Show(std::string(kOpenFailed) + "\n" +
-                                   ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)),
-                                                         said.Explanation()),
-                               platform::MsgStyle::Critical, platform::AppInfo::Title());
+    platform::MessageBox::Show(
+        std::string(kOpenFailed) + "\n" +
+            ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)), said.Explanation()),
+        platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }
 }
@@ -516,7 +517,7 @@ std::string Form1::LoadFile(std::string& fileName) {
   const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
-  platform::PictureRegion decoded = Decode(fileName);
+  formats::PictureRegion decoded = Decode(fileName);
   picSource->SetPicture(std::move(decoded.picture));
   // Named and measured at once, with the picture: the bitmap made from it
   // later has its size, and a large one takes a while.
@@ -555,8 +556,8 @@ std::string Form1::LoadFile(std::string& fileName) {
   return decoded.damage;
 }
 
-platform::PictureRegion Form1::Decode(const std::string& fileName) {
-  std::future<platform::PictureRegion> decoding = std::move(decoding_);
+formats::PictureRegion Form1::Decode(const std::string& fileName) {
+  std::future<formats::PictureRegion> decoding = std::move(decoding_);
   if (decoding.valid()) {
     try {
       return decoding.get();
@@ -564,7 +565,7 @@ platform::PictureRegion Form1::Decode(const std::string& fileName) {
       // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
     }
   }
-  return platform::DecodePicture(fileName);
+  return formats::DecodePicture(fileName);
 }
 
 // Sums in single precision, as the window's geometry is kept. The window

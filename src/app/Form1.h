@@ -16,7 +16,7 @@
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
-#include "codecs/PictureRegion.h"
+#include "formats/PictureRegion.h"
 #include "imaging/ReducedCopies.h"
 #include "imaging/cDIBSection.h"
 #include "platform/gdi/Bitmap.h"
@@ -130,7 +130,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // command line or dropped on the window.
   void OpenPicture(const std::string& path);
   // The same, with the file's decoding already under way.
-  void OpenPicture(const std::string& path, std::future<platform::PictureRegion> decoding);
+  void OpenPicture(const std::string& path, std::future<formats::PictureRegion> decoding);
   void cmdReload_Click();
   // By reference, as both callers pass sFileName; an empty name loads an empty picture.
   // Gives how the file is damaged when only part of it could be read.
@@ -211,7 +211,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command8_Click();
 
   // The file decoded, or taken from the decoding begun for it.
-  platform::PictureRegion Decode(const std::string& fileName);
+  formats::PictureRegion Decode(const std::string& fileName);
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
@@ -275,7 +275,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
 
   QPointer<Form2> form2_;
   // The decoding of the file being opened, begun before the window asked for it.
-  std::future<platform::PictureRegion> decoding_;
+  std::future<formats::PictureRegion> decoding_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
   // without clamping, where a nudge starts from.

@@ -9,10 +9,10 @@
 #include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
 #include "cli/ReadMessages.h"
-#include "codecs/Orientation.h"
-#include "codecs/PictureDecoder.h"
-#include "codecs/PictureHeader.h"
 #include "core/PictureWriter.h"
+#include "formats/Orientation.h"
+#include "formats/PictureDecoder.h"
+#include "formats/PictureHeader.h"
 
 namespace fs = std::filesystem;
 
@@ -117,10 +117,11 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
 
 std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture) const {
   if (request_.region.Scales(request_.width, request_.height)) {
-    return scaler_.Cut(*platform::LoadPicture(picture, request_.damage));
+    return scaler_.Cut(*formats::LoadPicture(picture, request_.damage));
   }
-  return cropper_.Crop(platform::LoadPictureRegion(
-      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); }, request_.damage));
+  return cropper_.Crop(formats::LoadPictureRegion(
+      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); },
+      request_.damage));
 }
 
 // The most decoding takes, from the header: the bitmap (twice over while it is
@@ -128,15 +129,15 @@ std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture
 // says nothing runs alone; a file that can't be opened, or a picture above the
 // size limit, fails before it takes anything.
 uint64_t BatchCropper::CostOf(const std::string& picture) const {
-  std::optional<platform::PictureHeader> header;
+  std::optional<formats::PictureHeader> header;
   try {
-    header = platform::PictureHeader::Read(picture);
+    header = formats::PictureHeader::Read(picture);
   } catch (const std::exception&) {
     return 0;
   }
   if (!header) return MemoryBudget::kUnlimited;
   const int64_t pixels = header->width * header->height;
-  if (pixels > platform::kMaxPicturePixels) return 0;
-  const bool turns = request_.read.autoOrient && platform::Orientation(header->orientation).Transposes();
+  if (pixels > formats::kMaxPicturePixels) return 0;
+  const bool turns = request_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
   return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
 }

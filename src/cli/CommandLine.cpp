@@ -3,18 +3,19 @@
 #include <charconv>
 
 #include "cli/UsageError.h"
-#include "codecs/PictureLimits.h"
 #include "core/ResultLimits.h"
+#include "formats/PictureLimits.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
-    {"--size", "", true},    {"--center", "", true},    {"--origin", "", true}, {"-o", "--output", true},
-    {"--out-dir", "", true}, {"--quality", "", true},   {"--rle", "", false},   {"--quiet", "-q", false},
-    {"--region", "", true},  {"--max-bytes", "", true}, {"--allow-damaged", "", false}, {"--memory", "", true},
+    {"--size", "", true},       {"--center", "", true},          {"--origin", "", true},
+    {"-o", "--output", true},   {"--out-dir", "", true},         {"--quality", "", true},
+    {"--rle", "", false},       {"--quiet", "-q", false},        {"--region", "", true},
+    {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
     {"--verbose", "-v", false}, {"--no-auto-orient", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
-    {"-o", "--output", true},          {"--quality", "", true},   {"--rle", "", false},
-    {"--keep-proportions", "", false}, {"--max-bytes", "", true},  {"--allow-damaged", "", false},
+    {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
+    {"--keep-proportions", "", false}, {"--max-bytes", "", true},       {"--allow-damaged", "", false},
     {"--verbose", "-v", false},        {"--no-auto-orient", "", false},
 };
 
@@ -155,8 +156,8 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   return request;
 }
 
-platform::Damage CommandLine::ParseDamage(const Options& options) {
-  return options.flags.count("--allow-damaged") ? platform::Damage::Accept : platform::Damage::Refuse;
+formats::Damage CommandLine::ParseDamage(const Options& options) {
+  return options.flags.count("--allow-damaged") ? formats::Damage::Accept : formats::Damage::Refuse;
 }
 
 ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
@@ -318,7 +319,7 @@ void CommandLine::ParseSize(const std::string& text, const std::string& what, bo
   }
   if (!ResultLimits::Fits(width, height)) {
     throw UsageError("size " + Quoted(text) + " is too large: at most " +
-                     std::to_string(platform::kMaxPicturePixels) + " pixels");
+                     std::to_string(formats::kMaxPicturePixels) + " pixels");
   }
 }
 

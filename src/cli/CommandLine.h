@@ -8,10 +8,10 @@
 #include <variant>
 #include <vector>
 
-#include "codecs/PictureDecoder.h"
 #include "core/PictureCropper.h"
 #include "core/PictureWriter.h"
 #include "core/RegionScaler.h"
+#include "formats/PictureDecoder.h"
 
 // How pictures are read, by crop and resize alike.
 struct ReadOptions {
@@ -35,7 +35,7 @@ struct CropRequest {
   WriteOptions write;
   // No progress counter, even on a terminal.
   bool quiet = false;
-  platform::Damage damage = platform::Damage::Refuse;
+  formats::Damage damage = formats::Damage::Refuse;
   ReadOptions read;
   // The bytes the pictures decoded at once may take together; 0 for the default.
   uint64_t memory = 0;
@@ -49,7 +49,7 @@ struct ResizeRequest {
   bool keepProportions = false;
   std::string outputFile;
   WriteOptions write;
-  platform::Damage damage = platform::Damage::Refuse;
+  formats::Damage damage = formats::Damage::Refuse;
   ReadOptions read;
 };
 
@@ -100,7 +100,7 @@ class CommandLine {
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
   static BlockPlacement ParsePlacement(const Options& options);
-  static platform::Damage ParseDamage(const Options& options);
+  static formats::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
   static ReadOptions ParseReadOptions(const Options& options);
   static int64_t ParseByteCount(const std::string& text, const std::string& option);

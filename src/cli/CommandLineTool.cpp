@@ -14,11 +14,11 @@
 #include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
-#include "codecs/Orientation.h"
-#include "codecs/PictureDecoder.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
+#include "formats/Orientation.h"
+#include "formats/PictureDecoder.h"
 #include "platform/base/AppError.h"
 #include "platform/base/LibraryMessages.h"
 
@@ -29,11 +29,12 @@ bool CommandLineTool::Handles(int argc, char** argv) {
 // No toolkit: the program reads its own kinds of picture, and loads the
 // toolkit's reader only for a picture of another kind.
 int CommandLineTool::Main(int argc, char** argv) {
-  platform::UseOtherKindsReader(&ToolkitModule::ReadOtherKinds);
+  formats::UseOtherKindsReader(&ToolkitModule::ReadOtherKinds);
   KeepPictureMemory();
   Interruption::Watch();
   std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
+  const int status =
+      Run(args, std::cout, std::cerr, BatchRunner::DefaultWorkers(), isatty(STDERR_FILENO) == 1);
   return Interruption::Requested() ? Interruption::ExitStatus(Interruption::Signal()) : status;
 }
 
@@ -75,7 +76,7 @@ int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out
 
 void CommandLineTool::Read(const ReadOptions& options) {
   platform::LibraryMessages::SetVerbose(options.verbose);
-  platform::Orientation::SetAutomatic(options.autoOrient);
+  formats::Orientation::SetAutomatic(options.autoOrient);
 }
 
 int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal) {
@@ -88,13 +89,15 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
                             [&progress](size_t done, size_t failed) { progress.Show(done, failed); })
               : cropper.Run(print, nullptr, print);
   progress.Finish();
-  if (Interruption::Requested()) err << ErrorLine::Plain("interrupted; the pictures not begun were left out") << std::endl;
+  if (Interruption::Requested())
+    err << ErrorLine::Plain("interrupted; the pictures not begun were left out") << std::endl;
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
 int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
   std::string chosen;
-  const std::string failure = ResizeOne(request, chosen, [&err](const std::string& line) { err << line << std::endl; });
+  const std::string failure =
+      ResizeOne(request, chosen, [&err](const std::string& line) { err << line << std::endl; });
   if (!chosen.empty()) err << chosen << std::endl;
   if (failure.empty()) return kSuccess;
   err << failure << std::endl;
@@ -110,7 +113,7 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
   {
     const ReadMessages said(request.picture);
     try {
-      gdi::PicturePtr picture = platform::LoadPicture(request.picture, request.damage);
+      gdi::PicturePtr picture = formats::LoadPicture(request.picture, request.damage);
       resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
     } catch (const std::exception& e) {
       said.Tell(note);

@@ -28,7 +28,8 @@ uint64_t MemoryBudget::HalfAvailable(const std::string& meminfo) {
     std::istringstream fields(line);
     std::string name, unit;
     uint64_t kilobytes = 0;
-    if (fields >> name >> kilobytes >> unit && name == "MemAvailable:" && unit == "kB") return kilobytes * 1024 / 2;
+    if (fields >> name >> kilobytes >> unit && name == "MemAvailable:" && unit == "kB")
+      return kilobytes * 1024 / 2;
   }
   return kUnlimited;
 }

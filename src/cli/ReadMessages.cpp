@@ -11,5 +11,6 @@ std::string ReadMessages::Failure(const std::exception& error) const {
 
 void ReadMessages::Tell(const std::function<void(const std::string&)>& note) const {
   if (!platform::LibraryMessages::Verbose() || !note) return;
-  for (const platform::LibraryMessages::Line& line : said_.Lines()) note(ErrorLine::For(picture_, line.Full()));
+  for (const platform::LibraryMessages::Line& line : said_.Lines())
+    note(ErrorLine::For(picture_, line.Full()));
 }

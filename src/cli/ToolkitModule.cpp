@@ -19,8 +19,7 @@ using Route = void (*)(platform::LibraryMessages::Forward);
 // Beside the program in a build, in the library folder once installed.
 void* LoadModule(std::string& why) {
   const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-  for (const std::filesystem::path& place :
-       {folder / "quarvel-window.so", folder / QUARVEL_WINDOW_MODULE}) {
+  for (const std::filesystem::path& place : {folder / "quarvel-window.so", folder / QUARVEL_WINDOW_MODULE}) {
     if (void* module = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
     why = dlerror();
   }
@@ -67,8 +66,9 @@ std::unique_ptr<gdi::Bitmap> ToolkitModule::ReadOtherKinds(std::span<const uint8
   RouteMessagesHere();
   auto read = reinterpret_cast<QtReader>(Symbol("QuarvelReadWithQt", why));
   if (!read) {
-    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidPicture,
-                                              "Invalid picture: the reader for this kind can't be loaded (" + why + ")");
+    throw platform::AppError::WithDescription(
+        platform::ErrorNumber::InvalidPicture,
+        "Invalid picture: the reader for this kind can't be loaded (" + why + ")");
   }
   return std::unique_ptr<gdi::Bitmap>(read(file.data(), file.size()));
 }

@@ -41,7 +41,7 @@ gdi::Rect PictureCropper::Block(int32_t pictureWidth, int32_t pictureHeight) con
   return {c.left, c.top, end(c.left, width_), end(c.top, height_)};
 }
 
-std::unique_ptr<gdi::MemorySurface> PictureCropper::Crop(const platform::PictureRegion& region) const {
+std::unique_ptr<gdi::MemorySurface> PictureCropper::Crop(const formats::PictureRegion& region) const {
   if (!region.picture || region.picture->Empty()) {
     throw platform::AppError::Standard(platform::ErrorNumber::InvalidPicture);
   }

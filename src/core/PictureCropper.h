@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "codecs/PictureRegion.h"
+#include "formats/PictureRegion.h"
 #include "platform/gdi/MemorySurface.h"
 
 enum class Placement { Center, Origin };
@@ -36,7 +36,7 @@ class PictureCropper {
 
   // A surface of the block's size; what lies outside the picture keeps the
   // window surfaces' background colour. The region must hold the block's part.
-  std::unique_ptr<gdi::MemorySurface> Crop(const platform::PictureRegion& region) const;
+  std::unique_ptr<gdi::MemorySurface> Crop(const formats::PictureRegion& region) const;
 
   // A block of width x height with its top-left corner at `corner`, the
   // background where it lies outside the picture.

@@ -4,11 +4,11 @@
 #include <cctype>
 #include <filesystem>
 
+#include "formats/jpeg/JpegBudget.h"
+#include "formats/jpeg/mIntelJPEGLibrary.h"
+#include "formats/tga/SaveTGA.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
-#include "writers/JpegBudget.h"
-#include "writers/SaveTGA.h"
-#include "writers/mIntelJPEGLibrary.h"
 
 using platform::AppError;
 namespace ErrorNumber = platform::ErrorNumber;

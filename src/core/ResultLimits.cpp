@@ -1,8 +1,8 @@
 #include "core/ResultLimits.h"
 
-#include "codecs/PictureLimits.h"
+#include "formats/PictureLimits.h"
 
 bool ResultLimits::Fits(int64_t width, int64_t height) {
   return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
-         width * height <= platform::kMaxPicturePixels;
+         width * height <= formats::kMaxPicturePixels;
 }

@@ -28,8 +28,8 @@ TEST(CommandLineBehaviour, OneLinePerFailedPictureAndNothingFromTheLibraries) {
   TempDir dir;
   PictureFiles::WriteBogusJpeg(dir / "bogus.jpg");
   PictureFiles::Save(PictureFiles::Pattern(40, 30), dir / "good.jpg", "JPG", 90);
-  const std::vector<std::string> args = {"crop", "bogus.jpg", "good.jpg", "--size", "8", "--origin", "0,0",
-                                         "--out-dir", "out"};
+  const std::vector<std::string> args = {"crop",     "bogus.jpg", "good.jpg",  "--size", "8",
+                                         "--origin", "0,0",       "--out-dir", "out"};
   const ToolRun run = ToolRun::Binary(args, dir.Path());
   EXPECT_EQ(run.status, 1);
   const std::vector<std::string> lines = run.ErrorLines();
@@ -42,13 +42,15 @@ TEST(CommandLineBehaviour, OneLinePerFailedPictureAndNothingFromTheLibraries) {
   verbose.push_back("--verbose");
   const ToolRun told = ToolRun::Binary(verbose, dir.Path());
   EXPECT_GT(told.ErrorLines().size(), 1u);
-  for (const std::string& line : told.ErrorLines()) EXPECT_TRUE(line.starts_with("quarvel: bogus.jpg: ")) << line;
+  for (const std::string& line : told.ErrorLines())
+    EXPECT_TRUE(line.starts_with("quarvel: bogus.jpg: ")) << line;
 }
 
 TEST(CommandLineBehaviour, ControlCharactersInANameAreEscaped) {
   TempDir dir;
   const std::string name = (dir / "\x1B]0;owned\x07\x1B[2J.png").string();
-  const ToolRun run = ToolRun::InProcess({"crop", name, "--size", "8", "--origin", "0,0", "-o", (dir / "o.tga").string()});
+  const ToolRun run =
+      ToolRun::InProcess({"crop", name, "--size", "8", "--origin", "0,0", "-o", (dir / "o.tga").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.find('\x1B'), std::string::npos);
   EXPECT_EQ(run.err.find('\x07'), std::string::npos);
@@ -74,8 +76,8 @@ TEST_P(CommandLineLinkedOutput, IsWrittenThroughAndTheLinkStays) {
   std::ofstream(target) << "old";
   const fs::path link = dir / (std::string("link") + GetParam().extension);
   fs::create_symlink(target, link);
-  const ToolRun run =
-      ToolRun::InProcess({"crop", (dir / "p.png").string(), "--size", "8", "--origin", "3,4", "-o", link.string()});
+  const ToolRun run = ToolRun::InProcess(
+      {"crop", (dir / "p.png").string(), "--size", "8", "--origin", "3,4", "-o", link.string()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(fs::is_symlink(link));
   const std::optional<PillowImage> written = PillowImage::Read(target.string());
@@ -89,16 +91,20 @@ TEST_P(CommandLineLinkedOutput, IsWrittenThroughAndTheLinkStays) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, CommandLineLinkedOutput,
                          testing::Values(LinkedOutput{"Targa", ".tga"}, LinkedOutput{"Jpeg", ".jpg"}),
-                         [](const testing::TestParamInfo<LinkedOutput>& test) { return std::string(test.param.name); });
+                         [](const testing::TestParamInfo<LinkedOutput>& test) {
+                           return std::string(test.param.name);
+                         });
 
 // A phone photo stored on its side, 200 wide and 300 high, shown 300 x 200.
 TEST(CommandLineBehaviour, ReadsPicturesUprightUnlessAskedNotTo) {
   TempDir dir;
-  ASSERT_TRUE(PillowImage::Run("ex = Image.Exif()\nex[0x0112] = 6\n"
-                               "Image.new('RGB', (200, 300), (200, 40, 40)).save(sys.argv[1], exif=ex.tobytes())\n",
-                               {(dir / "phone.jpg").string()}));
-  const std::vector<std::string> args = {"crop", (dir / "phone.jpg").string(), "--size", "10", "--origin", "250,0",
-                                         "-o", (dir / "o.tga").string()};
+  ASSERT_TRUE(
+      PillowImage::Run("ex = Image.Exif()\nex[0x0112] = 6\n"
+                       "Image.new('RGB', (200, 300), (200, 40, 40)).save(sys.argv[1], exif=ex.tobytes())\n",
+                       {(dir / "phone.jpg").string()}));
+  const std::vector<std::string> args = {
+      "crop", (dir / "phone.jpg").string(), "--size", "10", "--origin", "250,0",
+      "-o",   (dir / "o.tga").string()};
   EXPECT_EQ(ToolRun::InProcess(args).status, 0);
   std::vector<std::string> stored = args;
   stored.push_back("--no-auto-orient");

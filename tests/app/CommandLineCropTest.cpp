@@ -84,9 +84,10 @@ TEST_F(CommandLineCrop, CenterPlacesTheBlockAsTheWindowDoesForThePointer) {
       0);
   ExpectBlock(TargaFile::Read(Out("c.tga")), 172, 72, 300, 200);
   // A pointer outside whose block still touches the picture is clamped the same way.
-  ASSERT_EQ(ToolRun::InProcess({"crop", picture, "--size", "64x32", "--center", "-31,215", "-o", Out("d.tga")})
-                .status,
-            0);
+  ASSERT_EQ(
+      ToolRun::InProcess({"crop", picture, "--size", "64x32", "--center", "-31,215", "-o", Out("d.tga")})
+          .status,
+      0);
   ExpectBlock(TargaFile::Read(Out("d.tga")), 0, 168, 300, 200);
 }
 
@@ -277,8 +278,8 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
     EXPECT_EQ(run.status, 1) << origin;
     EXPECT_NE(run.err.find("lies outside the 20x10 picture"), std::string::npos) << run.err;
   }
-  ToolRun far = ToolRun::InProcess(
-      {"crop", picture, "--size", "4x4", "--center", "2147483647,0", "-o", Out("o.tga")});
+  ToolRun far =
+      ToolRun::InProcess({"crop", picture, "--size", "4x4", "--center", "2147483647,0", "-o", Out("o.tga")});
   EXPECT_EQ(far.status, 1);
   EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 × 10 picture\n");
   EXPECT_FALSE(fs::exists(Out("o.tga")));
@@ -288,7 +289,8 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   std::vector<std::string> cut;
   for (const char* kind : {"jpg", "bmp", "gif"}) {
     const std::string whole = Out(std::string("whole.") + kind);
-    ASSERT_TRUE(PillowImage::Run("Image.effect_noise((64, 48), 90).convert('RGB').save(sys.argv[1])\n", {whole}));
+    ASSERT_TRUE(
+        PillowImage::Run("Image.effect_noise((64, 48), 90).convert('RGB').save(sys.argv[1])\n", {whole}));
     QFile file(QString::fromStdString(whole));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -305,7 +307,8 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   const std::vector<std::string> lines = refused.ErrorLines();
   ASSERT_EQ(lines.size(), 4u) << refused.err;
   EXPECT_EQ(lines[0], "quarvel: " + pipe + ": This is a named pipe, not a picture file");
-  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": The picture is damaged: ", 0), 0u);
+  for (size_t i = 1; i < 4; ++i)
+    EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": The picture is damaged: ", 0), 0u);
   EXPECT_TRUE(fs::is_empty(Out("refused")));
   args.erase(args.begin() + 1);
   args.back() = Out("allowed");

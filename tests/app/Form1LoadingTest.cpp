@@ -2,7 +2,7 @@
 #include <future>
 
 #include "app/Form1Fixture.h"
-#include "codecs/PictureDecoder.h"
+#include "formats/PictureDecoder.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
 #include "platform/ui/QtMessageRoute.h"
@@ -174,9 +174,10 @@ TEST_F(Form1LoadingTest, ADamagedPictureOpensAsFarAsItCanBeReadAndSaysHow) {
   EXPECT_EQ(form.lblOrigWidth->text(), "40");
   EXPECT_EQ(form.sFileName, path);
   ASSERT_EQ(messages.Messages().size(), 1u);
-  EXPECT_EQ(messages.Messages()[0].text,
-            "The picture is damaged: the file ends 500 bytes before the end of the pixels its header announces.\n"
-            "What could be read of it is shown.");
+  EXPECT_EQ(
+      messages.Messages()[0].text,
+      "The picture is damaged: the file ends 500 bytes before the end of the pixels its header announces.\n"
+      "What could be read of it is shown.");
   EXPECT_EQ(messages.Messages()[0].style, platform::MsgStyle::Exclamation);
   EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), 0, 29), PictureFiles::PatternPixel(0, 29));
 }
@@ -255,9 +256,10 @@ TEST_F(Form1LoadingTest, FitWindowLeavesAMaximisedWindowAlone) {
 
 TEST_F(Form1LoadingTest, APhonePhotoOpensUprightAndMeasuredSo) {
   const std::string photo = (dir / "phone.jpg").string();
-  ASSERT_TRUE(PillowImage::Run("ex = Image.Exif()\nex[0x0112] = 8\n"
-                               "Image.new('RGB', (20, 30), (200, 40, 40)).save(sys.argv[1], exif=ex.tobytes())\n",
-                               {photo}));
+  ASSERT_TRUE(
+      PillowImage::Run("ex = Image.Exif()\nex[0x0112] = 8\n"
+                       "Image.new('RGB', (20, 30), (200, 40, 40)).save(sys.argv[1], exif=ex.tobytes())\n",
+                       {photo}));
   Open(photo);
   EXPECT_EQ(form.lblOrigWidth->text(), "30");
   EXPECT_EQ(form.lblOrigHeight->text(), "20");
@@ -285,11 +287,11 @@ TEST_F(Form1LoadingTest, ADecodingBegunEarlyServesTheOpenOrGivesWay) {
   PictureFiles::Save(PictureFiles::Pattern(9, 7), png, "PNG");
   const std::string smaller = PatternFile(5, 4);
   for (bool fails : {false, true}) {
-    std::promise<platform::PictureRegion> early;
+    std::promise<formats::PictureRegion> early;
     if (fails) {
-      early.set_exception(std::make_exception_ptr(platform::PictureLimits::NotAPicture()));
+      early.set_exception(std::make_exception_ptr(formats::PictureLimits::NotAPicture()));
     } else {
-      early.set_value(platform::DecodePicture(smaller));
+      early.set_value(formats::DecodePicture(smaller));
     }
     form.OpenPicture(png, early.get_future());
     EXPECT_EQ(form.lblOrigWidth->text(), fails ? "9" : "5");

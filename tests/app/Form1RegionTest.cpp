@@ -5,7 +5,7 @@
 #include "ToolRun.h"
 #include "app/Form1Fixture.h"
 #include "core/SelectionGeometry.h"
-#include "writers/mIntelJPEGLibrary.h"
+#include "formats/jpeg/mIntelJPEGLibrary.h"
 
 namespace fs = std::filesystem;
 

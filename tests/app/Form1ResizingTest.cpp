@@ -2,9 +2,9 @@
 #include <tuple>
 
 #include "app/Form1Fixture.h"
+#include "formats/PictureDecoder.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/Screen.h"
-#include "codecs/PictureDecoder.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ class Form1ResizingTest : public Form1Fixture {
   // The picture file resampled on its own, away from the window.
   static std::unique_ptr<cDIBSection> Resampled(const std::string& path, int width, int height) {
     cDIBSection whole;
-    whole.CreateFromPicture(*platform::LoadPicture(path));
+    whole.CreateFromPicture(*formats::LoadPicture(path));
     return whole.Resample(height, width);
   }
 
@@ -226,8 +226,9 @@ TEST_F(Form1ResizingTest, AResampleErrorIsReportedAndChangesNothing) {
     int width, height;
     const char* reason;
   };
-  for (const Case& c : {Case{1, 50, "A picture only 1 pixel wide can't be resized: there is no second column"},
-                        Case{50, 1, "A picture only 1 pixel high can't be resized: there is no second row"}}) {
+  for (const Case& c :
+       {Case{1, 50, "A picture only 1 pixel wide can't be resized: there is no second column"},
+        Case{50, 1, "A picture only 1 pixel high can't be resized: there is no second row"}}) {
     LoadPattern(c.width, c.height);
     const auto before = ResultState();
     Resize("10", "10");

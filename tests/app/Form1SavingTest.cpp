@@ -11,9 +11,9 @@
 
 #include "app/Form1Fixture.h"
 #include "app/TargaFile.h"
+#include "formats/jpeg/mIntelJPEGLibrary.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/WindowHandles.h"
-#include "writers/mIntelJPEGLibrary.h"
 
 namespace fs = std::filesystem;
 

@@ -24,8 +24,8 @@ std::shared_ptr<const gdi::Picture> PatternPicture(int width, int height, int le
 
 TEST(PictureCropperTest, APartOfThePictureCutsAsTheWholePictureDoes) {
   const PictureCropper cropper(5, 4, {Placement::Center, 20, 13});
-  const platform::PictureRegion whole{PatternPicture(40, 30, 0, 0), 0, 0, 40, 30, {}};
-  const platform::PictureRegion part{PatternPicture(12, 9, 15, 10), 15, 10, 40, 30, {}};
+  const formats::PictureRegion whole{PatternPicture(40, 30, 0, 0), 0, 0, 40, 30, {}};
+  const formats::PictureRegion part{PatternPicture(12, 9, 15, 10), 15, 10, 40, 30, {}};
   const auto fromWhole = cropper.Crop(whole);
   const auto fromPart = cropper.Crop(part);
   for (int y = 0; y < 4; ++y) {
@@ -40,7 +40,7 @@ TEST(PictureCropperTest, APartOfThePictureCutsAsTheWholePictureDoes) {
 
 TEST(PictureCropperTest, ABlockThatIsTheWholePictureSharesItsMemory) {
   const PictureCropper cropper(40, 30, {Placement::Origin, 0, 0});
-  const platform::PictureRegion whole{PatternPicture(40, 30, 0, 0), 0, 0, 40, 30, {}};
+  const formats::PictureRegion whole{PatternPicture(40, 30, 0, 0), 0, 0, 40, 30, {}};
   const auto block = cropper.Crop(whole);
   EXPECT_EQ(block->Image().Bits(), whole.picture->Handle()->Bits());
   EXPECT_EQ(PictureFiles::PixelOf(block->Image(), 39, 29), PictureFiles::PatternPixel(39, 29));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "codecs/PictureLimits.h"
+#include "formats/PictureLimits.h"
 
 namespace {
 

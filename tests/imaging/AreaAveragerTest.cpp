@@ -19,7 +19,9 @@ struct Pixels {
   Pixels(int32_t w, int32_t h) : width(w), height(h), bytes(3 * static_cast<size_t>(w) * h) {}
   PixelRows<const uint8_t> Rows() const { return {bytes.data(), 3 * ptrdiff_t{width}, width, height}; }
   PixelRows<uint8_t> MutableRows() { return {bytes.data(), 3 * ptrdiff_t{width}, width, height}; }
-  uint8_t At(int32_t x, int32_t y, int c) const { return bytes[3 * (static_cast<size_t>(y) * width + x) + c]; }
+  uint8_t At(int32_t x, int32_t y, int c) const {
+    return bytes[3 * (static_cast<size_t>(y) * width + x) + c];
+  }
 };
 
 Pixels Random(int32_t w, int32_t h, std::mt19937& generator) {

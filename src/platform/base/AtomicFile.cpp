@@ -41,7 +41,8 @@ std::string AtomicFile::Target(const std::string& path) {
       throw Error(errno, path);
     }
     if (!S_ISLNK(info.st_mode)) {
-      if (S_ISDIR(info.st_mode) && hops > 0) throw Refusal(ErrorNumber::PathFileAccess, path, target, "the folder");
+      if (S_ISDIR(info.st_mode) && hops > 0)
+        throw Refusal(ErrorNumber::PathFileAccess, path, target, "the folder");
       return target;
     }
     if (hops == kMostLinks) throw Error(ELOOP, path);
@@ -72,7 +73,8 @@ void AtomicFile::CheckReplaceable(const std::string& path) {
   if (S_ISDIR(info.st_mode)) {
     throw AppError::FromErrno(EISDIR, target).WithReason("there is a folder of that name");
   }
-  if (!(info.st_mode & S_IWUSR)) throw AppError::FromErrno(EACCES, target).WithReason("the file is read-only");
+  if (!(info.st_mode & S_IWUSR))
+    throw AppError::FromErrno(EACCES, target).WithReason("the file is read-only");
 }
 
 AppError AtomicFile::Error(int errnoValue, const std::string& path) {

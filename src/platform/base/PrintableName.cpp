@@ -13,13 +13,20 @@ bool Continues(const std::string& text, size_t at, unsigned char low = 0x80, uns
 
 std::string Escape(unsigned char c) {
   switch (c) {
-    case '\a': return "\\a";
-    case '\b': return "\\b";
-    case '\t': return "\\t";
-    case '\n': return "\\n";
-    case '\v': return "\\v";
-    case '\f': return "\\f";
-    case '\r': return "\\r";
+    case '\a':
+      return "\\a";
+    case '\b':
+      return "\\b";
+    case '\t':
+      return "\\t";
+    case '\n':
+      return "\\n";
+    case '\v':
+      return "\\v";
+    case '\f':
+      return "\\f";
+    case '\r':
+      return "\\r";
     default: {
       char octal[5];
       std::snprintf(octal, sizeof octal, "\\%03o", c);

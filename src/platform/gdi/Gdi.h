@@ -30,8 +30,8 @@ int GetObject(HGDIOBJ object, int size, void* out);
 
 // SRCCOPY only; the rectangle is clipped to both bitmaps, and what lies
 // outside the source is not written.
-bool BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t srcX, int32_t srcY,
-            uint32_t rop);
+bool BitBlt(HDC dest, int32_t x, int32_t y, int32_t width, int32_t height, HDC src, int32_t srcX,
+            int32_t srcY, uint32_t rop);
 // Copies scan lines of the bitmap into 24-bit rows of the header's layout.
 int GetDIBits(HDC hdc, HBITMAP bitmap, uint32_t startScan, uint32_t scanLines, void* bits, BITMAPINFO* bmi,
               uint32_t usage);

@@ -31,9 +31,15 @@ void HoldOrExit(QtMsgType type, const QMessageLogContext&, const QString& messag
 void Replay(QtMsgType type, const QString& message) {
   const QByteArray text = message.toLocal8Bit();
   switch (type) {
-    case QtDebugMsg: qDebug("%s", text.constData()); break;
-    case QtInfoMsg: qInfo("%s", text.constData()); break;
-    default: qWarning("%s", text.constData()); break;
+    case QtDebugMsg:
+      qDebug("%s", text.constData());
+      break;
+    case QtInfoMsg:
+      qInfo("%s", text.constData());
+      break;
+    default:
+      qWarning("%s", text.constData());
+      break;
   }
 }
 

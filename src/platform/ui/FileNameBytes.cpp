@@ -24,14 +24,17 @@ std::string FileNameBytes::Of(const QString& path) {
   std::string resolved = path.startsWith(u'/') ? "/" : "";
   for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
     const std::string folder = resolved.empty() ? "." : resolved;
-    std::string name = part.contains(QChar::ReplacementCharacter) ? FindInFolder(folder, part) : Encoded(part);
+    std::string name =
+        part.contains(QChar::ReplacementCharacter) ? FindInFolder(folder, part) : Encoded(part);
     if (!resolved.empty() && resolved.back() != '/') resolved += '/';
     resolved += name;
   }
   return resolved;
 }
 
-QString FileNameBytes::Shown(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString FileNameBytes::Shown(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
 
 // Two names that read alike leave the choice open: the text is kept, and names no file.
 std::string FileNameBytes::FindInFolder(const std::string& folder, const QString& name) {

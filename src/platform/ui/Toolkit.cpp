@@ -3,7 +3,6 @@
 #include "platform/ui/QtClipboard.h"
 #include "platform/ui/QtMessageBox.h"
 #include "platform/ui/QtMessageRoute.h"
-#include "platform/ui/QtPictureReader.h"
 #include "platform/ui/ScreenMetrics.h"
 
 namespace platform {
@@ -13,7 +12,6 @@ void Toolkit::Install() {
   QtMessageBox::Install();
   QtMessageRoute::Install();
   QtClipboard::Install();
-  QtPictureReader::Install();
 }
 
 }  // namespace platform

@@ -174,7 +174,8 @@ TEST(AtomicFile, ErrorNamesTheTarget) {
 
 TEST(AtomicFile, ReasonsAreInWordsAndNameTheFolder) {
   EXPECT_EQ(AtomicFile::ReasonFor(EACCES, "/srv/up/map.jpg"), "you may not write in the folder /srv/up");
-  EXPECT_EQ(AtomicFile::ReasonFor(EROFS, "/mnt/cd/map.jpg"), "the folder /mnt/cd is on a disk that can't be written");
+  EXPECT_EQ(AtomicFile::ReasonFor(EROFS, "/mnt/cd/map.jpg"),
+            "the folder /mnt/cd is on a disk that can't be written");
   EXPECT_EQ(AtomicFile::ReasonFor(ENOENT, "gone/map.jpg"), "the folder gone does not exist");
   EXPECT_EQ(AtomicFile::ReasonFor(ENOSPC, "map.jpg"), "the disk is full");
   EXPECT_EQ(AtomicFile::ReasonFor(EIO, "map.jpg"), std::strerror(EIO));
@@ -212,7 +213,8 @@ TEST_P(AtomicFileLink, WritesThroughOrRefusesClearly) {
       ADD_FAILURE() << "written";
     } catch (const AppError& error) {
       EXPECT_EQ(error.Number(), GetParam().refusal);
-      EXPECT_NE(error.Description().find("the link " + link + " leads to"), std::string::npos) << error.Description();
+      EXPECT_NE(error.Description().find("the link " + link + " leads to"), std::string::npos)
+          << error.Description();
     }
     EXPECT_TRUE(fs::is_symlink(link));
     return;
@@ -261,8 +263,9 @@ TEST(AtomicFile, RemovesItsOwnStaleTemporaryFiles) {
   TempDir dir;
   const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
   const std::vector<std::string> stale = {".quarvel-out.tga.0123456789ab.tmp"};
-  const std::vector<std::string> kept = {".quarvel-other.tga.0123456789ab.tmp", ".quarvel-out.tga.0123456789ac.tmp",
-                                         ".quarvel-out.tga.xyz.tmp", ".out.tga.0123456789ab.tmp"};
+  const std::vector<std::string> kept = {".quarvel-other.tga.0123456789ab.tmp",
+                                         ".quarvel-out.tga.0123456789ac.tmp", ".quarvel-out.tga.xyz.tmp",
+                                         ".out.tga.0123456789ab.tmp"};
   for (const std::string& name : stale) WriteText(dir / name, "x");
   for (const std::string& name : kept) WriteText(dir / name, "x");
   for (const std::string& name : {stale[0], kept[0], kept[2], kept[3]}) fs::last_write_time(dir / name, old);

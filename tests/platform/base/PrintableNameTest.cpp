@@ -21,16 +21,22 @@ class PrintableNameOf : public testing::TestWithParam<NameCase> {};
 
 }  // namespace
 
-TEST_P(PrintableNameOf, EscapesWhatATerminalWouldObey) { EXPECT_EQ(PrintableName::Of(GetParam().raw), GetParam().shown); }
+TEST_P(PrintableNameOf, EscapesWhatATerminalWouldObey) {
+  EXPECT_EQ(PrintableName::Of(GetParam().raw), GetParam().shown);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Names, PrintableNameOf,
     testing::Values(NameCase{"Plain", "photo 1.jpg", "photo 1.jpg"},
-                    NameCase{"Utf8", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x85.jpg", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x85.jpg"},
+                    NameCase{"Utf8", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x85.jpg",
+                             "\xC3\xA9t\xC3\xA9 \xF0\x9F\x8C\x85.jpg"},
                     NameCase{"Escape", "\x1B[2Jx.jpg", "\"\\033[2Jx.jpg\""},
                     NameCase{"LineBreakAndTab", "a\nb\tc", "\"a\\nb\\tc\""},
                     NameCase{"QuoteAndBackslashOnceQuoted", "\x7F\"\\", "\"\\177\\\"\\\\\""},
-                    NameCase{"C1Control", "a\xC2\x9B" "31m", "\"a\\302\\23331m\""},
+                    NameCase{"C1Control",
+                             "a\xC2\x9B"
+                             "31m",
+                             "\"a\\302\\23331m\""},
                     NameCase{"NoUtf8", "\xFF\xC3(", "\"\\377\\303(\""},
                     NameCase{"Overlong", "\xC0\xAF", "\"\\300\\257\""},
                     NameCase{"Surrogate", "\xED\xA0\x80", "\"\\355\\240\\200\""},

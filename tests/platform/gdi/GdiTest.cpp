@@ -116,7 +116,8 @@ TEST(BitBlt, ClipsToBothBitmapsAndLeavesTheRestAlone) {
 
   // Extreme coordinates neither overflow nor write.
   changed.clear();
-  EXPECT_TRUE(BitBlt(dest.hDC(), INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, src.hDC(), INT32_MIN, 0, SRCCOPY));
+  EXPECT_TRUE(
+      BitBlt(dest.hDC(), INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX, src.hDC(), INT32_MIN, 0, SRCCOPY));
   EXPECT_TRUE(BitBlt(dest.hDC(), 0, 0, 0, 5, src.hDC(), 0, 0, SRCCOPY));
   EXPECT_TRUE(changed.empty());
   EXPECT_FALSE(BitBlt(dest.hDC(), 0, 0, 1, 1, src.hDC(), 0, 0, 0x00EE0086));
@@ -144,7 +145,8 @@ TEST(GetDIBits, ReturnsBottomUpRowsWithPaddingOfTheHeaderWidth) {
   Paint(surface.Image());
   BITMAPINFO bmi = DibHeader(5, 2);
   std::vector<uint8_t> out(32, 0xAA);
-  EXPECT_EQ(GetDIBits(surface.hDC(), surface.hDC()->SelectedBitmap(), 0, 2, out.data(), &bmi, DIB_RGB_COLORS), 2);
+  EXPECT_EQ(GetDIBits(surface.hDC(), surface.hDC()->SelectedBitmap(), 0, 2, out.data(), &bmi, DIB_RGB_COLORS),
+            2);
   // Row 0 of the output is picture row 1.
   EXPECT_EQ(out[1], 1);
   EXPECT_EQ(out[16 + 1], 0);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/ui/QtPictureReader.h"
+#include "formats/qt/QtPictureReader.h"
 #include "platform/ui/ScreenMetrics.h"
 #include "support/pure/TempDir.h"
 
@@ -17,10 +17,11 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   TempDir home;
   QStandardPaths::setTestModeEnabled(true);
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(home.Path().string()));
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                     QString::fromStdString(home.Path().string()));
   QApplication app(argc, argv);
   platform::ScreenMetrics::PretendAvailableArea(QRect(0, 0, 16384, 16384));
-  platform::QtPictureReader::Install();
+  formats::QtPictureReader::Install();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
