@@ -22,6 +22,8 @@ class ReducedCopies {
   static constexpr int64_t kDirectPixels = int64_t{1} << 19;
 
   explicit ReducedCopies(gdi::PicturePtr picture, int64_t directPixels = kDirectPixels);
+  // Of a bitmap the caller keeps alive and tells about every change to (Forget).
+  explicit ReducedCopies(const gdi::Bitmap& source);
   ~ReducedCopies();
   ReducedCopies(const ReducedCopies&) = delete;
   ReducedCopies& operator=(const ReducedCopies&) = delete;
@@ -35,6 +37,11 @@ class ReducedCopies {
   // little, or not wholly inside the picture.
   bool Fill(const gdi::Rect& region, const PixelRows<uint8_t>& dest);
 
+  // Copy k (reduced by 2^k, k >= 1), made at least over `part`, in its own pixels.
+  const gdi::Bitmap& Copy(int k, const gdi::Rect& part);
+  // The source changed within `changed`, in its pixels: what the copies made so far hold of it is made again.
+  void Forget(const gdi::Rect& changed);
+
  private:
   struct Level;
 
@@ -42,9 +49,12 @@ class ReducedCopies {
   Level& LevelOf(int k);
   // Makes the tiles of copy k not made yet that `part`, in its pixels, touches.
   void MakeTiles(Level& level, int k, const gdi::Rect& part);
-  void MakeTile(Level& level, int k, int32_t column, int32_t row);
+  // Averages the copy's pixels in `area`, in its pixels, from the source.
+  void MakeArea(const PixelRows<uint8_t>& into, int k, const gdi::Rect& area) const;
+  const gdi::Bitmap& Source() const { return *source_; }
 
   gdi::PicturePtr picture_;
+  const gdi::Bitmap* source_;
   int64_t directPixels_;
   // Copy k (reduced by 2^k) at index k - 1, once asked for.
   std::vector<std::unique_ptr<Level>> levels_;

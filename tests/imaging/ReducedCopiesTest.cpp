@@ -133,4 +133,50 @@ TEST(ReducedCopiesPlaces, OverlappingRegionsAsIfAlone) {
   EXPECT_EQ(MostApart(*Rough(used, next, 40, 35), *expected), 0);
 }
 
+struct ForgetCase {
+  const char* name;
+  int k;
+  gdi::Rect changed;  // in source pixels
+};
+
+class ReducedCopiesForget : public testing::TestWithParam<ForgetCase> {};
+
+// A copy of a source drawn on after it was made equals one made afresh from the changed source.
+TEST_P(ReducedCopiesForget, AChangedSourceGivesTheCopyAFreshOneWouldBe) {
+  const ForgetCase& c = GetParam();
+  auto source = gdi::Bitmap::Create(517, 389, false);
+  const PixelRows<uint8_t> rows = MutableRowsOf(*source);
+  std::mt19937 generator(11);
+  for (int32_t y = 0; y < 389; ++y)
+    for (int32_t x = 0; x < 3 * 517; ++x) rows.first[y * rows.step + x] = static_cast<uint8_t>(generator());
+  ReducedCopies used(*source);
+  const gdi::Rect all{0, 0, 517, 389};
+  used.Copy(c.k, all);
+  source->FillRect(c.changed, gdi::RGB(255, 0, 255));
+  used.Forget(c.changed);
+  ReducedCopies fresh(*source);
+  const gdi::Bitmap& expected = fresh.Copy(c.k, all);
+  const gdi::Bitmap& got = used.Copy(c.k, all);
+  ASSERT_EQ(got.Width(), (517 + (1 << c.k) - 1) >> c.k);
+  EXPECT_EQ(MostApart(got, expected), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReducedCopiesForget,
+                         testing::Values(ForgetCase{"OneRowHalved", 1, {10, 101, 500, 102}},
+                                         ForgetCase{"OneColumnByEight", 3, {333, 0, 334, 389}},
+                                         ForgetCase{"BlockOnTheFarEdges", 2, {500, 380, 517, 389}},
+                                         ForgetCase{"ReachingOutside", 4, {-20, -20, 40, 30}},
+                                         ForgetCase{"AcrossTiles", 1, {120, 120, 140, 140}}),
+                         [](const testing::TestParamInfo<ForgetCase>& param) { return param.param.name; });
+
+// A part asked for makes only what it touches; the rest follows when asked, the same.
+TEST(ReducedCopiesPlaces, ACopyMadeInPartsEqualsOneMadeWhole) {
+  const auto picture = Noise(700, 300, 5);
+  ReducedCopies parts(*picture->Handle());
+  parts.Copy(1, {0, 0, 10, 10});
+  parts.Copy(1, {100, 50, 350, 150});
+  ReducedCopies whole(*picture->Handle());
+  EXPECT_EQ(MostApart(parts.Copy(1, {0, 0, 350, 150}), whole.Copy(1, {0, 0, 350, 150})), 0);
+}
+
 }  // namespace

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "imaging/AreaAverager.h"
+#include "imaging/ReducedCopies.h"
 #include "platform/base/AppError.h"
 #include "platform/base/Screen.h"
 #include "platform/ui/EdgeScroller.h"
@@ -25,6 +27,10 @@ namespace {
 
 constexpr int kLineStep = 20;  // screen pixels an arrow key or a line of the wheel scrolls
 constexpr int kWheelNotch = 120;
+// Sub-pixel unit of the averaging: a picture pixel is this long, and a screen
+// pixel's length in it is rounded once, so a view drifts from the mapping by
+// less than a thousandth of a pixel per thousand screen pixels.
+constexpr int64_t kAverageUnit = int64_t{1} << 16;
 
 // Converts `count` pixels of kept-image row y, from column x on, for the screen.
 using RowConverter = std::function<void(int y, int x, int count, uint32_t* out)>;
@@ -272,14 +278,83 @@ void PictureBox::DrawImagePart(QPainter& painter, const QRect& part) {
     if (!PaintDirectly(painter, part, convert)) PaintInStrips(painter, part, convert);
     return;
   }
-  std::vector<int32_t> offsets(static_cast<size_t>(part.width()));
-  for (int i = 0; i < part.width(); ++i)
-    offsets[static_cast<size_t>(i)] = 3 * view_.SourceColumn(part.left() + i);
+  if (view_.Zoom() < 1.0) {
+    const QRect averaged = DrawAveragedPart(painter, part);
+    if (averaged.isEmpty()) {
+      DrawSampledPart(painter, part);
+      return;
+    }
+    // The far edges the averaging left, an L at most.
+    if (averaged.right() < part.right())
+      DrawSampledPart(painter, QRect(QPoint(averaged.right() + 1, part.top()), part.bottomRight()));
+    if (averaged.bottom() < part.bottom())
+      DrawSampledPart(painter, QRect(QPoint(part.left(), averaged.bottom() + 1),
+                                     QPoint(averaged.right(), part.bottom())));
+    return;
+  }
+  DrawSampledPart(painter, part);
+}
+
+void PictureBox::DrawSampledPart(QPainter& painter, const QRect& rest) {
+  const gdi::Bitmap& image = *image_;
+  std::vector<int32_t> offsets(static_cast<size_t>(rest.width()));
+  for (int i = 0; i < rest.width(); ++i)
+    offsets[static_cast<size_t>(i)] = 3 * view_.SourceColumn(rest.left() + i);
   const RowConverter convert = [&](int y, int x, int count, uint32_t* out) {
-    ScreenPixels::ConvertSampled(image.Row(view_.SourceRow(y)), offsets.data() + (x - part.left()), out,
+    ScreenPixels::ConvertSampled(image.Row(view_.SourceRow(y)), offsets.data() + (x - rest.left()), out,
                                  count);
   };
-  if (!PaintDirectly(painter, part, convert)) PaintInStrips(painter, part, convert);
+  if (!PaintDirectly(painter, rest, convert)) PaintInStrips(painter, rest, convert);
+}
+
+// Nearest-pixel drawing zoomed out skips whole rows and columns, and a line
+// narrower than the step vanishes in parts. Averaged from the reduced copy
+// just larger than the view, every pixel counts and a screen pixel costs a
+// few reads however far the view is zoomed out. Gives the part drawn: the
+// last screen row or column can reach past the image, and is left to
+// nearest-pixel drawing.
+QRect PictureBox::DrawAveragedPart(QPainter& painter, const QRect& part) {
+  const double zoom = view_.Zoom();
+  int k = 0;
+  while (k < 24 && std::ldexp(zoom, k + 1) <= 1.0) ++k;
+  const auto length =
+      static_cast<int64_t>(std::llround(static_cast<double>(kAverageUnit) / std::ldexp(zoom, k)));
+  const QPoint scroll = view_.Scroll();
+  const int64_t levelWidth = (int64_t{image_->Width()} + (int64_t{1} << k) - 1) >> k;
+  const int64_t levelHeight = (int64_t{image_->Height()} + (int64_t{1} << k) - 1) >> k;
+  // Screen columns and rows whose footprint lies wholly on the copy.
+  const auto inside = [&](int to, int offset, int64_t extent) {
+    const int64_t last = extent * kAverageUnit / length - offset - 1;
+    return static_cast<int>(std::min<int64_t>(to, last));
+  };
+  const int right = inside(part.right(), scroll.x(), levelWidth);
+  const int bottom = inside(part.bottom(), scroll.y(), levelHeight);
+  if (right < part.left() || bottom < part.top()) return QRect();
+  const QRect averaged(QPoint(part.left(), part.top()), QPoint(right, bottom));
+  const gdi::Bitmap* source = image_.get();
+  if (k > 0) {
+    if (!reductions_) reductions_ = std::make_unique<ReducedCopies>(*image_);
+    const auto first = [&](int view, int offset) {
+      return static_cast<int32_t>((view + offset) * length / kAverageUnit);
+    };
+    const auto end = [&](int view, int offset) {
+      return static_cast<int32_t>(((view + offset + 1) * length + kAverageUnit - 1) / kAverageUnit);
+    };
+    source = &reductions_->Copy(k, {first(averaged.left(), scroll.x()), first(averaged.top(), scroll.y()),
+                                    end(averaged.right(), scroll.x()), end(averaged.bottom(), scroll.y())});
+  }
+  const int width = averaged.width(), height = averaged.height();
+  std::vector<uint8_t> pixels(3 * static_cast<size_t>(width) * static_cast<size_t>(height));
+  const PixelRows<uint8_t> into{pixels.data(), 3 * ptrdiff_t{width}, width, height};
+  AreaAverager(1).Fill(RowsOf(*source), {(averaged.left() + scroll.x()) * length, length, kAverageUnit},
+                       {(averaged.top() + scroll.y()) * length, length, kAverageUnit}, into);
+  const RowConverter convert = [&](int y, int x, int count, uint32_t* out) {
+    ScreenPixels::Convert(pixels.data() + static_cast<size_t>(y - averaged.top()) * 3 * width +
+                              3 * static_cast<size_t>(x - averaged.left()),
+                          out, count);
+  };
+  if (!PaintDirectly(painter, averaged, convert)) PaintInStrips(painter, averaged, convert);
+  return averaged;
 }
 
 // Zoomed out, a one-pixel line would fall between the pixels shown: each
@@ -414,6 +489,7 @@ std::unique_ptr<gdi::Bitmap> PictureBox::ImageFromPicture(QSize size) const {
 
 void PictureBox::ReplaceImage(std::unique_ptr<gdi::Bitmap> image) {
   dc_.Rebind(image.get());
+  reductions_.reset();
   image_ = std::move(image);
   outlines_.clear();
 }
@@ -444,6 +520,7 @@ void PictureBox::EnsureImage() {
 }
 
 void PictureBox::RepaintChanged(const gdi::Rect& r) {
+  if (reductions_) reductions_->Forget(r);
   const QRect changed = ToQRect(r);
   // An outline drawn over is no longer one to keep in sight.
   auto covered = [&](const Outline& outline) {

@@ -12,6 +12,8 @@
 #include "platform/gdi/PictureSurface.h"
 #include "platform/ui/ViewMapping.h"
 
+class ReducedCopies;
+
 class QPainter;
 class QScrollBar;
 
@@ -135,6 +137,10 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   std::unique_ptr<gdi::Bitmap> ImageFromPicture(QSize size) const;
   void ReplaceImage(std::unique_ptr<gdi::Bitmap> image);
   void DrawImagePart(QPainter& painter, const QRect& part);
+  // Zoomed out: each screen pixel the mean of the image pixels it covers.
+  QRect DrawAveragedPart(QPainter& painter, const QRect& part);
+  // Each screen pixel the image pixel its centre falls on.
+  void DrawSampledPart(QPainter& painter, const QRect& rest);
   void DrawOutlines(QPainter& painter) const;
   void SetContent(QSize pixels);
   void FitImageToSize();
@@ -179,6 +185,8 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   QPoint lastPointer_;
   // Outlines on the image that nothing has drawn over since.
   std::vector<Outline> outlines_;
+  // Reduced copies of the kept image, made as a zoomed-out view needs them.
+  std::unique_ptr<ReducedCopies> reductions_;
 };
 
 }  // namespace platform

@@ -120,11 +120,24 @@ TEST_F(PictureBoxViewTest, MovesArriveInPicturePixelsScrolledAndZoomed) {
   EXPECT_EQ(moved, QPointF(42, 82));
 }
 
-TEST_F(PictureBoxViewTest, AZoomedViewShowsThePixelEachScreenPixelFallsOn) {
+// The mean of a square block of the pattern, each channel rounded once.
+QRgb PatternMean(int left, int top, int side) {
+  int sums[3] = {0, 0, 0};
+  for (int y = top; y < top + side; ++y) {
+    for (int x = left; x < left + side; ++x) {
+      const QRgb p = PictureFiles::PatternPixel(x, y);
+      sums[0] += qRed(p), sums[1] += qGreen(p), sums[2] += qBlue(p);
+    }
+  }
+  const int n = side * side;
+  return qRgb((sums[0] + n / 2) / n, (sums[1] + n / 2) / n, (sums[2] + n / 2) / n);
+}
+
+TEST_F(PictureBoxViewTest, ZoomedOutEachScreenPixelIsTheMeanOfItsBlockZoomedInThePixelItFallsOn) {
   box.SetZoom(0.25, QPointF());
   EXPECT_EQ(box.size(), QSize(250, 200));
   for (QPoint at : {QPoint(0, 0), QPoint(17, 33), QPoint(249, 199)})
-    EXPECT_EQ(Shown(at.x(), at.y()), PictureFiles::PatternPixel(4 * at.x() + 2, 4 * at.y() + 2));
+    EXPECT_EQ(Shown(at.x(), at.y()), PatternMean(4 * at.x(), 4 * at.y(), 4));
   box.SetZoom(2, QPointF());
   box.ScrollTo(QPoint(11, 0));
   EXPECT_EQ(Shown(0, 0), PictureFiles::PatternPixel(5, 0));
@@ -147,6 +160,45 @@ TEST_F(PictureBoxViewTest, ZoomedOutAnOutlineStaysInSightUntilDrawnOver) {
   gdi::BitBlt(box.hDC(), 101, 41, 129, 1, box.hDC(), 0, 0, gdi::SRCCOPY);
   EXPECT_NE(Shown(25, 10), magenta) << "copied over, the outline is gone";
 }
+
+class PictureBoxThinLines : public testing::TestWithParam<double> {};
+
+// A one-pixel dark line on white, at a column and a row nearest-pixel drawing
+// skips at a quarter: every row and column of the view still shows it, as
+// much darker as the line's share of the screen pixels it falls in.
+TEST_P(PictureBoxThinLines, StayInSightAtAnyZoomOut) {
+  const double zoom = GetParam();
+  auto bitmap = gdi::Bitmap::Create(1000, 800, false);
+  bitmap->Fill(gdi::RGB(255, 255, 255));
+  bitmap->FillRect({101, 0, 102, 800}, gdi::RGB(0, 0, 0));
+  bitmap->FillRect({0, 41, 1000, 42}, gdi::RGB(0, 0, 0));
+  PictureBox box;
+  box.SetScaleMode(gdi::vbPixels);
+  box.SetAutoSize(true);
+  box.SetPicture(std::make_shared<const gdi::Picture>(std::move(bitmap)));
+  box.SetViewLimit(QSize(300, 200));
+  box.SetZoom(zoom, QPointF());
+  box.show();
+  platform::DoEvents();
+  const QImage shown = box.grab().toImage();
+  // The line's darkness spread over the screen pixels it falls in adds up to about its share.
+  const int expected = static_cast<int>(255 * zoom);
+  auto darkness = [&](bool row, int at) {
+    int sum = 0;
+    for (int i = 0; i < (row ? shown.width() : shown.height()); ++i)
+      sum += 255 - qGreen(row ? shown.pixel(i, at) : shown.pixel(at, i));
+    return sum;
+  };
+  for (int y = 30; y < shown.height(); y += 7)
+    EXPECT_GE(darkness(true, y), expected * 9 / 10) << "row " << y << " at zoom " << zoom;
+  for (int x = 30; x < shown.width(); x += 7)
+    EXPECT_GE(darkness(false, x), expected * 9 / 10) << "column " << x << " at zoom " << zoom;
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, PictureBoxThinLines, testing::Values(0.5, 0.34, 0.25, 0.2, 0.12, 0.0833),
+                         [](const testing::TestParamInfo<double>& param) {
+                           return "Percent" + std::to_string(static_cast<int>(param.param * 100 + 0.5));
+                         });
 
 TEST_F(PictureBoxViewTest, TheScrollBarsFollowTheViewThroughAZoom) {
   box.ScrollTo(box.MaxScroll());
