@@ -9,6 +9,8 @@
 #include <functional>
 
 #include "app/AppResources.h"
+#include "app/HelpPlacement.h"
+#include "app/SaveAsDialog.h"
 #include "app/ZoomSteps.h"
 #include "core/ErrorWords.h"
 #include "core/PictureCropper.h"
@@ -37,6 +39,7 @@
 #include "platform/ui/Events.h"
 #include "platform/ui/FileNameBytes.h"
 #include "platform/ui/HandlerGuard.h"
+#include "platform/ui/QtClipboard.h"
 #include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/ScreenMetrics.h"
 #include "platform/ui/Settings.h"
@@ -61,7 +64,10 @@ constexpr const char* kSelectionHint =
     " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
     "shrink the frame, \\ back to 1:1, A frames the whole picture";
 
-constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
+// The first filter shows every kind that opens, the toolkit's reader's kinds too.
+constexpr const char* kOpenFilter =
+    "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)|*.JPG;*.JPEG;*.JPE;*.JFIF;*.BMP;*.DIB;*.GIF;*.PNG|"
+    "All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
 
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
@@ -69,6 +75,15 @@ constexpr const char* kOpenFailed = "There was a problem attempting to open this
 constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
 constexpr const char* kJpegFilter = "JPEG Files (*.JPG)|*.JPG|All Files (*.*)|*.*";
 constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
+constexpr const char* kClipboardName = "Clipboard";
+constexpr const char* kNoFileToReload = "This picture came from the clipboard: there is no file to reload.";
+constexpr const char* kNoPictureOnClipboard = "The clipboard holds no picture.";
+constexpr const char* kNothingToCopy =
+    "There is nothing to copy yet.\nMake a selection and click the picture to crop it (or resize the "
+    "picture) first.";
+constexpr const char* kNothingToSave =
+    "There is nothing to save yet.\nMake a selection and click the picture to crop it (or resize the "
+    "picture) first.";
 
 constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
 constexpr const char* kSizeNotWhole = "Type the new width and height as whole numbers of pixels.";
@@ -310,6 +325,13 @@ void Form1::SetInitialStates() {
   Frame3->setEnabled(false);
   picBuffer->hide();
   picDestBuffer->hide();
+  // Covered, so out of the focus chain: typing blindly into them changed the
+  // sizes. Their values are reached through the window's commands.
+  for (QWidget* covered :
+       {static_cast<QWidget*>(Frame3), static_cast<QWidget*>(Frame1), static_cast<QWidget*>(cmdSave)}) {
+    covered->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* child : covered->findChildren<QWidget*>()) child->setFocusPolicy(Qt::NoFocus);
+  }
   lblOrigWidth->setAlignment(Qt::AlignRight | Qt::AlignTop);
   lblOrigHeight->setAlignment(Qt::AlignRight | Qt::AlignTop);
 }
@@ -436,7 +458,16 @@ void Form1::Command5_Click() { close(); }
 // Not modal and without an owner: the main window stays usable, and either
 // window may be closed first.
 void Form1::Command7_Click() {
-  if (!HelpWindow()) form2_ = new Form2();
+  if (!HelpWindow()) {
+    form2_ = new Form2();
+    // Beside the main window, whose controls the picture explains; its frame
+    // is not known before it is shown, so it is taken to match this one's.
+    const QSize frame = frameGeometry().size() - size();
+    if (auto at = HelpPlacement::Beside(frameGeometry(), form2_->size() + frame,
+                                        platform::ScreenMetrics::AvailableArea(*this))) {
+      form2_->move(*at);
+    }
+  }
   form2_->show();
   form2_->raise();
   form2_->activateWindow();
@@ -487,11 +518,47 @@ void Form1::LoadChosenFile(const std::string& previous) {
     return;
   }
   cmdReload->setEnabled(true);
+  pasted_ = false;
   openFolder_ = FolderOf(sFileName);
 }
 
 void Form1::cmdReload_Click() {
+  if (pasted_) {
+    Warn(kNoFileToReload);
+    return;
+  }
   if (TryLoadFile(sFileName)) cmdSave->setEnabled(false);
+}
+
+// The fixed result, not a preview under way: cDIB holds it once a click or a resize made it.
+void Form1::CopyResult() {
+  if (!HasResult() || bSelecting || !cDIB || cDIB->Width() < 1 || cDIB->Height() < 1) {
+    Warn(kNothingToCopy);
+    return;
+  }
+  if (!platform::QtClipboard::Put(*cDIB->hDib())) Warn("The result could not be put on the clipboard.");
+}
+
+// As if a file named "Clipboard" had been opened: the picture, its name and
+// the layout, with no file behind it for Refresh.
+void Form1::OpenFromClipboard() {
+  std::unique_ptr<gdi::Bitmap> bitmap = platform::QtClipboard::Take();
+  if (!bitmap) {
+    Warn(kNoPictureOnClipboard);
+    return;
+  }
+  formats::PictureRegion region;
+  region.width = bitmap->Width();
+  region.height = bitmap->Height();
+  region.picture = std::make_shared<const gdi::Picture>(std::move(bitmap));
+  std::promise<formats::PictureRegion> ready;
+  ready.set_value(std::move(region));
+  decoding_ = ready.get_future();
+  std::string name = kClipboardName;
+  if (!TryLoadFile(name)) return;
+  sFileName.clear();
+  pasted_ = true;
+  cmdReload->setEnabled(true);
 }
 
 // What the toolkit says while reading is kept from the terminal and from the
@@ -1061,7 +1128,30 @@ void Form1::Command4_Click() {
   txtSelHeight->SetText(txtPhoneResY->Text());
 }
 
+bool Form1::HasResult() const { return !picDest->Blank(); }
+
+// A blank result is the surface's background: written out it would pass for
+// a crop, a light grey one as large as the picture.
+bool Form1::ResultToSave() {
+  if (HasResult()) return true;
+  Warn(kNothingToSave);
+  return false;
+}
+
+void Form1::SaveAs() {
+  if (!ResultToSave() || !cDIB) return;
+  const std::string shown = lblFile->text().toStdString();
+  SaveAsDialog dialog(this, *cDIB, shown == "[file name]" ? "" : shown);
+  SaveAsDialog::Choices choices{saveFolder_, GetJPEGQuality(), std::nullopt};
+  if (auto limit = MaxJpegBytes()) choices.maxKilobytes = static_cast<int32_t>(*limit / 1024);
+  if (!dialog.Run(choices)) return;
+  saveFolder_ = choices.folder;
+  txtQuality->SetText(convert::ToText(choices.quality));
+  txtMaxSize->SetText(choices.maxKilobytes ? convert::ToText(*choices.maxKilobytes) : "");
+}
+
 void Form1::Command6_Click() {
+  if (!ResultToSave()) return;
   OpenSaveDLG dialog;
   dialog.SetDialogTitle("Save-Filename");
   dialog.SetFilter(std::string(kTargaFilter, sizeof kTargaFilter - 1));

@@ -132,6 +132,10 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The same, with the file's decoding already under way.
   void OpenPicture(const std::string& path, std::future<formats::PictureRegion> decoding);
   void cmdReload_Click();
+  // Ctrl+C: the result on the clipboard as a picture. Ctrl+V: the clipboard's
+  // picture opened as from a file named "Clipboard".
+  void CopyResult();
+  void OpenFromClipboard();
   // By reference, as both callers pass sFileName; an empty name loads an empty picture.
   // Gives how the file is damaged when only part of it could be read.
   std::string LoadFile(std::string& fileName);
@@ -174,6 +178,10 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Saving.
   void Command6_Click();
   void cmdSave_Click();
+  // One dialog for every kind written; the JPEG choices are those of the covered boxes.
+  void SaveAs();
+  // A crop or a resized picture is shown as the result; before one, picDest is blank.
+  bool HasResult() const;
   // The quality in its box as a whole number; an unreadable one becomes 90, in the box too.
   int32_t GetJPEGQuality();
   // The size limit in its box in bytes; none when the box is empty. A limit
@@ -207,6 +215,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::optional<std::string> ChosenSide() const;
   void SaveChoices();
   void Command5_Click();
+  // Says there is nothing to save yet when there is no result.
+  bool ResultToSave();
   void Command7_Click();
   void Command8_Click();
 
@@ -289,6 +299,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
     std::unique_ptr<gdi::Bitmap> image;
   };
   std::optional<ResultBefore> resultBefore_;
+  // The picture shown came from the clipboard: Refresh has no file to read.
+  bool pasted_ = false;
   // Folders of the picture opened last and of the file saved last.
   std::string openFolder_;
   std::string saveFolder_;

@@ -78,15 +78,17 @@ class Form1SavingTest : public Form1Fixture {
     return names;
   }
 
-  // A Targa save of a result with no picture in it: the surface's background at this size.
-  void ExpectEmptyResultSaved(int width, int height) {
+  // A Targa save with no result: one message, no dialog and no file. The
+  // surface's blank background was once written as if it were a crop.
+  void ExpectNothingSaved() {
+    messages.Clear();
+    const size_t calls = dialogs.Calls().size();
     SaveTarga(dir / "empty");
-    TargaFile tga = TargaFile::Read(dir / "empty.tga");
-    ASSERT_EQ(tga.width, width);
-    ASSERT_EQ(tga.height, height);
-    const gdi::COLORREF back = gdi::kSurfaceBackColor;
-    const QRgb background = qRgb(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
-    EXPECT_TRUE(std::all_of(tga.pixels.begin(), tga.pixels.end(), [&](QRgb p) { return p == background; }));
+    EXPECT_FALSE(fs::exists(dir / "empty.tga"));
+    EXPECT_EQ(dialogs.Calls().size(), calls);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("nothing to save yet"), std::string::npos);
+    EXPECT_EQ(messages.Messages()[0].title, "Quarvel");
   }
 
   // A Targa save of the 128 x 128 crop under a new name, without any message.
@@ -116,7 +118,7 @@ class Form1SavingTest : public Form1Fixture {
 }  // namespace
 
 TEST_F(Form1SavingTest, TheTargaDialogAsksPlainlyForATargaName) {
-  Open(PatternFile(30, 20));
+  LoadAndSelect(PatternFile(300, 200));
   SaveTarga(dir / "map");
   const auto& call = dialogs.LastCall();
   EXPECT_EQ(call.kind, Kind::Save);
@@ -128,7 +130,7 @@ TEST_F(Form1SavingTest, TheTargaDialogAsksPlainlyForATargaName) {
 }
 
 TEST_F(Form1SavingTest, TargaNamesGetTheExtensionOnlyWhenTheyLackIt) {
-  Open(PatternFile(30, 20));
+  LoadAndSelect(PatternFile(300, 200));
   SaveTarga(dir / "map");
   SaveTarga(dir / "map.TGA");
   EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"map.TGA", "map.tga", "pattern.bmp"}));
@@ -174,10 +176,11 @@ TEST_F(Form1SavingTest, ANameThatIsNotUtf8OpensShowsAsTheSystemShowsItAndSaves) 
   EXPECT_TRUE(fs::exists(dir / "r\xe9sultat.jpg"));
 }
 
-TEST_F(Form1SavingTest, BeforeAnySelectionTheTargaHoldsTheEmptyResultAtThePicturesSize) {
+TEST_F(Form1SavingTest, BeforeAnySelectionThereIsNothingToSave) {
+  ExpectNothingSaved();
   Open(PatternFile(40, 30));
   EXPECT_FALSE(form.cmdSave->isEnabled());
-  ExpectEmptyResultSaved(40, 30);
+  ExpectNothingSaved();
 }
 
 TEST_F(Form1SavingTest, AResizedResultIsSavedAtItsNewSize) {
@@ -379,5 +382,5 @@ TEST_F(Form1SavingTest, NoGoesBackToTheDialogWhereAnotherNameCanBeChosen) {
 TEST_F(Form1SavingTest, AnotherPictureOpenedAfterACropIsNotSavedWithTheOldCrop) {
   LoadAndSelect(PatternFile(300, 200));
   Open(PatternFile(40, 30, "other.bmp"));
-  ExpectEmptyResultSaved(40, 30);
+  ExpectNothingSaved();
 }

@@ -149,6 +149,8 @@ TEST_F(StartAndExitTest, TheSizeOptionAndTheFoldersUsedLastComeBackAtTheNextStar
     Form1 form;
     form.Option2->click();
     form.OpenPicture((pictures / "p.bmp").string());
+    form.Command3->click();
+    form.picSource_Click();
     dialogs.Choose((crops / "map").string());
     form.Command6->click();
     form.close();
@@ -164,6 +166,9 @@ TEST_F(StartAndExitTest, TheSizeOptionAndTheFoldersUsedLastComeBackAtTheNextStar
   EXPECT_EQ(form.txtPhoneResX->Text(), "128");
   form.Command1->click();
   EXPECT_EQ(dialogs.LastCall().record.lpstrInitialDir, pictures.Path().string());
+  form.OpenPicture((pictures / "p.bmp").string());
+  form.Command3->click();
+  form.picSource_Click();
   form.Command6->click();
   EXPECT_EQ(dialogs.LastCall().record.lpstrInitialDir, crops.Path().string());
   form.cmdSave->click();
