@@ -21,6 +21,7 @@
 #include "core/SelectionGeometry.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
+#include "formats/FormatTable.h"
 #include "formats/PictureDecoder.h"
 #include "formats/jpeg/JpegBudget.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
@@ -64,10 +65,6 @@ constexpr const char* kSelectionHint =
     " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
     "shrink the frame, \\ back to 1:1, A frames the whole picture";
 
-// The first filter shows every kind that opens, the toolkit's reader's kinds too.
-constexpr const char* kOpenFilter =
-    "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)|*.JPG;*.JPEG;*.JPE;*.JFIF;*.BMP;*.DIB;*.GIF;*.PNG|"
-    "All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
 
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
@@ -486,7 +483,7 @@ void Form1::Command1_Click() {
   // opened from the command line or by a drop, starts it empty.
   if (sFileName.size() >= kDialogNameLimit) sFileName.clear();
   std::string fileTitle;
-  std::string filter = kOpenFilter;
+  std::string filter = formats::FormatTable::OpenFilter();
   int32_t filterIndex = 1;
   int32_t flags = 0;
   bool readOnly = false;

@@ -1,7 +1,5 @@
 #include "app/SaveAsDialog.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <filesystem>
 
 #include "app/JpegOptionsDialog.h"
@@ -9,13 +7,11 @@
 #include "core/PictureWriter.h"
 #include "dialogs/mCommonDialog.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
+#include "formats/png/PngWriter.h"
 #include "imaging/cDIBSection.h"
-#include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
-#include "platform/base/AtomicFile.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/PrintableName.h"
-#include "platform/ui/QtClipboard.h"
 #include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/WindowHandles.h"
 
@@ -28,20 +24,6 @@ std::function<void(JpegOptionsDialog&)>& JpegStepHook() {
   return hook;
 }
 
-// Qt encodes; the file is written as every other save writes: whole or not at all.
-void WritePng(cDIBSection& result, const std::string& path) {
-  const QImage image = platform::QtClipboard::ToImage(*result.hDib());
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (image.isNull() || !image.save(&buffer, "PNG"))
-    throw platform::AppError::Standard(platform::ErrorNumber::InvalidPicture);
-  platform::AtomicFile file(path);
-  file.Write(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                      static_cast<size_t>(bytes.size())));
-  file.Commit();
-}
-
 }  // namespace
 
 SaveAsDialog::SaveAsDialog(QWidget* owner, cDIBSection& result, std::string pictureName)
@@ -52,10 +34,10 @@ void SaveAsDialog::SetJpegStepHook(std::function<void(JpegOptionsDialog&)> hook)
 }
 
 bool SaveAsDialog::Run(Choices& choices) {
-  SaveKind kind = SaveKind::Png;
+  SaveKinds::Kind kind = SaveKinds::kOffered;
   auto path = ChooseName(choices, kind);
   if (!path) return false;
-  if (kind == SaveKind::Jpeg) {
+  if (kind == SaveKinds::Kind::Jpeg) {
     JpegOptionsDialog step(result_, choices.quality, choices.maxKilobytes, owner_);
     if (JpegStepHook()) {
       JpegStepHook()(step);
@@ -82,8 +64,8 @@ bool SaveAsDialog::Run(Choices& choices) {
   return false;
 }
 
-std::optional<std::string> SaveAsDialog::ChooseName(Choices& choices, SaveKind& kind) {
-  const SaveKind offered = SaveKind::Png;
+std::optional<std::string> SaveAsDialog::ChooseName(Choices& choices, SaveKinds::Kind& kind) {
+  const SaveKinds::Kind offered = SaveKinds::kOffered;
   std::string fileName = SaveKinds::SuggestedName(pictureName_, result_.Width(), result_.Height(), offered);
   int32_t filterIndex = SaveKinds::FilterIndexOf(offered);
   for (;;) {
@@ -102,16 +84,16 @@ std::optional<std::string> SaveAsDialog::ChooseName(Choices& choices, SaveKind& 
   }
 }
 
-void SaveAsDialog::Write(const std::string& path, SaveKind kind) {
+void SaveAsDialog::Write(const std::string& path, SaveKinds::Kind kind) {
   switch (kind) {
-    case SaveKind::Targa:
-      PictureWriter::Write(result_, path, WriteOptions{});
-      return;
-    case SaveKind::Jpeg:
+    case SaveKinds::Kind::Jpeg:
       mIntelJPEGLibrary::WriteJPEGFile(path, jpegBytes_);
       return;
-    case SaveKind::Png:
-      WritePng(result_, path);
+    case SaveKinds::Kind::Png:
+      formats::PngWriter::Save(*result_.hDib(), path);
+      return;
+    default:
+      PictureWriter::Write(result_, path, WriteOptions{});
       return;
   }
 }

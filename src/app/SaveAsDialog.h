@@ -38,8 +38,8 @@ class SaveAsDialog {
 
  private:
   // The name chosen, with its kind, after any replace question; none when cancelled.
-  std::optional<std::string> ChooseName(Choices& choices, SaveKind& kind);
-  void Write(const std::string& path, SaveKind kind);
+  std::optional<std::string> ChooseName(Choices& choices, SaveKinds::Kind& kind);
+  void Write(const std::string& path, SaveKinds::Kind kind);
 
   QWidget* owner_;
   cDIBSection& result_;

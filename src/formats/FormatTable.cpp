@@ -132,11 +132,17 @@ std::string FormatTable::WithExtension(const std::string& path, FileKind kind) {
   return path + std::string(format.DefaultExtension());
 }
 
+// Every extension of every kind read: a first filter of one pattern a kind hid the .jpeg files.
 std::string FormatTable::OpenFilter() {
   std::string shown, patterns;
   for (const FileFormat* format : Read()) {
-    shown += (shown.empty() ? "" : " ") + std::string(format->dialogPattern);
-    patterns += (patterns.empty() ? "" : ";") + std::string(format->dialogPattern);
+    for (std::string_view extension : format->extensions) {
+      std::string pattern = "*" + std::string(extension);
+      std::transform(pattern.begin(), pattern.end(), pattern.begin(),
+                     [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+      shown += (shown.empty() ? "" : " ") + pattern;
+      patterns += (patterns.empty() ? "" : ";") + pattern;
+    }
   }
   return "Images (" + shown + ")|" + patterns + "|All Files (*.*)|*.*";
 }

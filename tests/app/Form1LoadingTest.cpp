@@ -24,7 +24,7 @@ TEST_F(Form1LoadingTest, OpenAsksForAnExistingPictureWithTheProgramsFilter) {
   EXPECT_EQ(record.nFilterIndex, 1u);
   EXPECT_EQ(record.lpstrDefExt, "JPG");
   const char kConverted[] =
-      "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)\0*.JPG;*.JPEG;*.JPE;*.JFIF;*.BMP;*.DIB;*.GIF;*.PNG\0"
+      "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)\0*.JPG;*.JPEG;*.BMP;*.GIF;*.PNG\0"
       "All Files (*.*)\0*.*\0\0";
   EXPECT_EQ(record.lpstrFilter, std::string(kConverted, sizeof kConverted - 1));
 }

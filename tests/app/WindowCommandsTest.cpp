@@ -160,10 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(SaveAsCase{"PngByExtension", "crop.png", 1, "crop.png", "png", true},
                     SaveAsCase{"TargaByExtension", "crop.TGA", 1, "crop.TGA", "tga", true},
                     SaveAsCase{"JpegByExtension", "crop.jpeg", 1, "crop.jpeg", "jpg", false},
-                    SaveAsCase{"PngByFilter", "crop", 1, "crop.png", "png", true},
+                    SaveAsCase{"TargaByFilter", "crop", 1, "crop.tga", "tga", true},
                     SaveAsCase{"JpegByFilter", "crop", 2, "crop.jpg", "jpg", false},
-                    SaveAsCase{"TargaByFilter", "crop", 3, "crop.tga", "tga", true},
-                    SaveAsCase{"ExtensionBeatsFilter", "crop.png", 3, "crop.png", "png", true}),
+                    SaveAsCase{"PngByFilter", "crop", 3, "crop.png", "png", true},
+                    SaveAsCase{"ExtensionBeatsFilter", "crop.png", 1, "crop.png", "png", true}),
     [](const testing::TestParamInfo<SaveAsCase>& param) { return param.param.name; });
 
 TEST_F(WindowCommandsTest, SaveAsSuggestsANameFromThePictureAndOffersEveryKind) {
@@ -172,8 +172,9 @@ TEST_F(WindowCommandsTest, SaveAsSuggestsANameFromThePictureAndOffersEveryKind) 
   form.SaveAs();
   const auto& record = dialogs.LastCall().record;
   EXPECT_EQ(record.lpstrFile.substr(0, record.lpstrFile.find('\0')), "island-128.png");
-  const char kFilter[] = "PNG (*.png)\0*.png\0JPEG (*.jpg *.jpeg)\0*.jpg;*.jpeg\0Targa (*.tga)\0*.tga\0\0";
+  const char kFilter[] = "Targa (*.tga)\0*.tga\0JPEG (*.jpg *.jpeg)\0*.jpg;*.jpeg\0PNG (*.png)\0*.png\0\0";
   EXPECT_EQ(record.lpstrFilter, std::string(kFilter, sizeof kFilter - 1));
+  EXPECT_EQ(record.nFilterIndex, 3u) << "PNG offered first";
   EXPECT_EQ(FilesIn(), 1u);
   EXPECT_TRUE(messages.Messages().empty());
 }
@@ -331,6 +332,40 @@ TEST_F(WindowCommandsTest, TheOpenDialogsFirstFilterTakesEveryKindThatOpens) {
       filter.substr(filter.find('\0') + 1, filter.find('\0', filter.find('\0') + 1) - filter.find('\0') - 1);
   for (const char* pattern : {"*.JPG", "*.JPEG", "*.BMP", "*.GIF", "*.PNG"})
     EXPECT_NE(first.find(pattern), std::string::npos) << pattern << " in " << first;
+}
+
+struct NameCase {
+  const char* name;
+  std::string typed;
+  SaveKinds::Kind chosen;
+  std::string written;
+  SaveKinds::Kind kind;
+};
+
+class SaveKindsNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(SaveKindsNames, TheExtensionDecidesElseTheFilter) {
+  const NameCase& c = GetParam();
+  SaveKinds::Kind kind = SaveKinds::Kind::Bmp;
+  EXPECT_EQ(SaveKinds::Resolve(c.typed, c.chosen, kind), c.written);
+  EXPECT_EQ(kind, c.kind);
+}
+
+using K = SaveKinds::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Names, SaveKindsNames,
+    testing::Values(NameCase{"Bare", "/m/map", K::Png, "/m/map.png", K::Png},
+                    NameCase{"OwnExtension", "/m/map.JPEG", K::Png, "/m/map.JPEG", K::Jpeg},
+                    NameCase{"UnknownExtensionKept", "/m/map.v2", K::Targa, "/m/map.v2.tga", K::Targa},
+                    NameCase{"FolderWithADot", "/m/maps.png/map", K::Jpeg, "/m/maps.png/map.jpg", K::Jpeg},
+                    NameCase{"ReadOnlyKind", "/m/map.bmp", K::Png, "/m/map.bmp.png", K::Png}),
+    [](const testing::TestParamInfo<NameCase>& param) { return param.param.name; });
+
+TEST(SaveKindsSuggest, ANameFromThePicturesAndTheResultsSize) {
+  EXPECT_EQ(SaveKinds::SuggestedName("map.jpg", 256, 256, K::Png), "map-256.png");
+  EXPECT_EQ(SaveKinds::SuggestedName("/a/b/map.tar.jpg", 300, 200, K::Jpeg), "map.tar-300x200.jpg");
+  EXPECT_EQ(SaveKinds::SuggestedName("", 128, 128, K::Targa), "map-128.tga");
+  EXPECT_EQ(SaveKinds::SuggestedName(".hidden", 64, 64, K::Png), ".hidden-64.png");
 }
 
 // ---- The help window.

@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The window's dialogs keep their words; the open dialog lists every kind read.
 TEST(FormatTableTest, GivesTheWindowsFiltersAndNames) {
   EXPECT_EQ(FormatTable::OpenFilter(),
-            "Images (*.JPG *.BMP *.GIF *.PNG)|*.JPG;*.BMP;*.GIF;*.PNG|All Files (*.*)|*.*");
+            "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)|*.JPG;*.JPEG;*.BMP;*.GIF;*.PNG|All Files (*.*)|*.*");
   EXPECT_EQ(FormatTable::Of(FileKind::Jpeg).DialogExtension(), "JPG");
   EXPECT_EQ(FormatTable::SaveFilter(FileKind::Jpeg, '|'), "JPEG Files (*.JPG)|*.JPG|");
   EXPECT_EQ(FormatTable::SaveFilter(FileKind::Targa, '\0'), std::string("Targa (*.tga)\0*.tga\0", 20));
