@@ -1,15 +1,19 @@
 #include "app/Form1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QMenuBar>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 
 #include "app/AppResources.h"
 #include "app/HelpPlacement.h"
+#include "app/MainMenu.h"
 #include "app/SaveAsDialog.h"
 #include "app/ZoomSteps.h"
 #include "core/ErrorWords.h"
@@ -177,11 +181,14 @@ std::vector<gdi::Rect> EdgesOf(const gdi::Rect& frame, const gdi::Rect& bounds) 
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+Form1::Form1(QWidget* parent) : QWidget(parent), client_(new QWidget(this)) {
   setWindowTitle(QString::fromUtf8(kTitle));
   setWindowIcon(AppResources::Icon());
   setFont(AppResources::WindowFont());
-  Twips::SetClientSize(*this, 7320, 6015);
+  CreateMenuAndStatus();
+  Twips::SetClientSize(*client_, 7320, 6015);
+  resize(client_->width(), client_->height() + ExtraHeight());
+  PlaceMenuAndStatus();
   CreateOpenFrame();
   CreateSizeFrame();
   CreateCropAndSaveFrames();
@@ -198,14 +205,85 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                            [this](int dx, int dy) { NudgeSelection(dx, dy); }, [this] { picSource_Click(); },
                            [this](int change) { GrowSelection(change); }, [this] { FitSelection(); }});
   HandlerGuard::Run([this] { Form_Load(); });
+  UpdateCommands();
+  // Before a shortcut is matched, so a key finds its command in the state it is in now.
+  qApp->installEventFilter(this);
 }
 
-Form1::~Form1() { delete form2_.data(); }
+Form1::~Form1() {
+  qApp->removeEventFilter(this);
+  delete form2_.data();
+}
 
+// The menu bar and the status line lie outside the spec's window: its sizes
+// are those of the window around the frames' area.
 float Form1::Width() const { return Twips::OuterWidth(*this); }
-float Form1::Height() const { return Twips::OuterHeight(*this); }
+float Form1::Height() const { return Twips::OuterHeight(*this) - ExtraHeightTwips(); }
 void Form1::SetWidth(float width) { Twips::SetOuterWidth(*this, width); }
-void Form1::SetHeight(float height) { Twips::SetOuterHeight(*this, height); }
+void Form1::SetHeight(float height) { Twips::SetOuterHeight(*this, height + ExtraHeightTwips()); }
+
+int Form1::ExtraHeight() const { return menu_->Bar()->sizeHint().height() + lblStatus->sizeHint().height(); }
+
+float Form1::ExtraHeightTwips() const {
+  return static_cast<float>(ExtraHeight()) * platform::Screen::TwipsPerPixelY();
+}
+
+void Form1::CreateMenuAndStatus() {
+  auto* bar = new QMenuBar(this);
+  menu_ = new MainMenu(*this, bar);
+  lblStatus = new QLabel(this);
+  lblStatus->setContentsMargins(6, 2, 6, 2);
+  lblStatus->setText(QStringLiteral(" "));
+  // A long line is cut, never widening the window the frames' layout sizes.
+  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  bar->setGeometry(0, 0, width(), bar->sizeHint().height());
+  for (QMenu* menu : bar->findChildren<QMenu*>())
+    connect(menu, &QMenu::aboutToShow, this, HandlerGuard::Wrap([this] { UpdateCommands(); }));
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) HandlerGuard::Run([this] { UpdateCommands(); });
+  return QWidget::eventFilter(watched, event);
+}
+
+FormState Form1::State() const {
+  FormState state;
+  auto picture = LoadedPictureSize();
+  state.picture = picture && picture->first > 0 && picture->second > 0;
+  state.reloadable = cmdReload->isEnabled();
+  state.result = HasResult();
+  state.selecting = bSelecting;
+  return state;
+}
+
+void Form1::UpdateCommands() { menu_->Apply(CommandStates::For(State())); }
+
+QPointF Form1::ZoomAnchorPoint() const { return ZoomAnchor(); }
+
+// Where the pointer is in picture pixels, where the frame is and what it
+// takes, and the zoom: one label's text, so a move costs one short string.
+void Form1::ShowStatus(std::optional<QPointF> pointer) {
+  QString text;
+  if (pointer)
+    text += QStringLiteral("%1, %2 px").arg(std::floor(pointer->x())).arg(std::floor(pointer->y()));
+  auto size = SelectionSize();
+  if (bSelecting && selectionCentre_ && size) {
+    const RegionSize region = SelectionRegion(size->first, size->second);
+    text += QStringLiteral("   Frame at %1, %2, %3 x %4")
+                .arg(selectionCentre_->first - region.width / 2)
+                .arg(selectionCentre_->second - region.height / 2)
+                .arg(region.width)
+                .arg(region.height);
+    if (region.width != size->first || region.height != size->second) {
+      text += QStringLiteral(" to %1 x %2 (x%3)")
+                  .arg(size->first)
+                  .arg(size->second)
+                  .arg(static_cast<double>(region.width) / size->first, 0, 'g', 3);
+    }
+  }
+  if (State().picture) text += QStringLiteral("   Zoom %1 %").arg(std::lround(picSource->Zoom() * 100));
+  lblStatus->setText(text.isEmpty() ? QStringLiteral(" ") : text.trimmed());
+}
 int16_t Form1::WindowState() const { return Twips::WindowState(*this); }
 
 void Form1::SetScaleMode(int16_t mode) {
@@ -222,12 +300,25 @@ void Form1::closeEvent(QCloseEvent* event) {
   HandlerGuard::Run([this] { Form_Unload(); });
 }
 
+// Placed here, not by a layout, so the frames' area follows the window at
+// once, shown or not, and the window's size stays FitWindow's to set.
+void Form1::PlaceMenuAndStatus() {
+  const int menuHeight = menu_->Bar()->sizeHint().height();
+  const int statusHeight = lblStatus->sizeHint().height();
+  menu_->Bar()->setGeometry(0, 0, width(), menuHeight);
+  client_->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight - statusHeight));
+  lblStatus->setGeometry(0, height() - statusHeight, width(), statusHeight);
+}
+
 void Form1::resizeEvent(QResizeEvent*) {
-  HandlerGuard::Run([this] { ArrangePictures(); });
+  HandlerGuard::Run([this] {
+    PlaceMenuAndStatus();
+    ArrangePictures();
+  });
 }
 
 void Form1::CreateOpenFrame() {
-  Frame2 = ControlFactory::Frame(this, "1)   Open Your Picture", 120, 120, 2775, 1935);
+  Frame2 = ControlFactory::Frame(client_, "1)   Open Your Picture", 120, 120, 2775, 1935);
   lblFile = ControlFactory::Label(Frame2, "[file name]", 240, 300, 2235, 195);
   Command1 = ControlFactory::Button(Frame2, "&Open", 240, 600, 1035, 315);
   cmdReload = ControlFactory::Button(Frame2, "&Refresh", 1440, 600, 1035, 315);
@@ -239,15 +330,15 @@ void Form1::CreateOpenFrame() {
 }
 
 void Form1::CreateSizeFrame() {
-  Frame5 = ControlFactory::Frame(this, "2)   Select Your Size", 120, 2160, 2775, 1095);
+  Frame5 = ControlFactory::Frame(client_, "2)   Select Your Size", 120, 2160, 2775, 1095);
   Option1 = ControlFactory::Option(Frame5, "128 x 128", 240, 360, 1095, 255);
   Option2 = ControlFactory::Option(Frame5, "256 x 256", 240, 600, 1095, 255);
 }
 
 void Form1::CreateCropAndSaveFrames() {
-  Frame6 = ControlFactory::Frame(this, "3)   Crop Your Picture", 120, 3360, 2775, 975);
+  Frame6 = ControlFactory::Frame(client_, "3)   Crop Your Picture", 120, 3360, 2775, 975);
   Command3 = ControlFactory::Button(Frame6, "&Make Your Selection", 480, 360, 1755, 375);
-  Frame4 = ControlFactory::Frame(this, "4)   Save Your Picture And Exit", 120, 4440, 2775, 1455);
+  Frame4 = ControlFactory::Frame(client_, "4)   Save Your Picture And Exit", 120, 4440, 2775, 1455);
   Command6 = ControlFactory::Button(Frame4, "&Save", 240, 360, 1035, 375);
   Command5 = ControlFactory::Button(Frame4, "&Exit", 1560, 360, 1035, 375);
   Command7 = ControlFactory::Button(Frame4, "&Help", 240, 840, 1035, 375);
@@ -255,22 +346,22 @@ void Form1::CreateCropAndSaveFrames() {
 }
 
 void Form1::CreatePictureSurfaces() {
-  picSource = ControlFactory::Picture(this, 3000, 120, 1995, 555);
-  picDest = ControlFactory::Picture(this, 5040, 120, 1995, 555);
-  picBuffer = ControlFactory::Picture(this, 720, 1080, 555, 675);
-  picDestBuffer = ControlFactory::Picture(this, 1440, 1200, 735, 555);
+  picSource = ControlFactory::Picture(client_, 3000, 120, 1995, 555);
+  picDest = ControlFactory::Picture(client_, 5040, 120, 1995, 555);
+  picBuffer = ControlFactory::Picture(client_, 720, 1080, 555, 675);
+  picDestBuffer = ControlFactory::Picture(client_, 1440, 1200, 735, 555);
   for (platform::PictureBox* surface : {picSource, picDest, picBuffer, picDestBuffer}) {
     surface->SetScaleMode(gdi::vbPixels);
   }
   picSource->SetAutoSize(true);
   picBuffer->SetAutoSize(true);
   picSource->SetScrollable(true);
-  cmdSave = ControlFactory::Button(this, "", 1800, 2640, 915, 375);
+  cmdSave = ControlFactory::Button(client_, "", 1800, 2640, 915, 375);
 }
 
 void Form1::CreateZoomControls() {
-  setMinimumSize(Twips::ToPixelsX(kMinWindowWidth), Twips::ToPixelsY(kMinWindowHeight));
-  zoomBar = new ZoomBar(this);
+  setMinimumSize(Twips::ToPixelsX(kMinWindowWidth), Twips::ToPixelsY(kMinWindowHeight) + ExtraHeight());
+  zoomBar = new ZoomBar(client_);
   zoomBar->hide();
   const std::pair<QKeySequence, std::function<void()>> keys[] = {
       {QKeySequence::ZoomIn, [this] { ZoomBy(1, ZoomAnchor()); }},
@@ -285,7 +376,7 @@ void Form1::CreateZoomControls() {
 }
 
 void Form1::CreateManipulationFrame() {
-  Frame3 = ControlFactory::Frame(this, "Image Manipulation", 360, 2520, 615, 555);
+  Frame3 = ControlFactory::Frame(client_, "Image Manipulation", 360, 2520, 615, 555);
   Label1 = ControlFactory::Label(Frame3, "New Width", 240, 420, 795, 195);
   txtWidth = ControlFactory::Text(Frame3, "", 1740, 360, 675, 285);
   Label2 = ControlFactory::Label(Frame3, "New Height", 240, 780, 915, 195);
@@ -308,7 +399,7 @@ void Form1::CreateManipulationFrame() {
 }
 
 void Form1::CreatePhoneFrame() {
-  Frame1 = ControlFactory::Frame(this, "My Phone/PDA", 1320, 2640, 615, 435);
+  Frame1 = ControlFactory::Frame(client_, "My Phone/PDA", 1320, 2640, 615, 435);
   Label3 = ControlFactory::Label(Frame1, "Screen Resolution:", 240, 300, 1515, 195);
   Label4 = ControlFactory::Label(Frame1, "Width", 240, 660, 435, 195);
   txtPhoneResX = ControlFactory::Text(Frame1, "128", 780, 600, 495, 285);
@@ -357,6 +448,9 @@ void Form1::ConnectHandlers() {
   connect(Command7, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command7_Click(); }));
   connect(Command8, &QPushButton::clicked, this, HandlerGuard::Wrap([this] { Command8_Click(); }));
   picSource->SetFollowPointer([this] { return bSelecting; });
+  // After the move's own handler, so the frame shown is the one just placed.
+  connect(picSource, &platform::PictureBox::mouseMoved, this,
+          HandlerGuard::Wrap([this](int, int, float x, float y) { ShowStatus(QPointF(x, y)); }));
   connect(picSource, &platform::PictureBox::zoomRequested, this,
           HandlerGuard::Wrap([this](int steps, QPointF at) { ZoomBy(steps, at); }));
   connect(zoomBar->cmdZoomOut, &QPushButton::clicked, this,
@@ -517,6 +611,7 @@ void Form1::LoadChosenFile(const std::string& previous) {
   cmdReload->setEnabled(true);
   pasted_ = false;
   openFolder_ = FolderOf(sFileName);
+  menu_->RememberPicture(sFileName);
 }
 
 void Form1::cmdReload_Click() {
@@ -664,6 +759,8 @@ void Form1::KeepWindowOnScreen() {
 
 void Form1::ArrangePictures() {
   if (holdArrangement_) return;
+  // A hidden window hears of its new size only when shown: the area follows it now.
+  PlaceMenuAndStatus();
   const QScopedValueRollback<bool> hold(holdArrangement_, true);
   // Fitting a picture that fits at actual size is showing it as it is.
   if (zoomFits_) picSource->SetZoom(1.0, QPointF());
@@ -671,7 +768,7 @@ void Form1::ArrangePictures() {
     ShowPicturesAsTheyAre();
     return;
   }
-  const QRect client = rect();
+  const QRect client = client_->rect();
   const int gap = Twips::ToPixelsX(kPictureGap);
   const QPoint origin = picSource->pos();
   const QSize preview = PreviewRoom(client, origin, gap);
@@ -693,7 +790,7 @@ void Form1::ArrangePictures() {
 
 bool Form1::PicturesFitAsTheyAre() const {
   if (picSource->Zoom() != 1.0) return false;
-  const QRect client = rect();
+  const QRect client = client_->rect();
   // Beside the picture is where a load puts the preview.
   const float destLeft = arranged_ ? picSource->Left() + picSource->Width() + kPictureGap : picDest->Left();
   return Twips::ToPixelsX(picSource->Left() + picSource->Width()) <= client.width() &&

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandStates.h"
 #include "app/Form2.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
@@ -30,6 +31,7 @@
 // the JPEG save button lie under "2)   Select Your Size", unseen, and still
 // hold the working values.
 struct RegionSize;
+class MainMenu;
 
 class Form1 final : public QWidget, public gdi::ScaleContainer {
   Q_OBJECT
@@ -51,6 +53,16 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
 
   // The help window while it is open.
   Form2* HelpWindow() const;
+
+  // The menu bar's commands; their states follow State() through CommandStates.
+  MainMenu* Menu() const { return menu_; }
+  FormState State() const;
+  void UpdateCommands();
+  // The area under the menu bar that the four frames and the pictures lay out in.
+  QWidget* ClientArea() const { return client_; }
+  // Under the frames: the pointer, the frame, the region and the zoom.
+  QLabel* lblStatus;
+  void ShowStatus(std::optional<QPointF> pointer);
 
   // "1)   Open Your Picture".
   QGroupBox* Frame2;
@@ -148,6 +160,7 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void ZoomBy(int steps, QPointF at);
   void ZoomToActualSize();
   void ZoomToFit();
+  QPointF ZoomAnchorPoint() const;
 
   // Selection.
   void Command3_Click();
@@ -189,10 +202,16 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   std::optional<int64_t> MaxJpegBytes();
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void CreateMenuAndStatus();
+  void PlaceMenuAndStatus();
+  // In pixels and in twips: the menu bar's and the status line's height.
+  int ExtraHeight() const;
+  float ExtraHeightTwips() const;
   void CreateOpenFrame();
   void CreateSizeFrame();
   void CreateCropAndSaveFrames();
@@ -283,6 +302,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Around the pointer when it is over the picture, else around the view's centre.
   QPointF ZoomAnchor() const;
 
+  QWidget* client_;
+  MainMenu* menu_ = nullptr;
   QPointer<Form2> form2_;
   // The decoding of the file being opened, begun before the window asked for it.
   std::future<formats::PictureRegion> decoding_;

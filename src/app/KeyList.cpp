@@ -2,6 +2,17 @@
 
 const std::vector<KeyGroup>& KeyList() {
   static const std::vector<KeyGroup> groups = {
+      {"Menus",
+       {{"Ctrl+O", "Open a picture"},
+        {"F5", "Refresh: open the same file again"},
+        {"Ctrl+S", "Save the crop as a Targa file"},
+        {"Ctrl+Shift+S", "Save As: PNG, JPEG or Targa"},
+        {"Ctrl+C", "Copy the result to the clipboard"},
+        {"Ctrl+V", "Open the clipboard's picture"},
+        {"Ctrl+M", "Make Your Selection"},
+        {"Ctrl+R", "Resize the picture"},
+        {"F1", "This help"},
+        {"Ctrl+Q", "Exit"}}},
       {"Buttons",
        {{"Alt+O", "Open a picture"},
         {"Alt+R", "Refresh: open the same file again"},

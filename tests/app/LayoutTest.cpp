@@ -23,7 +23,7 @@ struct Placement {
 
 std::vector<Placement> Layout(Form1& f) {
   return {
-      {"Frame2", f.Frame2, &f, 120, 120, 2775, 1935},
+      {"Frame2", f.Frame2, f.ClientArea(), 120, 120, 2775, 1935},
       {"lblFile", f.lblFile, f.Frame2, 240, 300, 2235, 195},
       {"Command1", f.Command1, f.Frame2, 240, 600, 1035, 315},
       {"cmdReload", f.cmdReload, f.Frame2, 1440, 600, 1035, 315},
@@ -32,22 +32,22 @@ std::vector<Placement> Layout(Form1& f) {
       {"lblOrigWidth", f.lblOrigWidth, f.Frame2, 1560, 1380, 855, 195},
       {"Label11", f.Label11, f.Frame2, 240, 1620, 855, 195},
       {"lblOrigHeight", f.lblOrigHeight, f.Frame2, 1560, 1620, 855, 195},
-      {"Frame5", f.Frame5, &f, 120, 2160, 2775, 1095},
+      {"Frame5", f.Frame5, f.ClientArea(), 120, 2160, 2775, 1095},
       {"Option1", f.Option1, f.Frame5, 240, 360, 1095, 255},
       {"Option2", f.Option2, f.Frame5, 240, 600, 1095, 255},
-      {"Frame6", f.Frame6, &f, 120, 3360, 2775, 975},
+      {"Frame6", f.Frame6, f.ClientArea(), 120, 3360, 2775, 975},
       {"Command3", f.Command3, f.Frame6, 480, 360, 1755, 375},
-      {"Frame4", f.Frame4, &f, 120, 4440, 2775, 1455},
+      {"Frame4", f.Frame4, f.ClientArea(), 120, 4440, 2775, 1455},
       {"Command6", f.Command6, f.Frame4, 240, 360, 1035, 375},
       {"Command5", f.Command5, f.Frame4, 1560, 360, 1035, 375},
       {"Command7", f.Command7, f.Frame4, 240, 840, 1035, 375},
       {"Command8", f.Command8, f.Frame4, 1560, 840, 1035, 375},
-      {"picSource", f.picSource, &f, 3000, 120, 1995, 555},
-      {"picDest", f.picDest, &f, 5040, 120, 1995, 555},
-      {"picBuffer", f.picBuffer, &f, 720, 1080, 555, 675},
-      {"picDestBuffer", f.picDestBuffer, &f, 1440, 1200, 735, 555},
-      {"cmdSave", f.cmdSave, &f, 1800, 2640, 915, 375},
-      {"Frame3", f.Frame3, &f, 360, 2520, 615, 555},
+      {"picSource", f.picSource, f.ClientArea(), 3000, 120, 1995, 555},
+      {"picDest", f.picDest, f.ClientArea(), 5040, 120, 1995, 555},
+      {"picBuffer", f.picBuffer, f.ClientArea(), 720, 1080, 555, 675},
+      {"picDestBuffer", f.picDestBuffer, f.ClientArea(), 1440, 1200, 735, 555},
+      {"cmdSave", f.cmdSave, f.ClientArea(), 1800, 2640, 915, 375},
+      {"Frame3", f.Frame3, f.ClientArea(), 360, 2520, 615, 555},
       {"Label1", f.Label1, f.Frame3, 240, 420, 795, 195},
       {"txtWidth", f.txtWidth, f.Frame3, 1740, 360, 675, 285},
       {"Label2", f.Label2, f.Frame3, 240, 780, 915, 195},
@@ -63,7 +63,7 @@ std::vector<Placement> Layout(Form1& f) {
       {"txtQuality", f.txtQuality, f.Frame3, 1920, 4140, 495, 315},
       {"Label15", f.Label15, f.Frame3, 180, 4620, 1395, 195},
       {"txtMaxSize", f.txtMaxSize, f.Frame3, 1920, 4560, 495, 315},
-      {"Frame1", f.Frame1, &f, 1320, 2640, 615, 435},
+      {"Frame1", f.Frame1, f.ClientArea(), 1320, 2640, 615, 435},
       {"Label3", f.Label3, f.Frame1, 240, 300, 1515, 195},
       {"Label4", f.Label4, f.Frame1, 240, 660, 435, 195},
       {"txtPhoneResX", f.txtPhoneResX, f.Frame1, 780, 600, 495, 285},
@@ -94,7 +94,7 @@ class LayoutTest : public ::testing::Test {
 
 TEST_F(LayoutTest, TheWindowStartsWithItsCaptionAndAClientAreaOf7320By6015Twips) {
   EXPECT_EQ(form.windowTitle(), "Quarvel");
-  EXPECT_EQ(form.size(), QSize(488, 401));
+  EXPECT_EQ(form.ClientArea()->size(), QSize(488, 401)) << "under the menu bar";
   EXPECT_EQ(form.ScaleMode(), gdi::vbTwips);
   EXPECT_EQ(form.WindowState(), 0);
   form.SetWidth(11860);
@@ -136,10 +136,10 @@ TEST_F(LayoutTest, TheEtchedLinesOfImageManipulationLieOnePixelApart) {
 TEST_F(LayoutTest, Frame5CoversTheJpegSaveButtonAndTheTwoHiddenFramesCompletely) {
   const std::vector<QWidget*> covered{form.cmdSave, form.Frame3, form.Frame1};
   for (QWidget* widget : covered) {
-    QRect area(widget->mapTo(&form, QPoint(0, 0)), widget->size());
+    QRect area(widget->mapTo(form.ClientArea(), QPoint(0, 0)), widget->size());
     EXPECT_TRUE(form.Frame5->geometry().contains(area)) << "lies wholly inside Frame5";
     for (QPoint point : {area.topLeft(), area.bottomRight(), area.center()}) {
-      EXPECT_TRUE(IsInside(form.childAt(point), form.Frame5))
+      EXPECT_TRUE(IsInside(form.ClientArea()->childAt(point), form.Frame5))
           << "covered at " << point.x() << "," << point.y();
     }
     EXPECT_TRUE(widget->isVisibleTo(&form)) << "covered, not hidden";

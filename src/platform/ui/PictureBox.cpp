@@ -186,8 +186,11 @@ void PictureBox::Move(float left, float top, float width, float height) {
   SetContent(pixels);
 }
 
+// The nearest container that has a scale: the window, through any plain widget that groups its controls.
 gdi::ScaleContainer& PictureBox::Parent() {
-  if (auto* container = dynamic_cast<ScaleContainer*>(parentWidget())) return *container;
+  for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+    if (auto* container = dynamic_cast<ScaleContainer*>(up)) return *container;
+  }
   return ownContainer_;
 }
 
