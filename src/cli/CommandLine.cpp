@@ -157,6 +157,7 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
 
 CropRequest CommandLine::ParseJob(const OptionValues& defaults, const OptionValues& line) {
   Options merged = defaults;
+  // The defaults the line's own options stand in for go first, so none of the line's own is dropped.
   for (const auto& [name, value] : line.values) {
     for (const std::set<std::string>& group : kEitherOr) {
       if (!group.count(name)) continue;
@@ -171,8 +172,8 @@ CropRequest CommandLine::ParseJob(const OptionValues& defaults, const OptionValu
       merged.values.erase("--center");
       merged.values.erase("--origin");
     }
-    merged.values[name] = value;
   }
+  for (const auto& [name, value] : line.values) merged.values[name] = value;
   for (const std::string& flag : line.flags) merged.flags.insert(flag);
   for (const std::string& flag : line.cleared) merged.flags.erase(flag);
   merged.positional = line.positional;
