@@ -212,7 +212,7 @@ TEST_P(Form1LargePictureTest, ACancelledSelectionAfterALoadLeavesTheResultBlank)
   form.Command3->click();
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QCoreApplication::sendEvent(&form, &escape);
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   EXPECT_TRUE(form.picDest->Blank());
   EXPECT_FLOAT_EQ(form.picDest->ScaleWidth(), 4000);
 }

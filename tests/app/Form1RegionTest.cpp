@@ -124,7 +124,7 @@ TEST_F(Form1RegionTest, TheFrameIsDrawnAroundTheRegionInPicturePixels) {
   Press(Qt::Key_BracketRight, 16);  // 96 x 96
   Move(150, 100);
   const gdi::Rect frame = SelectionGeometry::Frame(102, 52, 96, 96);
-  const QRgb colour = form.lRectColor == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  const QRgb colour = form.lRectColor() == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
   for (auto [x, y] : {std::pair{frame.left, frame.top}, std::pair{frame.right - 1, frame.bottom - 1}})
     EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), x, y), colour) << x << "," << y;
   EXPECT_EQ(form.picDest->Image().Width(), 32);
@@ -147,7 +147,7 @@ TEST_F(Form1RegionTest, APictureOnePixelAcrossKeepsItsFrameAndSaysWhyOnce) {
   Move(0, 30);
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_NE(messages.Messages()[0].text.find("only 1 pixel wide"), std::string::npos);
-  EXPECT_TRUE(form.bSelecting);
+  EXPECT_TRUE(form.bSelecting());
 }
 
 TEST_F(Form1RegionTest, TheHintNamesTheRegionKeys) {

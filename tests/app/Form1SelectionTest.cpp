@@ -65,7 +65,7 @@ class Form1SelectionTest : public Form1Fixture {
 TEST_F(Form1SelectionTest, MakeYourSelectionSizesTheResultAndWaitsForTheMouse) {
   LoadPattern(300, 200);
   form.Command3->click();
-  EXPECT_TRUE(form.bSelecting);
+  EXPECT_TRUE(form.bSelecting());
   EXPECT_FALSE(form.Command3->isEnabled());
   EXPECT_FLOAT_EQ(form.picDest->Width(), 128 * 15);
   EXPECT_FLOAT_EQ(form.picDest->Height(), 128 * 15);
@@ -103,7 +103,7 @@ TEST_F(Form1SelectionTest, FramesAlternateBlackAndWhiteAndOnlyTheLastOneStays) {
   EXPECT_EQ(Source(85, 100), PictureFiles::PatternPixel(85, 100));
   Move(152, 100);
   EXPECT_EQ(Source(87, 100), kBlack);
-  EXPECT_EQ(form.lRectColor, 0u);
+  EXPECT_EQ(form.lRectColor(), 0u);
 }
 
 TEST_F(Form1SelectionTest, WipingOnlyOldFramesLeavesWhatAWipeOfTheWholePictureLeaves) {
@@ -118,8 +118,8 @@ TEST_F(Form1SelectionTest, WipingOnlyOldFramesLeavesWhatAWipeOfTheWholePictureLe
     Move(px, py);
     int left = std::clamp(static_cast<int>(std::nearbyint(px)) - 28, 0, 300 - 57);
     int top = std::clamp(static_cast<int>(std::nearbyint(py)) - 45, 0, 200 - 90);
-    auto expected =
-        FullWipeWithFrame(form.picBuffer->Image(), {left - 1, top - 1, left + 59, top + 92}, form.lRectColor);
+    auto expected = FullWipeWithFrame(form.picBuffer->Image(), {left - 1, top - 1, left + 59, top + 92},
+                                      form.lRectColor());
     ASSERT_TRUE(SamePixels(form.picSource->Image(), *expected)) << "move " << i;
   }
 }
@@ -130,7 +130,7 @@ TEST_F(Form1SelectionTest, AClickFixesExactlyTheBlockWithoutFramePixels) {
   Move(100, 60);
   Move(150, 100);
   form.picSource_Click();
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   EXPECT_TRUE(form.Command3->isEnabled());
   EXPECT_TRUE(form.cmdSave->isEnabled());
   EXPECT_TRUE(form.picDest->AutoRedraw());
@@ -184,7 +184,7 @@ TEST_F(Form1SelectionTest, ASizeTypedMidwayTakesEffectAtOnce) {
   EXPECT_FLOAT_EQ(form.Width(), form.picDest->Left() + form.picDest->Width() + 250);
   // The frame and the preview follow without a move.
   ExpectResultIsBlockAt(50, 25, 200, 150);
-  EXPECT_EQ(Source(49, 100), form.lRectColor == 0 ? kBlack : kWhite);
+  EXPECT_EQ(Source(49, 100), form.lRectColor() == 0 ? kBlack : kWhite);
   form.picSource_Click();
   ExpectResultIsBlockAt(50, 25, 200, 150);
   EXPECT_EQ(form.cDIB->Width(), 200);
@@ -200,14 +200,14 @@ TEST_F(Form1SelectionTest, UnusableSizesAndMovesBeforeAnyPictureAreIgnoredQuietl
   LoadPattern(300, 200);
   form.txtSelWidth->SetText("abc");
   form.Command3->click();
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   form.txtSelWidth->SetText("128");
   form.Command3->click();
   form.txtSelHeight->SetText("");
   Move(100, 100);
   EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
   EXPECT_TRUE(messages.Messages().empty());
-  EXPECT_TRUE(form.bSelecting);
+  EXPECT_TRUE(form.bSelecting());
 }
 
 TEST_F(Form1SelectionTest, ARealMouseMoveAndClickDriveTheSelection) {
@@ -222,7 +222,7 @@ TEST_F(Form1SelectionTest, ARealMouseMoveAndClickDriveTheSelection) {
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(150, 100), QPointF(150, 100), Qt::LeftButton,
                       Qt::NoButton, Qt::NoModifier);
   QCoreApplication::sendEvent(form.picSource, &release);
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   ExpectResultIsBlockAt(86, 36, 128, 128);
 }
 
@@ -260,7 +260,7 @@ TEST_F(Form1SelectionTest, AClickHandledWhileTheFrameIsDrawnFixesTheSameCropOnBo
   Move(150, 100);
   PostClick(form.picSource, QPointF(150, 100));
   Move(100, 100);
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   ExpectResultIsBlockAt(86, 36, 128, 128);
   for (int y = 0; y < 128; y += 9)
     for (int x = 0; x < 128; x += 7) ASSERT_EQ(PictureFiles::PixelOf(*form.cDIB->hDib(), x, y), Dest(x, y));
@@ -285,7 +285,7 @@ TEST_F(Form1SelectionTest, SizesNoCropCanHaveAreIgnoredAndTheButtonStaysUsable) 
   form.txtSelWidth->SetText("30000");
   form.txtSelHeight->SetText("30000");
   form.Command3->click();
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   EXPECT_TRUE(form.Command3->isEnabled());
   EXPECT_TRUE(messages.Messages().empty());
 }
@@ -339,7 +339,7 @@ TEST_F(Form1SteeringTest, EscOrARightClickLeavesTheModeAndBringsBackWhatTheResul
     form.Command3->click();
     Move(20, 30);
     cancels[i]();
-    EXPECT_FALSE(form.bSelecting);
+    EXPECT_FALSE(form.bSelecting());
     EXPECT_TRUE(form.Command3->isEnabled());
     EXPECT_EQ(form.windowTitle(), "Quarvel");
     EXPECT_TRUE(SamePixels(form.picSource->Image(), form.picBuffer->Image()));
@@ -385,14 +385,14 @@ TEST_F(Form1SteeringTest, ArrowsNudgeByAPixelOrATileAndStopAtThePicturesEdges) {
       Press(form.txtSelWidth, step.key, step.modifiers);
       SCOPED_TRACE(std::to_string(step.left) + "," + std::to_string(step.top));
       ExpectResultIsBlockAt(step.left, step.top, 128, 128);
-      auto framed =
-          FullWipeWithFrame(form.picBuffer->Image(),
-                            {step.left - 1, step.top - 1, step.left + 130, step.top + 130}, form.lRectColor);
+      auto framed = FullWipeWithFrame(form.picBuffer->Image(),
+                                      {step.left - 1, step.top - 1, step.left + 130, step.top + 130},
+                                      form.lRectColor());
       EXPECT_TRUE(SamePixels(form.picSource->Image(), *framed));
     }
     EXPECT_EQ(form.txtSelWidth->Text(), "128") << "the keys went to the selection, not the box";
     Press(form.txtSelWidth, Qt::Key_Return);
-    EXPECT_FALSE(form.bSelecting);
+    EXPECT_FALSE(form.bSelecting());
     ExpectResultIsBlockAt(c.steps.back().left, c.steps.back().top, 128, 128);
   }
 }
@@ -406,7 +406,7 @@ TEST_F(Form1SteeringTest, EnterOrSpaceFixesTheCropAsTheClickDoesWhateverHasTheFo
     Move(150, 100);
     Press(form.Command6, key);
     QObject::disconnect(connection);
-    EXPECT_FALSE(form.bSelecting);
+    EXPECT_FALSE(form.bSelecting());
     EXPECT_FALSE(saved) << "the focused button was not pressed";
     EXPECT_TRUE(form.cmdSave->isEnabled());
     ExpectResultIsBlockAt(86, 36, 128, 128);
@@ -449,7 +449,7 @@ TEST_F(Form1SteeringTest, TheTitleSaysWhatToDoWhileSelecting) {
   for (const char* word : {"click", "Enter", "Esc", "arrow"})
     EXPECT_NE(hint.find(word), std::string::npos) << word;
   Move(150, 100);
-  EXPECT_EQ(form.lRectColor, 0u) << "the first move still draws black";
+  EXPECT_EQ(form.lRectColor(), 0u) << "the first move still draws black";
   form.picSource_Click();
   EXPECT_EQ(form.windowTitle(), "Quarvel");
 }
