@@ -206,3 +206,29 @@ TEST_F(Form1LargeRegionTest, TheClickFixesTheExactResult) {
   ExpectSame(form.picDest->Image(), expected);
   ExpectBitmapIsResult();
 }
+
+// Whatever sequence of region keys led there, what the preview shows is what
+// the click fixes; a region over the reduced copies' limit once left its rough
+// preview to be sharpened over a plain block.
+TEST_F(Form1LargeRegionTest, TheClickFixesTheRegionShownAfterAnyKeys) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, int>> keys;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"WholeThenOneToOne", {{kFit, 1}, {kOneToOne, 1}}, {"--center", "600,450"}},
+      {"GrownThenOneToOne", {{kGrow, 48}, {kOneToOne, 1}}, {"--center", "600,450"}},
+      {"WholeThenShrunk", {{kFit, 1}, {kShrink, 1}}, {"--region", "880", "--center", "600,450"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!form.bSelecting()) form.Command3->click();
+    Move(600, 450);
+    for (auto [key, times] : c.keys) Press(key, times);
+    const TargaFile expected = CommandLine(c.args);
+    if (c.args.size() == 2) ExpectSame(form.picDest->Image(), expected);
+    form.picSource_Click();
+    ExpectSame(form.picDest->Image(), expected);
+    ExpectBitmapIsResult();
+  }
+}
