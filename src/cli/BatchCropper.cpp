@@ -14,6 +14,7 @@
 #include "core/PictureCropper.h"
 #include "core/PictureWriter.h"
 #include "core/RegionScaler.h"
+#include "formats/FormatTable.h"
 #include "formats/Orientation.h"
 #include "formats/PictureDecoder.h"
 #include "formats/PictureHeader.h"
@@ -184,7 +185,7 @@ std::string BatchCropper::Write(const CropJob& job, gdi::MemorySurface& block, J
   std::string chosen;
   if (job.output == kPipe) {
     PipeFile kept;
-    const std::string extension = settings.format == OutputFormat::Jpeg ? ".jpg" : ".tga";
+    const std::string extension(formats::FormatTable::Of(settings.format).DefaultExtension());
     if (std::string failure = kept.Make(extension); !failure.empty()) throw std::runtime_error(failure);
     chosen = PictureWriter::Write(block, kept.Path(), settings.write);
     if (std::string failure = kept.Pour(stdout, result.bytes); !failure.empty()) {

@@ -48,9 +48,11 @@ struct CropRequest {
   RegionSize region;
   BlockPlacement placement;
   // Exactly one of the two is set: -o for a single picture, or the folder
-  // every picture is written to as <stem>.tga.
+  // every picture is written to as <stem> and the format's extension.
   std::string outputFile;
   std::string outputDir;
+  // -o's extension, or --format for a folder or standard output.
+  OutputFormat format = OutputFormat::Targa;
   WriteOptions write;
   // No progress counter, even on a terminal.
   bool quiet = false;
@@ -69,8 +71,6 @@ struct CropRequest {
   // The output's name in the output folder, with {stem} {ext} {size} {n} {region}; empty for {stem}.tga.
   std::string name;
   Shard shard;
-  // What an output whose name doesn't say is written as: standard output, or a folder's names.
-  OutputFormat format = OutputFormat::Targa;
 };
 
 struct ResizeRequest {
@@ -132,11 +132,13 @@ class CommandLine {
   static CropRequest ParseCrop(const std::vector<std::string>& args);
   static CropRequest ParseCropOptions(const Options& options);
   static void ParseBatchOptions(const Options& options, CropRequest& request);
-  static OutputFormat ParseFormat(const Options& options, const std::string& outputFile);
   static Shard ParseShard(const std::string& text);
   static ResizeRequest ParseResize(const std::vector<std::string>& args);
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
+  static OutputFormat ParseFormat(const Options& options, const std::string& outputFile);
+  static std::string OutputHelp();
+  static std::string ReadHelp();
   static BlockPlacement ParsePlacement(const Options& options);
   static formats::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);

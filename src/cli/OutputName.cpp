@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/UsageError.h"
+#include "formats/FormatTable.h"
 
 namespace fs = std::filesystem;
 
@@ -53,7 +54,7 @@ std::string OutputName::Expand(const std::string& pattern, const Fields& fields,
   }
   // Decided by the pattern alone: a stem such as "a.jpg" of "a.jpg.bmp" says nothing of the output.
   if (!pattern.empty() && PictureWriter::FormatFor(pattern)) return name;
-  return name + (format == OutputFormat::Jpeg ? ".jpg" : ".tga");
+  return name + std::string(formats::FormatTable::Of(format).DefaultExtension());
 }
 
 std::string OutputName::Field(const std::string& field, const Fields& fields) {

@@ -6,9 +6,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "TestPictures.h"
 #include "ToolRun.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 // Lists of jobs, their results, re-runs, shards and pipes, through the program itself.
 
@@ -51,7 +51,7 @@ std::string WithProgramOnPath(const std::string& command) {
 class CommandLineManifest : public testing::Test {
  protected:
   void Picture(const std::string& name, int width, int height, const char* format = "BMP") {
-    PictureFiles::Save(PictureFiles::Pattern(width, height), dir / name, format);
+    TestPictures::Save(TestPictures::Pattern(width, height), dir / name, format);
   }
 
   TempDir dir;
@@ -241,7 +241,7 @@ class CommandLinePipe : public testing::TestWithParam<PipeCase> {};
 TEST_P(CommandLinePipe, APictureThroughAPipeEqualsTheSameFromAFile) {
   const PipeCase& c = GetParam();
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(100, 80), dir / c.picture, c.kind);
+  TestPictures::Save(TestPictures::Pattern(100, 80), dir / c.picture, c.kind);
   std::string options;
   for (const std::string& option : c.options) options += " " + ToolRun::ShellQuoted(option);
   const std::string crop = ToolRun::ShellQuoted(QUARVEL_BINARY) + " crop";

@@ -182,8 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "--region all centres the region itself"},
         JobCase{With({"--size", "8", "--region", "all"}), R"({"input": "a.jpg", "name": "{nope}"})",
                 "--name knows no {nope}"},
-        JobCase{With({"--size", "8", "--region", "all"}), R"({"input": "a.jpg", "format": "png"})",
-                "bad format \"png\""}));
+        JobCase{With({"--size", "8", "--region", "all"}), R"({"input": "a.jpg", "format": "webp"})",
+                "unknown --format \"webp\""}));
 
 namespace {
 
