@@ -37,12 +37,16 @@ std::vector<CropJob> CropJobs::Plan(const CropRequest& request, std::istream* ma
 }
 
 std::vector<CropJob> CropJobs::FromPictures(const CropRequest& request) {
+  // Each job's copy holds its own picture alone: a copy of every picture's name
+  // in every job grows with the square of a glob's length.
+  CropRequest shared = request;
+  shared.pictures.clear();
   std::vector<CropJob> jobs;
   for (size_t i = 0; i < request.pictures.size(); ++i) {
     CropJob job;
     job.number = i + 1;
     job.input = job.source = request.pictures[i];
-    job.settings = request;
+    job.settings = shared;
     job.settings.pictures = {job.input};
     jobs.push_back(std::move(job));
   }
