@@ -566,8 +566,9 @@ crop: cuts a block of W x H pixels out of each picture.
   --out-dir DIR       write each picture as DIR/NAME.EXT, NAME being the
                       picture's file name without its extension and EXT the
                       --format's (default: the current folder)
-  --format KIND       what --out-dir and -o - write: )" +
-         formats::FormatTable::WrittenNames() + R"( (default tga)
+  --format KIND       what --out-dir writes: )" +
+         formats::FormatTable::WrittenNames() + R"( (default tga),
+                      and what -o - writes to standard output
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far
