@@ -298,7 +298,7 @@ TEST_F(CommandLineManifest, TheReadmesParallelExampleRunsAsItStands) {
 
   const ToolRun run = ToolRun::Shell(WithProgramOnPath("sh example.sh"), dir.Path());
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "10 missing.bmp: missing.bmp: not found\n{\n  \"failed\": 1,\n  \"written\": 9\n}\n");
+  EXPECT_EQ(run.out, "line 10: missing.bmp: not found\n{\n  \"failed\": 1,\n  \"written\": 9\n}\n");
   for (int n = 1; n <= 9; ++n) {
     const fs::path output =
         dir / "minimaps" / (std::string(n % 2 ? "b" : "a") + "-" + std::to_string(n) + ".tga");
@@ -306,5 +306,5 @@ TEST_F(CommandLineManifest, TheReadmesParallelExampleRunsAsItStands) {
   }
   // Run again as a restarted shard would be: nothing is made twice.
   const ToolRun again = ToolRun::Shell(WithProgramOnPath("sh example.sh"), dir.Path());
-  EXPECT_EQ(again.out, "10 missing.bmp: missing.bmp: not found\n{\n  \"failed\": 1,\n  \"skipped\": 9\n}\n");
+  EXPECT_EQ(again.out, "line 10: missing.bmp: not found\n{\n  \"failed\": 1,\n  \"skipped\": 9\n}\n");
 }
