@@ -14,6 +14,7 @@
 #include "core/ResultLimits.h"
 #include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
+#include "formats/FormatTable.h"
 #include "formats/PictureDecoder.h"
 #include "formats/jpeg/JpegBudget.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
@@ -51,13 +52,12 @@ constexpr const char* kSelectionHint =
     " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
     "shrink the frame, \\ back to 1:1, A frames the whole picture";
 
-constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
 
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
 
-constexpr char kTargaFilter[] = "Targa (*.tga)\0*.tga\0";
-constexpr const char* kJpegFilter = "JPEG Files (*.JPG)|*.JPG|All Files (*.*)|*.*";
+constexpr const char* kAllFiles = "All Files (*.*)|*.*";
+const formats::FileFormat& kJpeg = formats::FormatTable::Of(formats::FileKind::Jpeg);
 constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
 
 constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
@@ -316,13 +316,13 @@ void Form1::Command1_Click() {
   // opened from the command line or by a drop, starts it empty.
   if (sFileName.size() >= kDialogNameLimit) sFileName.clear();
   std::string fileTitle;
-  std::string filter = kOpenFilter;
+  std::string filter = formats::FormatTable::OpenFilter();
   int32_t filterIndex = 1;
   int32_t flags = 0;
   bool readOnly = false;
-  bool chosen =
-      mCommonDialog::ShowOpenDialog(sFileName, fileTitle, true, false, readOnly, false, filter, filterIndex,
-                                    openFolder_, "", "JPG", platform::WindowHandles::HandleOf(this), flags);
+  bool chosen = mCommonDialog::ShowOpenDialog(
+      sFileName, fileTitle, true, false, readOnly, false, filter, filterIndex, openFolder_, "",
+      std::string(kJpeg.DialogExtension()), platform::WindowHandles::HandleOf(this), flags);
   if (!chosen) {
     platform::MessageBox::Show(kOpenFailed, platform::MsgStyle::Critical, platform::AppInfo::Title());
     return;
@@ -540,7 +540,7 @@ void Form1::Command4_Click() {
 void Form1::Command6_Click() {
   OpenSaveDLG dialog;
   dialog.SetDialogTitle("Save-Filename");
-  dialog.SetFilter(std::string(kTargaFilter, sizeof kTargaFilter - 1));
+  dialog.SetFilter(formats::FormatTable::SaveFilter(formats::FileKind::Targa, '\0'));
   if (!saveFolder_.empty()) dialog.SetInitDir(saveFolder_);
   std::string fileName;
   for (;;) {
@@ -563,16 +563,19 @@ void Form1::Command6_Click() {
 void Form1::cmdSave_Click() {
   std::string fileName;
   std::string fileTitle;
-  std::string filter = kJpegFilter;
+  std::string filter = formats::FormatTable::SaveFilter(formats::FileKind::Jpeg, '|') + kAllFiles;
   int32_t filterIndex = 1;
   int32_t flags = 0;
-  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, saveFolder_, "", "JPG",
+  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, saveFolder_, "",
+                                     std::string(kJpeg.DialogExtension()),
                                      platform::WindowHandles::HandleOf(this), flags)) {
     return;
   }
   saveFolder_ = FolderOf(fileName);
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
-  if (auto budget = MaxJpegBytes()) {
+  const std::optional<int64_t> budget =
+      kJpeg.Takes(formats::WriteOption::ByteBudget) ? MaxJpegBytes() : std::nullopt;
+  if (budget) {
     SaveOrReport(fileName, [&] {
       txtQuality->SetText(convert::ToText(JpegBudget::Save(*cDIB, fileName, *budget).quality));
       return true;

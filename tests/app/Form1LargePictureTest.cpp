@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Form1Fixture.h"
-#include "app/TargaFile.h"
+#include "cli/TargaFile.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/ScreenMetrics.h"
 

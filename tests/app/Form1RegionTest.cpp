@@ -1,9 +1,9 @@
 #include <QKeyEvent>
 #include <filesystem>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
 #include "app/Form1Fixture.h"
+#include "cli/TargaFile.h"
+#include "cli/ToolRun.h"
 #include "core/SelectionGeometry.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
 
