@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/Form1.h"
+#include "app/SelectionTool.h"
 #include "app/SizeDialogs.h"
 #include "platform/base/AppInfo.h"
 #include "platform/base/Convert.h"
@@ -99,10 +100,12 @@ void MainMenu::BuildSize() {
   FillPresets();
   mnuSize->addSeparator();
   // The frame's keys belong to the selection's own key handler; the menu shows them beside their commands.
-  actGrow = Add(mnuSize, QStringLiteral("&Grow the frame\t]"), {}, [this] { form_.GrowSelection(1); });
-  actShrink = Add(mnuSize, QStringLiteral("Shrin&k the frame\t["), {}, [this] { form_.GrowSelection(-1); });
-  actOneToOne = Add(mnuSize, QStringLiteral("Frame at &1:1\t\\"), {}, [this] { form_.GrowSelection(0); });
-  actWhole = Add(mnuSize, QStringLiteral("&Whole picture\tA"), {}, [this] { form_.FitSelection(); });
+  actGrow = Add(mnuSize, QStringLiteral("&Grow the frame\t]"), {}, [this] { form_.Selection().Grow(1); });
+  actShrink =
+      Add(mnuSize, QStringLiteral("Shrin&k the frame\t["), {}, [this] { form_.Selection().Grow(-1); });
+  actOneToOne = Add(mnuSize, QStringLiteral("Frame at &1:1\t\\"), {}, [this] { form_.Selection().Grow(0); });
+  actWhole =
+      Add(mnuSize, QStringLiteral("&Whole picture\tA"), {}, [this] { form_.Selection().FitWholePicture(); });
   connect(mnuSize, &QMenu::aboutToShow, this, HandlerGuard::Wrap([this] {
             act128->setCheckable(true);
             act256->setCheckable(true);
@@ -125,10 +128,8 @@ void MainMenu::BuildPicture() {
 // The keys are the view's own shortcuts; the menu shows them.
 void MainMenu::BuildView() {
   QMenu* view = bar_->addMenu(QStringLiteral("&View"));
-  actZoomIn =
-      Add(view, QStringLiteral("Zoom &in\tCtrl++"), {}, [this] { form_.ZoomBy(1, form_.ZoomAnchorPoint()); });
-  actZoomOut = Add(view, QStringLiteral("Zoom &out\tCtrl+-"), {},
-                   [this] { form_.ZoomBy(-1, form_.ZoomAnchorPoint()); });
+  actZoomIn = Add(view, QStringLiteral("Zoom &in\tCtrl++"), {}, [this] { form_.ZoomBy(1); });
+  actZoomOut = Add(view, QStringLiteral("Zoom &out\tCtrl+-"), {}, [this] { form_.ZoomBy(-1); });
   actActualSize = Add(view, QStringLiteral("&Actual size\tCtrl+0"), {}, [this] { form_.ZoomToActualSize(); });
   actFit = Add(view, QStringLiteral("&Whole picture\tF"), {}, [this] { form_.ZoomToFit(); });
 }
@@ -140,12 +141,13 @@ void MainMenu::BuildHelp() {
   actAbout = Add(help, QStringLiteral("&About"), {}, [this] { form_.Command8->click(); });
 }
 
-void MainMenu::Apply(const CommandStates& can) {
+void MainMenu::Apply(const EnabledActions& can) {
   actOpen->setEnabled(can.open);
   actRefresh->setEnabled(can.refresh);
-  for (QAction* a : {actSave, actSaveAs, actCopy}) a->setEnabled(can.save);
+  actSave->setEnabled(can.save);
+  for (QAction* a : {actSaveAs, actCopy}) a->setEnabled(can.saveAsAndCopy);
   actPaste->setEnabled(can.paste);
-  for (QAction* a : {actGrow, actShrink, actOneToOne, actWhole}) a->setEnabled(can.regionKeys);
+  for (QAction* a : {actGrow, actShrink, actOneToOne, actWhole}) a->setEnabled(can.frameKeys);
   actMakeSelection->setEnabled(can.makeSelection);
   actResize->setEnabled(can.resize);
   for (QAction* a : {actZoomIn, actZoomOut, actActualSize, actFit}) a->setEnabled(can.zoom);

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandStates.h"
+#include "app/WindowActions.h"
 
 class Form1;
 
 // The menu bar over the four frames: every command of the window, with the
-// usual shortcuts, each enabled only when CommandStates says it can act.
+// usual shortcuts, each enabled only when ActionsFor says it can act.
 class MainMenu final : public QObject {
   Q_OBJECT
 
@@ -54,7 +54,7 @@ class MainMenu final : public QObject {
   QAction* actAbout;
 
   // Sets every command's state; the window calls it whenever its state may have changed.
-  void Apply(const CommandStates& can);
+  void Apply(const EnabledActions& can);
   // Remembers a picture opened from a file, most recent first.
   void RememberPicture(const std::string& path);
   // Sizes of the user's own, most recent first; kept in the settings.

@@ -1,9 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 
+#include "cli/OutputName.h"
 #include "cli/UsageError.h"
 #include "core/ResultLimits.h"
+#include "formats/FormatTable.h"
 #include "formats/PictureLimits.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
@@ -11,7 +14,9 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"-o", "--output", true},   {"--out-dir", "", true},         {"--quality", "", true},
     {"--rle", "", false},       {"--quiet", "-q", false},        {"--region", "", true},
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
-    {"--verbose", "-v", false}, {"--no-auto-orient", "", false},
+    {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--from", "", true},
+    {"--results", "", true},    {"--skip-existing", "", false},  {"--name", "", true},
+    {"--shard", "", true},      {"--format", "", true},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -26,6 +31,14 @@ bool IsVersion(std::string_view arg) { return arg == "--version" || arg == "-V";
 bool IsCommand(std::string_view arg) { return arg == "crop" || arg == "resize"; }
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// What holds for the whole run, never for one job of a manifest.
+const std::set<std::string> kRunOptions = {"--quiet", "--memory",  "--verbose", "--no-auto-orient",
+                                           "--from",  "--results", "--shard",   "--skip-existing"};
+
+// Options that stand for each other: a job that gives one drops the defaults' others.
+const std::vector<std::set<std::string>> kEitherOr = {
+    {"-o", "--out-dir"}, {"-o", "--name"}, {"--center", "--origin"}, {"--quality", "--max-bytes"}};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -124,6 +137,61 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
 
 CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const Options options = Split("crop", args, kCropOptions);
+  if (!options.values.count("--from")) {
+    CropRequest request = ParseCropOptions(options);
+    ParseBatchOptions(options, request);
+    return request;
+  }
+  CropRequest request;
+  request.from = options.values.at("--from");
+  if (request.from.empty()) throw UsageError("--from needs a file, or - for standard input");
+  if (!options.positional.empty()) {
+    throw UsageError("--from takes the pictures from its lines; name no picture besides");
+  }
+  request.lineDefaults = options;
+  for (const std::string& name : kRunOptions) {
+    request.lineDefaults.values.erase(name);
+    request.lineDefaults.flags.erase(name);
+  }
+  ParseBatchOptions(options, request);
+  return request;
+}
+
+CropRequest CommandLine::ParseJob(const OptionValues& defaults, const OptionValues& line) {
+  Options merged = defaults;
+  // The defaults the line's own options stand in for go first, so none of the line's own is dropped.
+  for (const auto& [name, value] : line.values) {
+    for (const std::set<std::string>& group : kEitherOr) {
+      if (!group.count(name)) continue;
+      for (const std::string& other : group) merged.values.erase(other);
+    }
+    // A job's own block placement replaces a default of the whole picture, and the other way round.
+    if (name == "--center" || name == "--origin") {
+      auto region = merged.values.find("--region");
+      if (region != merged.values.end() && region->second == "all") merged.values.erase(region);
+    }
+    if (name == "--region" && value == "all") {
+      merged.values.erase("--center");
+      merged.values.erase("--origin");
+    }
+  }
+  for (const auto& [name, value] : line.values) merged.values[name] = value;
+  for (const std::string& flag : line.flags) merged.flags.insert(flag);
+  for (const std::string& flag : line.cleared) merged.flags.erase(flag);
+  merged.positional = line.positional;
+  return ParseCropOptions(merged);
+}
+
+const char* CommandLine::JobOption(const std::string& name, bool& takesValue, bool& applies) {
+  if (name.empty() || name[0] == '-') return nullptr;
+  const OptionSpec* option = Find(kCropOptions, "--" + name);
+  if (!option) return nullptr;
+  takesValue = option->takesValue;
+  applies = kRunOptions.count(option->name) == 0;
+  return option->name.c_str();
+}
+
+CropRequest CommandLine::ParseCropOptions(const Options& options) {
   CropRequest request;
   request.pictures = options.positional;
   if (request.pictures.empty()) throw UsageError("crop needs at least one picture");
@@ -135,6 +203,9 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const bool toFile = options.values.count("-o") > 0;
   const bool toDir = options.values.count("--out-dir") > 0;
   if (toFile && toDir) throw UsageError("-o and --out-dir can't be used together");
+  if (toFile && options.values.count("--name")) {
+    throw UsageError("--name names the outputs in --out-dir; leave out -o");
+  }
   if (toFile) {
     request.outputFile = options.values.at("-o");
     if (request.pictures.size() > 1) {
@@ -144,16 +215,61 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   } else {
     request.outputDir = toDir ? options.values.at("--out-dir") : ".";
     if (request.outputDir.empty()) throw UsageError("--out-dir needs a folder");
+    if (auto name = options.values.find("--name"); name != options.values.end()) {
+      OutputName::Check(name->second);
+      request.name = name->second;
+    }
   }
-  const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
-  request.write = ParseWriteOptions(options, format);
-  request.quiet = options.flags.count("--quiet") > 0;
+  request.format = ParseFormat(options, request.outputFile);
+  if (!toFile && !request.name.empty()) {
+    if (auto named = PictureWriter::FormatFor(request.name);
+        named && options.values.count("--format") && *named != request.format) {
+      throw UsageError("--format " + options.values.at("--format") + " disagrees with the name " +
+                       Quoted(request.name));
+    } else if (named) {
+      request.format = *named;
+    }
+  }
+  request.write = ParseWriteOptions(options, request.format);
   request.damage = ParseDamage(options);
+  return request;
+}
+
+// What holds for the whole run, read once from the command line itself.
+void CommandLine::ParseBatchOptions(const Options& options, CropRequest& request) {
+  request.quiet = options.flags.count("--quiet") > 0;
   request.read = ParseReadOptions(options);
   if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
     request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
   }
-  return request;
+  if (auto results = options.values.find("--results"); results != options.values.end()) {
+    request.results = results->second;
+    if (request.results.empty()) throw UsageError("--results needs a file, or - for standard output");
+    if (request.results == "-" && request.outputFile == "-") {
+      throw UsageError("-o - and --results - can't share standard output");
+    }
+  }
+  request.skipExisting = options.flags.count("--skip-existing") > 0;
+  if (auto shard = options.values.find("--shard"); shard != options.values.end()) {
+    request.shard = ParseShard(shard->second);
+  }
+}
+
+Shard CommandLine::ParseShard(const std::string& text) {
+  constexpr int64_t kMostShards = 1'000'000;
+  const size_t slash = text.find('/');
+  bool okNumber = false, okCount = false;
+  Shard shard;
+  if (slash != std::string::npos) {
+    std::string_view view(text);
+    shard.count = ParseWhole(view.substr(slash + 1), 1, kMostShards, okCount);
+    shard.number = ParseWhole(view.substr(0, slash), 1, okCount ? shard.count : 0, okNumber);
+  }
+  if (!okNumber || !okCount) {
+    throw UsageError("bad shard " + Quoted(text) +
+                     " for --shard: N/M, share N of M from 1 to M, such as 2/4");
+  }
+  return shard;
 }
 
 formats::Damage CommandLine::ParseDamage(const Options& options) {
@@ -199,21 +315,55 @@ int32_t CommandLine::ParseWidthAlone(const std::string& text) {
   return width;
 }
 
+// With -o the file's extension chooses the kind, and a --format beside it
+// must agree; a folder takes --format's kind, Targa when none is given, and
+// standard output the kind --format must give.
+OutputFormat CommandLine::ParseFormat(const Options& options, const std::string& outputFile) {
+  auto name = options.values.find("--format");
+  const formats::FileFormat* named = nullptr;
+  if (name != options.values.end()) {
+    named = formats::FormatTable::Named(name->second);
+    if (!named) {
+      throw UsageError("unknown --format " + Quoted(name->second) + ": use " +
+                       formats::FormatTable::WrittenNames());
+    }
+  }
+  if (outputFile.empty()) return named ? named->kind : OutputFormat::Targa;
+  if (outputFile == "-") {
+    if (!named) {
+      throw UsageError("-o - writes to standard output: say as what with --format " +
+                       formats::FormatTable::WrittenNames());
+    }
+    return named->kind;
+  }
+  const OutputFormat format = RequireOutputFormat(outputFile);
+  if (named && named->kind != format) {
+    throw UsageError("--format " + name->second + " and the output " + Quoted(outputFile) +
+                     " name different kinds; with -o the extension is enough");
+  }
+  return format;
+}
+
 WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat format) {
+  using formats::WriteOption;
+  const formats::FileFormat& kind = formats::FormatTable::Of(format);
+  const auto refuse = [&kind](WriteOption option) {
+    if (!kind.Takes(option)) throw UsageError(formats::FormatTable::WrongOption(option));
+  };
   WriteOptions write;
   write.rle = options.flags.count("--rle") > 0;
-  if (write.rle && format != OutputFormat::Targa) throw UsageError("--rle applies to Targa output only");
+  if (write.rle) refuse(WriteOption::RunLength);
   auto budget = options.values.find("--max-bytes");
   auto quality = options.values.find("--quality");
   if (budget != options.values.end()) {
-    if (format != OutputFormat::Jpeg) throw UsageError("--max-bytes applies to JPEG output only");
+    refuse(WriteOption::ByteBudget);
     if (quality != options.values.end()) {
       throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
     }
     write.maxBytes = ParseByteCount(budget->second, "--max-bytes");
   }
   if (quality == options.values.end()) return write;
-  if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
+  refuse(WriteOption::Quality);
   bool ok = false;
   write.quality = static_cast<int32_t>(ParseWhole(quality->second, 1, 100, ok));
   if (!ok) throw UsageError("bad quality " + Quoted(quality->second) + ": a whole number from 1 to 100");
@@ -226,7 +376,10 @@ ReadOptions CommandLine::ParseReadOptions(const Options& options) {
 
 OutputFormat CommandLine::RequireOutputFormat(const std::string& path) {
   std::optional<OutputFormat> format = PictureWriter::FormatFor(path);
-  if (!format) throw UsageError("unknown output type " + Quoted(path) + ": use .tga, .jpg or .jpeg");
+  if (!format) {
+    throw UsageError("unknown output type " + Quoted(path) + ": use " +
+                     formats::FormatTable::WrittenExtensions());
+  }
   return *format;
 }
 
@@ -334,14 +487,53 @@ int64_t CommandLine::ParseWhole(std::string_view text, int64_t min, int64_t max,
 
 std::string CommandLine::Version() { return std::string("quarvel ") + QUARVEL_VERSION; }
 
+// One line a written kind: its extensions, what it is and the options it takes.
+std::string CommandLine::OutputHelp() {
+  std::string help = "Output: the extension of FILE, in any case, or --format chooses the format:\n";
+  for (const formats::FileFormat* format : formats::FormatTable::Written()) {
+    std::string line = "  ";
+    for (std::string_view extension : format->extensions)
+      line += (line.size() > 2 ? ", " : "") + std::string(extension);
+    line.resize(std::max<size_t>(line.size() + 1, 22), ' ');
+    line += format->description;
+    for (size_t i = 0; i < format->options.size(); ++i)
+      line +=
+          (i == 0 ? "; takes " : ", ") + std::string(formats::FormatTable::OptionName(format->options[i]));
+    help += line + "\n";
+  }
+  return help;
+}
+
+// Wrapped within 80 columns, as the rest of the help is.
+std::string CommandLine::ReadHelp() {
+  std::string text = "Pictures:";
+  for (const formats::FileFormat* format : formats::FormatTable::Read())
+    text += " " + std::string(format->title) + ",";
+  text += " and the other kinds the system's image readers know.";
+  std::string help;
+  size_t lineStart = 0;
+  for (size_t space = text.find(' '); space != std::string::npos;) {
+    const size_t next = text.find(' ', space + 1);
+    const size_t wordEnd = next == std::string::npos ? text.size() : next;
+    if (wordEnd - lineStart > 80) {
+      help += text.substr(lineStart, space - lineStart) + "\n";
+      lineStart = space + 1;
+    }
+    space = next;
+  }
+  return help + text.substr(lineStart);
+}
+
 std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [--region WxH] [-o FILE | --out-dir DIR] [--rle]
-               [--quality N | --max-bytes N] [-q] [--allow-damaged]
+               [--region WxH] [-o FILE | --out-dir DIR [--format KIND]]
+               [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
                [--memory N] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
+  quarvel crop --from FILE [--results FILE] [--skip-existing] [--shard N/M]
+               [--name TEMPLATE] [--format KIND] [crop options as defaults]
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
                  [--allow-damaged] [--no-auto-orient] [-v]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
@@ -371,9 +563,12 @@ crop: cuts a block of W x H pixels out of each picture.
                       Pixels of the block that lie outside the picture (a
                       block larger than the picture) are light grey.
   -o, --output FILE   the output file; only for a single picture
-  --out-dir DIR       write each picture as DIR/NAME.tga, NAME being the
-                      picture's file name without its extension (default: the
-                      current folder)
+  --out-dir DIR       write each picture as DIR/NAME.EXT, NAME being the
+                      picture's file name without its extension and EXT the
+                      --format's (default: the current folder)
+  --format KIND       what --out-dir writes: )" +
+         formats::FormatTable::WrittenNames() + R"( (default tga),
+                      and what -o - writes to standard output
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far
@@ -381,6 +576,27 @@ crop: cuts a block of W x H pixels out of each picture.
                       together (default: half of what the system has
                       available); a picture starts only once the pixels its
                       header declares fit, and a larger one runs alone
+  --from FILE         the jobs from FILE (- for standard input), one JSON
+                      object a line: "input" names the picture, the other
+                      names are crop's long options without --, such as
+                      {"input": "a.jpg", "size": "256", "region": "all"};
+                      the command line's options are every line's defaults.
+                      A line that can't run fails alone, saying why
+  --results FILE      one JSON line per job as it ends (- for standard
+                      output): line, input, output, status (written, skipped
+                      or failed), reason, width, height, bytes, quality, ms
+  --skip-existing     skip a job whose output is newer than its picture, so
+                      a run started again does only what is missing
+  --name TEMPLATE     the output's name in --out-dir, from {stem} and {ext}
+                      (the picture's name without and with its extension),
+                      {size}, {region} and {n} (the line or picture number);
+                      the format's extension follows unless the template
+                      ends in one. Two jobs given one name are refused before
+                      any work
+  --shard N/M         only every M-th job from the N-th (N from 1 to M), so M
+                      runs on as many machines share the jobs
+A picture named - is read from standard input, and -o - writes to standard
+output.
 
 resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
   --keep-proportions  give the width W alone; the height follows it:
@@ -396,9 +612,8 @@ crop and resize:
                       only a line that explains a failure is said, as part
                       of that failure's line
 
-Output: the extension of FILE chooses the format, in any case:
-  .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
-  FILE or DIR are made.
+)" + OutputHelp() +
+         R"(Folders missing on the way to FILE or DIR are made.
   --rle               run-length encode the Targa file
   --quality N         JPEG quality, 1 to 100 (default 90)
   --max-bytes N       JPEG: the best quality whose file takes at most N bytes
@@ -406,7 +621,8 @@ Output: the extension of FILE chooses the format, in any case:
                       error; when even quality 1 is larger, nothing is written
                       and the exit status is 1
 
-Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
+)" + ReadHelp() +
+         R"(
 A damaged picture (cut short, or with corrupt data) fails with a line saying
 how it is damaged.
   --allow-damaged     use what could be read of a damaged picture instead;

@@ -23,6 +23,7 @@ TEST_F(Form1LoadingTest, OpenAsksForAnExistingPictureWithTheProgramsFilter) {
   EXPECT_EQ(record.Flags, 0x1000u);
   EXPECT_EQ(record.nFilterIndex, 1u);
   EXPECT_EQ(record.lpstrDefExt, "JPG");
+  // Every kind the program reads itself, PNG too.
   const char kConverted[] =
       "Images (*.JPG *.JPEG *.BMP *.GIF *.PNG)\0*.JPG;*.JPEG;*.BMP;*.GIF;*.PNG\0"
       "All Files (*.*)\0*.*\0\0";

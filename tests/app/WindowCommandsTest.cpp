@@ -11,7 +11,7 @@
 #include "app/JpegOptionsDialog.h"
 #include "app/SaveAsDialog.h"
 #include "app/SaveKinds.h"
-#include "app/TargaFile.h"
+#include "cli/TargaFile.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
 #include "platform/base/MessageBox.h"
 #include "platform/ui/Events.h"
