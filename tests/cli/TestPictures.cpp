@@ -13,8 +13,9 @@
 
 namespace {
 
+// Bytes past the value's four are zero: a shift by 32 or more is undefined.
 void PutLe(std::string& bytes, uint32_t value, int count) {
-  for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
 }
 
 std::string Bmp(const gdi::Bitmap& bitmap) {
