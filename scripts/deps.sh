@@ -10,6 +10,8 @@ if [ "${1:-run}" = test ]; then
   packages+=(hyperfine libjpeg-turbo-progs time)
   # The installed tree's checks: the software centres' validator and man.
   packages+=(appstream man-db groff-base)
+  # The tree's habits: its layout and the faults clang-tidy finds.
+  packages+=(clang-format clang-tidy)
 fi
 
 missing=()
