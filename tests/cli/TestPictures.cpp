@@ -34,7 +34,8 @@ std::string Bmp(const gdi::Bitmap& bitmap) {
   PutLe(bytes, pixels, 4);
   PutLe(bytes, 2835, 4);
   PutLe(bytes, 2835, 4);
-  PutLe(bytes, 0, 8);
+  PutLe(bytes, 0, 4);
+  PutLe(bytes, 0, 4);
   for (int y = bitmap.Height() - 1; y >= 0; --y) {
     bytes.append(reinterpret_cast<const char*>(bitmap.Row(y)), 3 * static_cast<size_t>(bitmap.Width()));
     bytes.append(stride - 3 * static_cast<size_t>(bitmap.Width()), '\0');

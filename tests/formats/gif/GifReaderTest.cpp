@@ -60,8 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(GifReaderFailureTest, ABrokenGifIsNoPicture) {
-  const std::string text = "GIF89a\x05\x00\x05\x00\x00\x00\x00,";
-  const std::vector<uint8_t> file(text.begin(), text.end());
+  // Every byte of it: a std::string made from the literal would end at its first NUL.
+  constexpr char kText[] = "GIF89a\x05\x00\x05\x00\x00\x00\x00,";
+  const std::vector<uint8_t> file(kText, kText + sizeof kText - 1);
   try {
     formats::GifReader::Decode(file);
     ADD_FAILURE() << "no error raised";
