@@ -20,7 +20,7 @@ BatchCropper::BatchCropper(CropRequest request, int workers)
     : request_(std::move(request)),
       workers_(workers),
       cropper_(request_.width, request_.height, request_.placement),
-      scaler_(request_.region, request_.width, request_.height, request_.placement),
+      scaler_(request_.region, request_.width, request_.height, request_.placement, request_.reduction),
       refusals_(request_.pictures.size()) {
   PlanOutputs();
   RefuseClashes();
