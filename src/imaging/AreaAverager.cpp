@@ -61,37 +61,13 @@ void AddLightPlain(const uint8_t* __restrict row, const uint32_t* __restrict lig
   }
 }
 
-__attribute__((target("avx2"))) void AddLightAvx2(const uint8_t* __restrict row,
-                                                  const uint32_t* __restrict light, uint32_t share,
-                                                  uint32_t* __restrict sum, size_t n, bool start) {
-  const __m256i factor = _mm256_set1_epi32(static_cast<int32_t>(share));
-  const auto* table = reinterpret_cast<const int*>(light);
-  size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
-    const __m256i lowIndex = _mm256_cvtepu8_epi32(bytes);
-    const __m256i highIndex = _mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8));
-    __m256i low = _mm256_mullo_epi32(_mm256_i32gather_epi32(table, lowIndex, 4), factor);
-    __m256i high = _mm256_mullo_epi32(_mm256_i32gather_epi32(table, highIndex, 4), factor);
-    auto* out = reinterpret_cast<__m256i*>(sum + k);
-    if (!start) {
-      low = _mm256_add_epi32(low, _mm256_loadu_si256(out));
-      high = _mm256_add_epi32(high, _mm256_loadu_si256(out + 1));
-    }
-    _mm256_storeu_si256(out, low);
-    _mm256_storeu_si256(out + 1, high);
-  }
-  AddLightPlain(row + k, light, share, sum + k, n - k, start);
-}
-
-using AddLightFn = void (*)(const uint8_t*, const uint32_t*, uint32_t, uint32_t*, size_t, bool);
-
-AddLightFn PickAddLight() { return __builtin_cpu_supports("avx2") ? AddLightAvx2 : AddLightPlain; }
-
 // What linear light needs: each byte's light, scaled down by `shift` bits
-// where a tall span could overflow the 32-bit row sums, and the way back.
+// where a tall span could overflow the 32-bit row sums, the same split into
+// low and high bytes for table lookups in registers, and the way back.
 struct Light {
   std::array<uint32_t, 256> decode{};
+  std::array<uint8_t, 256> low{};
+  std::array<uint8_t, 256> high{};
   int shift = 0;
   const uint8_t* encode = nullptr;
 };
@@ -99,9 +75,64 @@ struct Light {
 Light LightFor(int64_t spanLength) {
   Light light;
   while ((int64_t{LinearLight::kWhite} >> light.shift) * spanLength > int64_t{UINT32_MAX}) ++light.shift;
-  for (int v = 0; v < 256; ++v) light.decode[v] = LinearLight::Decode()[v] >> light.shift;
+  for (int v = 0; v < 256; ++v) {
+    light.decode[v] = LinearLight::Decode()[v] >> light.shift;
+    light.low[v] = static_cast<uint8_t>(light.decode[v]);
+    light.high[v] = static_cast<uint8_t>(light.decode[v] >> 8);
+  }
   light.encode = LinearLight::Encode().data();
   return light;
+}
+
+// 64 bytes at a time: the two bytes of each one's light looked up in
+// registers, put side by side as 16-bit light in the bytes' order, widened.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void AddLightAvx512(const uint8_t* __restrict row,
+                                                                           const Light& light, uint32_t share,
+                                                                           uint32_t* __restrict sum, size_t n,
+                                                                           bool start) {
+  const uint8_t* lows = light.low.data();
+  const uint8_t* highs = light.high.data();
+  const __m512i low0 = _mm512_loadu_si512(lows), low1 = _mm512_loadu_si512(lows + 64),
+                low2 = _mm512_loadu_si512(lows + 128), low3 = _mm512_loadu_si512(lows + 192);
+  const __m512i high0 = _mm512_loadu_si512(highs), high1 = _mm512_loadu_si512(highs + 64),
+                high2 = _mm512_loadu_si512(highs + 128), high3 = _mm512_loadu_si512(highs + 192);
+  const __m512i factor = _mm512_set1_epi32(static_cast<int32_t>(share));
+  const __m512i firstHalf = _mm512_setr_epi64(0, 1, 8, 9, 2, 3, 10, 11);
+  const __m512i secondHalf = _mm512_setr_epi64(4, 5, 12, 13, 6, 7, 14, 15);
+  size_t k = 0;
+  for (; k + 64 <= n; k += 64) {
+    const __m512i bytes = _mm512_loadu_si512(row + k);
+    const __mmask64 upper = _mm512_movepi8_mask(bytes);
+    const __m512i low = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(low0, bytes, low1),
+                                               _mm512_permutex2var_epi8(low2, bytes, low3));
+    const __m512i high = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(high0, bytes, high1),
+                                                _mm512_permutex2var_epi8(high2, bytes, high3));
+    // Unpacking works within 128-bit lanes; the qword shuffles restore the bytes' order.
+    const __m512i a = _mm512_unpacklo_epi8(low, high), b = _mm512_unpackhi_epi8(low, high);
+    alignas(64) uint16_t words[64];
+    _mm512_store_si512(words, _mm512_permutex2var_epi64(a, firstHalf, b));
+    _mm512_store_si512(words + 32, _mm512_permutex2var_epi64(a, secondHalf, b));
+    for (int q = 0; q < 4; ++q) {
+      const __m256i part = _mm256_load_si256(reinterpret_cast<const __m256i*>(words + 16 * q));
+      __m512i value = _mm512_mullo_epi32(_mm512_maskz_cvtepu16_epi32(0xFFFF, part), factor);
+      uint32_t* out = sum + k + 16 * q;
+      if (!start) value = _mm512_add_epi32(value, _mm512_loadu_si512(out));
+      _mm512_storeu_si512(out, value);
+    }
+  }
+  AddLightPlain(row + k, light.decode.data(), share, sum + k, n - k, start);
+}
+
+void AddLightTable(const uint8_t* row, const Light& light, uint32_t share, uint32_t* sum, size_t n,
+                   bool start) {
+  AddLightPlain(row, light.decode.data(), share, sum, n, start);
+}
+
+using AddLightFn = void (*)(const uint8_t*, const Light&, uint32_t, uint32_t*, size_t, bool);
+
+AddLightFn PickAddLight() {
+  const bool vbmi = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
+  return vbmi ? AddLightAvx512 : AddLightTable;
 }
 
 struct Plan {
@@ -133,7 +164,7 @@ void FillRow(const Plan& plan, std::vector<uint32_t>& sums, int32_t y) {
     const uint8_t* row = plan.source.first + (rows.first + static_cast<ptrdiff_t>(r)) * plan.source.step +
                          3 * ptrdiff_t{plan.used.first};
     if (plan.light) {
-      plan.addLight(row, plan.light->decode.data(), rows.share[r], sums.data(), n, r == 0);
+      plan.addLight(row, *plan.light, rows.share[r], sums.data(), n, r == 0);
     } else {
       plan.addRow(row, rows.share[r], sums.data(), n, r == 0);
     }

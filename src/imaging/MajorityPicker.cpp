@@ -1,5 +1,6 @@
 #include "imaging/MajorityPicker.h"
 
+#include <cstring>
 #include <vector>
 
 #include "imaging/SharedRows.h"
@@ -8,6 +9,40 @@ namespace {
 
 uint32_t ColourAt(const uint8_t* pixel) {
   return uint32_t{pixel[2]} << 16 | uint32_t{pixel[1]} << 8 | pixel[0];
+}
+
+// The same from four bytes, the fourth being the next pixel's: never past the last.
+uint32_t ColourBefore(const uint8_t* pixel) {
+  uint32_t bytes;
+  std::memcpy(&bytes, pixel, 4);
+  return bytes & 0xFFFFFF;
+}
+
+// Per destination column: the column shares summed from its first source
+// column, so a run of one colour weighs in at one subtraction.
+std::vector<std::vector<uint64_t>> RunningShares(const std::vector<Span>& spans) {
+  std::vector<std::vector<uint64_t>> sums(spans.size());
+  for (size_t j = 0; j < spans.size(); ++j) {
+    sums[j].push_back(0);
+    for (uint32_t share : spans[j].share) sums[j].push_back(sums[j].back() + share);
+  }
+  return sums;
+}
+
+// One row of a destination pixel's source pixels, run by run.
+template <typename TallyType>
+void AddRow(TallyType& tally, const uint8_t* pixel, const std::vector<uint64_t>& running, uint64_t rowShare) {
+  const size_t n = running.size() - 1;
+  uint32_t run = n > 1 ? ColourBefore(pixel) : ColourAt(pixel);
+  size_t runStart = 0;
+  for (size_t c = 1; c < n; ++c) {
+    const uint32_t colour = c + 1 < n ? ColourBefore(pixel + 3 * c) : ColourAt(pixel + 3 * c);
+    if (colour == run) continue;
+    tally.Add(run, rowShare * (running[c] - running[runStart]));
+    run = colour;
+    runStart = c;
+  }
+  tally.Add(run, rowShare * (running[n] - running[runStart]));
 }
 
 // The area each colour of one destination pixel covers: a small open hash
@@ -104,20 +139,18 @@ void MajorityPicker::Fill(const PixelRows<const uint8_t>& source, CoverAxis acro
   if (source.width <= 0 || source.height <= 0 || dest.width <= 0 || dest.height <= 0) return;
   const std::vector<Span> columns = MapSpans(across, dest.width);
   const std::vector<Span> rows = MapSpans(down, dest.height);
+  const std::vector<std::vector<uint64_t>> running = RunningShares(columns);
   const Range usedColumns = Covered(columns), usedRows = Covered(rows);
   const int64_t bytes = 3 * int64_t{usedColumns.end - usedColumns.first} * (usedRows.end - usedRows.first);
   ShareRows(threads_, dest.height, bytes, [&] {
     return [&, tally = Tally()](int32_t y) mutable {
       const Span& rowSpan = rows[y];
       uint8_t* out = dest.first + static_cast<ptrdiff_t>(y) * dest.step;
-      for (const Span& columnSpan : columns) {
+      for (size_t x = 0; x < columns.size(); ++x) {
         for (size_t r = 0; r < rowSpan.share.size(); ++r) {
           const uint8_t* pixel = source.first + (rowSpan.first + static_cast<ptrdiff_t>(r)) * source.step +
-                                 3 * ptrdiff_t{columnSpan.first};
-          for (uint32_t share : columnSpan.share) {
-            tally.Add(ColourAt(pixel), uint64_t{rowSpan.share[r]} * share);
-            pixel += 3;
-          }
+                                 3 * ptrdiff_t{columns[x].first};
+          AddRow(tally, pixel, running[x], rowSpan.share[r]);
         }
         const uint32_t winner = tally.TakeWinner();
         out[0] = static_cast<uint8_t>(winner);
