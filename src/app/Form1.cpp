@@ -1,7 +1,10 @@
 #include "app/Form1.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <algorithm>
@@ -59,7 +62,8 @@ constexpr const char* kSaveFolder = "SaveFolder";
 constexpr const char* kTitle = "Quarvel";
 constexpr const char* kSelectionHint =
     " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
-    "shrink the frame, \\ back to 1:1, A frames the whole picture";
+    "shrink the frame, \\ back to 1:1, A frames the whole picture, G snaps to a grid, R and L choose "
+    "how a region is reduced";
 
 constexpr const char* kOpenFilter = "Images (*.JPG *.BMP *.GIF)|*.JPG;*.BMP;*.GIF|All Files (*.*)|*.*";
 constexpr size_t kDialogNameLimit = 260;
@@ -184,7 +188,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   ConnectHandlers();
   new SelectionKeys(this, {[this] { return bSelecting; }, [this] { CancelSelection(); },
                            [this](int dx, int dy) { NudgeSelection(dx, dy); }, [this] { picSource_Click(); },
-                           [this](int change) { GrowSelection(change); }, [this] { FitSelection(); }});
+                           [this](int change) { GrowSelection(change); }, [this] { FitSelection(); },
+                           [this] { ToggleGridSnap(); }, [this] { ChooseGridSize(); },
+                           [this] { NextReduction(); }, [this] { ToggleLinearLight(); }});
   HandlerGuard::Run([this] { Form_Load(); });
 }
 
@@ -266,6 +272,9 @@ void Form1::CreateZoomControls() {
       {QKeySequence::ZoomOut, [this] { ZoomBy(-1, ZoomAnchor()); }},
       {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ZoomToActualSize(); }},
       {QKeySequence(Qt::Key_F), [this] { ZoomToFit(); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] { CopyCropCommand(); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { RepeatLastCrop(); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), [this] { ForgetRememberedFrames(); }},
   };
   for (const auto& [key, action] : keys) {
     connect(new QShortcut(key, this), &QShortcut::activated, this, HandlerGuard::Wrap(action));
@@ -693,6 +702,13 @@ QPointF Form1::ZoomAnchor() const {
 }
 
 void Form1::Command3_Click() {
+  // The first selection on a picture cut before starts where its last crop was.
+  std::optional<FixedCrop> start;
+  if (auto picture = LoadedPictureSize(); picture && !sFileName.empty() && frameRestoredFor_ != sFileName) {
+    frameRestoredFor_ = sFileName;
+    start = aids_.RememberedFor(sFileName, picture->first, picture->second);
+    if (start) SizeBoxesFor(*start);
+  }
   auto size = SelectionSize();
   if (!size) return;
   {
@@ -711,6 +727,7 @@ void Form1::Command3_Click() {
   SizeSelectionSurfaces(size->first, size->second);
   FitWindow();
   ShowSelectionHint(true);
+  if (start) PlaceFrame(*start);
 }
 
 void Form1::SizeSelectionSurfaces(int32_t width, int32_t height) {
@@ -734,8 +751,12 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   if (!size || !picture) return;
   const auto [W, H] = *size;
   const RegionSize region = SelectionRegion(W, H);
-  const auto [left, top] = PictureCropper::CentredCorner(x, y, region.width, region.height,
-                                                         picSource->ScaleWidth(), picSource->ScaleHeight());
+  auto [left, top] = PictureCropper::CentredCorner(x, y, region.width, region.height, picSource->ScaleWidth(),
+                                                   picSource->ScaleHeight());
+  if (aids_.Snapping()) {
+    left = aids_.Grid().Start(left, region.width, picture->first);
+    top = aids_.Grid().Start(top, region.height, picture->second);
+  }
   selectionPointer_ = {x, y};
   selectionCentre_ = {checked::Add(left, region.width / 2), checked::Add(top, region.height / 2)};
   lRectColor = lRectColor == kBlack ? kWhite : kBlack;
@@ -749,6 +770,7 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
   // say: copying this block now would bring that frame into the result, or
   // change the result after the click fixed it.
   if (thisMove != selectionEvents_) return;
+  lastFrame_ = FixedCrop{sFileName, W, H, region.width, region.height, left, top, aids_.Reduce()};
   if (region.width == W && region.height == H) {
     PictureCropper::CopyBlock(picDestBuffer->hDC(), picSource->hDC(), {left, top}, W, H);
   } else {
@@ -765,6 +787,12 @@ void Form1::MoveSelection(int32_t x, int32_t y) {
 // preview comes from reduced copies, close to the result and many times
 // quicker, and the click makes the result itself.
 void Form1::PreviewRegion(RegionShown shown) {
+  // The reduced copies are averages: no palette or light survives them.
+  if (aids_.Reduce().Special()) {
+    roughPreview_.reset();
+    BufferRegion(shown);
+    return;
+  }
   if (!reducedCopies_ || reducedCopies_->Picture() != shown.picture) {
     reducedCopies_ = std::make_unique<ReducedCopies>(shown.picture);
   }
@@ -782,7 +810,7 @@ void Form1::BufferRegion(const RegionShown& shown) {
   const gdi::Rect& r = shown.region;
   auto result =
       RegionScaler::ScaleRegion(*shown.picture, {r.left, r.top}, {false, r.right - r.left, r.bottom - r.top},
-                                shown.width, shown.height);
+                                shown.width, shown.height, aids_.Reduce());
   gdi::BitBlt(picDestBuffer->hDC(), 0, 0, shown.width, shown.height, result->hDC(), 0, 0, gdi::SRCCOPY);
 }
 
@@ -853,6 +881,13 @@ void Form1::CancelSelection() {
 
 void Form1::NudgeSelection(int32_t dx, int32_t dy) {
   if (!bSelecting) return;
+  // On the grid an arrow moves one cell.
+  if (aids_.Snapping()) {
+    dx = (dx > 0) - (dx < 0);
+    dy = (dy > 0) - (dy < 0);
+    dx *= aids_.Grid().Cell();
+    dy *= aids_.Grid().Cell();
+  }
   auto from = selectionCentre_ ? selectionCentre_ : PointerOverPicture();
   if (!from) {
     auto picture = LoadedPictureSize();
@@ -931,6 +966,9 @@ void Form1::FixSelection() {
   picDest->Refresh();
   Command3->setEnabled(true);
   cmdSave->setEnabled(true);
+  if (auto picture = LoadedPictureSize(); lastFrame_ && picture) {
+    aids_.Fixed(*lastFrame_, picture->first, picture->second);
+  }
 }
 
 void Form1::DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
@@ -1120,3 +1158,102 @@ int32_t Form1::GetJPEGQuality() {
   txtQuality->SetText(convert::ToText(kDefaultJpegQuality));
   return kDefaultJpegQuality;
 }
+
+void Form1::ToggleGridSnap() {
+  aids_.ToggleSnapping();
+  ShowMapHint();
+  if (bSelecting) NudgeSelection(0, 0);
+}
+
+void Form1::ChooseGridSize() {
+  QStringList sizes;
+  for (int32_t cell : GridSnap::kOffered) sizes << QString::number(cell);
+  const QString current = QString::number(aids_.Grid().Cell());
+  if (!sizes.contains(current)) sizes.prepend(current);
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(this, QString::fromStdString(platform::AppInfo::Title()),
+                                               QStringLiteral("Grid cell in picture pixels (2 to 4096):"),
+                                               sizes, static_cast<int>(sizes.indexOf(current)), true, &ok);
+  if (!ok) return;
+  const int32_t cell = GridSnap::Parse(chosen.trimmed().toStdString());
+  if (cell == 0) {
+    platform::MessageBox::Show(
+        "A grid cell is a whole number of pixels from 2 to 4096, not \"" + chosen.toStdString() + "\".",
+        platform::MsgStyle::Exclamation, platform::AppInfo::Title());
+    return;
+  }
+  aids_.SetGridSize(cell);
+  if (!aids_.Snapping()) aids_.ToggleSnapping();
+  ShowMapHint();
+  if (bSelecting) NudgeSelection(0, 0);
+}
+
+void Form1::NextReduction() {
+  aids_.NextMethod();
+  ShowMapHint();
+  if (bSelecting) NudgeSelection(0, 0);
+}
+
+void Form1::ToggleLinearLight() {
+  aids_.ToggleLinear();
+  ShowMapHint();
+  if (bSelecting) NudgeSelection(0, 0);
+}
+
+// The window's title says the choices a key just changed.
+void Form1::ShowMapHint() {
+  if (!bSelecting) return;
+  const Reduction& reduction = aids_.Reduce();
+  std::string hint = std::string(" - grid ") +
+                     (aids_.Snapping() ? std::to_string(aids_.Grid().Cell()) + " px (G)" : "off (G)") +
+                     ", regions reduced by " + std::string(Reduction::Name(reduction.method)) +
+                     (reduction.linear ? " in linear light" : "") + " (R, L)";
+  setWindowTitle(QString::fromUtf8(kTitle) + QString::fromStdString(hint));
+}
+
+std::string Form1::CropCommandLine() const {
+  return aids_.LastFixed() ? CropCommand::For(*aids_.LastFixed()) : std::string();
+}
+
+void Form1::CopyCropCommand() {
+  const std::string command = CropCommandLine();
+  if (command.empty()) return;
+  QGuiApplication::clipboard()->setText(QString::fromStdString(command));
+}
+
+void Form1::SizeBoxesFor(const FixedCrop& crop) {
+  txtSelWidth->SetText(std::to_string(crop.width));
+  txtSelHeight->SetText(std::to_string(crop.height));
+}
+
+// A window's region is a whole number of eighths of the result, or the
+// largest the picture holds; anything else starts at 1:1.
+void Form1::PlaceFrame(const FixedCrop& crop) {
+  auto picture = LoadedPictureSize();
+  if (!bSelecting || !picture) return;
+  aids_.SetReduction(crop.reduction);
+  const RegionSize largest = RegionScaler::Largest(picture->first, picture->second, crop.width, crop.height);
+  const int64_t eighths = int64_t{crop.regionWidth} * kEighths / crop.width;
+  if (crop.regionWidth == largest.width && crop.regionHeight == largest.height) {
+    regionFits_ = true;
+  } else if (eighths >= kEighths && int64_t{crop.width} * eighths == int64_t{crop.regionWidth} * kEighths &&
+             int64_t{crop.height} * eighths == int64_t{crop.regionHeight} * kEighths) {
+    regionEighths_ = static_cast<int32_t>(eighths);
+  }
+  const RegionSize region = SelectionRegion(crop.width, crop.height);
+  MoveSelection(checked::Add(crop.left, region.width / 2), checked::Add(crop.top, region.height / 2));
+  ShowMapHint();
+}
+
+void Form1::RepeatLastCrop() {
+  const std::optional<FixedCrop> last = aids_.LastFixed();
+  if (!last || bSelecting || !LoadedPictureSize() || !Command3->isEnabled()) return;
+  frameRestoredFor_ = sFileName;
+  SizeBoxesFor(*last);
+  Command3_Click();
+  if (!bSelecting) return;
+  PlaceFrame(*last);
+  picSource_Click();
+}
+
+void Form1::ForgetRememberedFrames() { aids_.ForgetAll(); }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Form2.h"
+#include "app/MapMakerAids.h"
 #include "app/SelectionKeys.h"
 #include "app/ZoomBar.h"
 #include "formats/PictureRegion.h"
@@ -161,6 +162,21 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // The frame becomes the largest region of the result's proportions that
   // fits in the picture, centred.
   void FitSelection();
+  // For map makers. During a selection: G snaps the frame's corner to a grid
+  // (Shift+G asks for its cell size), R steps through the reductions of a
+  // region and L averages in linear light. At any time: Ctrl+Shift+C copies
+  // the command line of the crop fixed last, Ctrl+Shift+R repeats that crop
+  // on the picture now open, Ctrl+Shift+Delete forgets every remembered frame.
+  void ToggleGridSnap();
+  void ChooseGridSize();
+  void NextReduction();
+  void ToggleLinearLight();
+  void CopyCropCommand();
+  void RepeatLastCrop();
+  void ForgetRememberedFrames();
+  MapMakerAids& Aids() { return aids_; }
+  // The command line CopyCropCommand puts on the clipboard; empty before a crop.
+  std::string CropCommandLine() const;
   // An outline with (x2, y2) exclusive, then a yield to the event loop.
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
@@ -273,7 +289,17 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   // Around the pointer when it is over the picture, else around the view's centre.
   QPointF ZoomAnchor() const;
 
+  // The frame to start at: its size into the boxes, then its region and place.
+  void SizeBoxesFor(const FixedCrop& crop);
+  void PlaceFrame(const FixedCrop& crop);
+  void ShowMapHint();
+
   QPointer<Form2> form2_;
+  MapMakerAids aids_;
+  // The crop the last move copied into picDestBuffer, which a click fixes.
+  std::optional<FixedCrop> lastFrame_;
+  // The picture whose remembered frame the first selection started at.
+  std::string frameRestoredFor_;
   // The decoding of the file being opened, begun before the window asked for it.
   std::future<formats::PictureRegion> decoding_;
   // In picture pixels: the pointer place the frame drawn last was asked for,
