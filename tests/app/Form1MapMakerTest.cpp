@@ -3,8 +3,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "ToolRun.h"
 #include "app/Form1Fixture.h"
+#include "app/SelectionTool.h"
+#include "cli/ToolRun.h"
 #include "platform/ui/Settings.h"
 
 namespace fs = std::filesystem;
@@ -60,7 +61,8 @@ class Form1Snapping : public Form1MapMaker, public testing::WithParamInterface<S
 TEST_P(Form1Snapping, TheFramesCornerLiesOnTheGridAtAnyZoomAndAtTheEdges) {
   const SnapCase c = GetParam();
   Open(PatternFile(300, 200));
-  form.ZoomBy(c.zoomSteps, QPointF(0, 0));
+  if (c.zoomSteps > 0) form.picSource->SetZoom(1 << c.zoomSteps, QPointF(0, 0));
+  if (c.zoomSteps < 0) form.ZoomToFit();
   Select(32);
   form.ToggleGridSnap();
   ASSERT_TRUE(form.Aids().Snapping());
@@ -89,8 +91,8 @@ TEST_F(Form1MapMaker, ArrowsMoveOneCellOnTheGridAndTheSizeIsRemembered) {
   Select(32);
   form.ToggleGridSnap();
   form.picSource_MouseMove(0, 0, 100, 100);  // corner 84,84 snaps to 96,96
-  form.NudgeSelection(1, 0);
-  form.NudgeSelection(0, -1);
+  form.Selection().Nudge(1, 0);
+  form.Selection().Nudge(0, -1);
   form.picSource_Click();
   EXPECT_EQ(form.Aids().LastFixed()->left, 128);
   EXPECT_EQ(form.Aids().LastFixed()->top, 64);
@@ -117,7 +119,7 @@ TEST_P(Form1CopiedCommand, WritesTheWindowsFileByteForByte) {
   const std::string picture = PatternFile(300, 200, "it's a map.bmp");
   Open(picture);
   Select(48);
-  for (int i = 0; i < c.grow; ++i) form.GrowSelection(1);
+  for (int i = 0; i < c.grow; ++i) form.Selection().Grow(1);
   for (int i = 0; i < c.reductions; ++i) form.NextReduction();
   if (c.linear) form.ToggleLinearLight();
   if (c.snap) form.ToggleGridSnap();
@@ -147,7 +149,7 @@ TEST_F(Form1MapMaker, AFrameIsRestoredForTheSamePictureAndForgottenOnRequest) {
   const std::string picture = PatternFile(300, 200, "map.bmp");
   Open(picture);
   Select(32);
-  form.GrowSelection(1);
+  form.Selection().Grow(1);
   form.NextReduction();
   form.picSource_MouseMove(0, 0, 200, 50);
   form.picSource_Click();
