@@ -171,7 +171,8 @@ bool BatchCropper::UpToDate(const CropJob& job) const {
 std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const CropJob& job) const {
   const CropRequest& settings = job.settings;
   if (settings.region.Scales(settings.width, settings.height)) {
-    const RegionScaler scaler(settings.region, settings.width, settings.height, settings.placement);
+    const RegionScaler scaler(settings.region, settings.width, settings.height, settings.placement,
+                              settings.reduction);
     return scaler.Cut(*formats::LoadPicture(job.source, settings.damage));
   }
   const PictureCropper cropper(settings.width, settings.height, settings.placement);

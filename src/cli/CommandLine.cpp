@@ -16,7 +16,8 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
     {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--from", "", true},
     {"--results", "", true},    {"--skip-existing", "", false},  {"--name", "", true},
-    {"--shard", "", true},      {"--format", "", true},
+    {"--shard", "", true},      {"--format", "", true},          {"--reduce", "", true},
+    {"--linear", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -199,6 +200,7 @@ CropRequest CommandLine::ParseCropOptions(const Options& options) {
   if (!options.values.count("--size")) throw UsageError("crop needs --size WxH");
   ParseSize(options.values.at("--size"), "--size", true, request.width, request.height);
   ParseRegion(options, request);
+  request.reduction = ParseReduction(options);
 
   const bool toFile = options.values.count("-o") > 0;
   const bool toDir = options.values.count("--out-dir") > 0;
@@ -428,6 +430,31 @@ void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
   request.region.whole = true;
 }
 
+// Only a region has anything to reduce, and only an average has light to measure.
+Reduction CommandLine::ParseReduction(const Options& options) {
+  Reduction reduction;
+  reduction.linear = options.flags.count("--linear") > 0;
+  auto method = options.values.find("--reduce");
+  if (method != options.values.end()) {
+    std::optional<ReduceMethod> named = Reduction::Named(method->second);
+    if (!named) {
+      throw UsageError("bad reduction " + Quoted(method->second) +
+                       " for --reduce: area, majority or nearest");
+    }
+    reduction.method = *named;
+  }
+  if (!options.values.count("--region") && (reduction.linear || method != options.values.end())) {
+    throw UsageError(std::string(reduction.linear ? "--linear" : "--reduce") +
+                     " applies to a --region only; without one the block is cut as it is");
+  }
+  if (reduction.linear && reduction.method != ReduceMethod::Area) {
+    throw UsageError("--linear averages light, and --reduce " +
+                     std::string(Reduction::Name(reduction.method)) +
+                     " averages nothing; leave out one of them");
+  }
+  return reduction;
+}
+
 // Whole bytes, or with k (1024), M (1024 k) or G (1024 M) after the number.
 int64_t CommandLine::ParseByteCount(const std::string& text, const std::string& option) {
   constexpr int64_t kMost = int64_t{1} << 40;
@@ -528,7 +555,8 @@ std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [--region WxH] [-o FILE | --out-dir DIR [--format KIND]]
+               [--region WxH [--reduce area|majority|nearest] [--linear]]
+               [-o FILE | --out-dir DIR [--format KIND]]
                [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
                [--memory N] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
@@ -555,6 +583,16 @@ crop: cuts a block of W x H pixels out of each picture.
                       result pixel covers; the rest blend as resize does
   --region all        the largest region of the --size's proportions, centred
                       in the picture; needs no --center or --origin
+  --reduce METHOD     how a region becomes the --size: area (the default, as
+                      above), majority (each result pixel takes the colour
+                      that covers most of it, the smallest value 0xRRGGBB of
+                      equal ones: a palette map keeps its palette) or nearest
+                      (the pixel under each result pixel's middle)
+  --linear            average in linear light: sRGB decoded, averaged, and
+                      encoded again, so fine light and dark patterns keep
+                      their brightness; every reduction then averages areas.
+                      For photos and smooth maps, not with --reduce majority
+                      or nearest
   --center X,Y        centre the block (or region) on pixel X,Y as the window
                       centres its selection on the pointer; one that would
                       reach past an edge is moved back inside the picture

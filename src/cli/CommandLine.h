@@ -47,6 +47,8 @@ struct CropRequest {
   // What is cut before it is resampled to width x height; the same size unless --region says otherwise.
   RegionSize region;
   BlockPlacement placement;
+  // How a region of another size becomes the result.
+  Reduction reduction;
   // Exactly one of the two is set: -o for a single picture, or the folder
   // every picture is written to as <stem> and the format's extension.
   std::string outputFile;
@@ -142,6 +144,7 @@ class CommandLine {
   static BlockPlacement ParsePlacement(const Options& options);
   static formats::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
+  static Reduction ParseReduction(const Options& options);
   static ReadOptions ParseReadOptions(const Options& options);
   static int64_t ParseByteCount(const std::string& text, const std::string& option);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,

@@ -365,3 +365,45 @@ TEST_F(CommandLineCrop, ABudgetEvenQualityOneMissesWritesNothing) {
     EXPECT_FALSE(fs::exists(Out("x.jpg"))) << command;
   }
 }
+
+namespace {
+
+// 16 colours in 8 x 8 tiles, one stray pixel of another colour in each tile.
+Rgb TileColour(int x, int y) {
+  static const Rgb palette[16] = {0x000000, 0xFFFFFF, 0x880000, 0xAAFFEE, 0xCC44CC, 0x00CC55,
+                                  0x0000AA, 0xEEEE77, 0xDD8855, 0x664400, 0xFF7777, 0x333333,
+                                  0x777777, 0xAAFF66, 0x0088FF, 0xBBBBBB};
+  const int tile = (x / 8) * 5 + (y / 8) * 3;
+  const bool stray = x % 8 == 3 && y % 8 == 5;
+  return 0xFF000000u | palette[(tile + (stray ? 7 : 0)) % 16];
+}
+
+struct PaletteCropCase {
+  const char* method;
+  int region;  // of a 128 x 128 map, to 16 x 16
+};
+
+class CommandLinePaletteCrop : public CommandLineCrop, public testing::WithParamInterface<PaletteCropCase> {};
+
+}  // namespace
+
+TEST_P(CommandLinePaletteCrop, EachTileBecomesOnePixelOfItsOwnColour) {
+  TestImage map(128, 128);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) map.SetPixel(x, y, TileColour(x, y));
+  TestPictures::Save(map, dir / "map.png", "PNG");
+  const int side = GetParam().region / 8;
+  ToolRun run = ToolRun::InProcess({"crop", (dir / "map.png").string(), "--size", std::to_string(side),
+                                    "--region", std::to_string(GetParam().region), "--origin", "8,16",
+                                    "--reduce", GetParam().method, "-o", Out("mini.tga")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const TargaFile tga = TargaFile::Read(Out("mini.tga"));
+  ASSERT_EQ(tga.width, side);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      ASSERT_EQ(tga.At(x, y), TileColour(8 + 8 * x, 16 + 8 * y)) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CommandLinePaletteCrop,
+                         testing::Values(PaletteCropCase{"majority", 64}, PaletteCropCase{"majority", 112},
+                                         PaletteCropCase{"nearest", 64}));
