@@ -1,84 +1,24 @@
 #include "imaging/AreaAverager.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <atomic>
 #include <future>
 #include <thread>
 #include <vector>
 
+#include "imaging/AreaSpans.h"
+
+using area::AddRowFn;
+using area::Covered;
+using area::FinishRow;
+using area::MapSpans;
+using area::Range;
+using area::Span;
+
 namespace {
 
 // Below this many source bytes a second thread costs more than it saves.
 constexpr int64_t kParallelBytes = int64_t{1} << 21;
-
-// Which source pixels one destination pixel covers along an axis, and how
-// much of each, in the axis's unit: every share is a whole number and the
-// shares of one destination pixel add up to its length.
-struct Span {
-  int32_t first = 0;
-  std::vector<uint32_t> share;
-};
-
-std::vector<Span> MapSpans(const AreaAverager::Axis& axis, int32_t d) {
-  std::vector<Span> spans(d);
-  for (int32_t j = 0; j < d; ++j) {
-    const int64_t low = axis.start + int64_t{j} * axis.length;
-    const int64_t high = low + axis.length;
-    Span& span = spans[j];
-    span.first = static_cast<int32_t>(low / axis.pixel);
-    const auto last = static_cast<int32_t>((high - 1) / axis.pixel);
-    for (int32_t i = span.first; i <= last; ++i) {
-      const int64_t cell = int64_t{i} * axis.pixel;
-      span.share.push_back(static_cast<uint32_t>(std::min(high, cell + axis.pixel) - std::max(low, cell)));
-    }
-  }
-  return spans;
-}
-
-// Source pixels [first, end) along an axis are all the spans touch.
-struct Range {
-  int32_t first;
-  int32_t end;
-};
-
-Range Covered(const std::vector<Span>& spans) {
-  return {spans.front().first, spans.back().first + static_cast<int32_t>(spans.back().share.size())};
-}
-
-// sum[k] = share * row[k] (start) or sum[k] += share * row[k].
-void AddRowPlain(const uint8_t* __restrict row, uint32_t share, uint32_t* __restrict sum, size_t n,
-                 bool start) {
-  if (start) {
-    for (size_t k = 0; k < n; ++k) sum[k] = share * row[k];
-  } else {
-    for (size_t k = 0; k < n; ++k) sum[k] += share * row[k];
-  }
-}
-
-__attribute__((target("avx2"))) void AddRowAvx2(const uint8_t* __restrict row, uint32_t share,
-                                                uint32_t* __restrict sum, size_t n, bool start) {
-  const __m256i factor = _mm256_set1_epi32(static_cast<int32_t>(share));
-  size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
-    __m256i low = _mm256_mullo_epi32(_mm256_cvtepu8_epi32(bytes), factor);
-    __m256i high = _mm256_mullo_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), factor);
-    auto* out = reinterpret_cast<__m256i*>(sum + k);
-    if (!start) {
-      low = _mm256_add_epi32(low, _mm256_loadu_si256(out));
-      high = _mm256_add_epi32(high, _mm256_loadu_si256(out + 1));
-    }
-    _mm256_storeu_si256(out, low);
-    _mm256_storeu_si256(out + 1, high);
-  }
-  AddRowPlain(row + k, share, sum + k, n - k, start);
-}
-
-using AddRowFn = void (*)(const uint8_t*, uint32_t, uint32_t*, size_t, bool);
-
-AddRowFn PickAddRow() { return __builtin_cpu_supports("avx2") ? AddRowAvx2 : AddRowPlain; }
 
 struct Plan {
   PixelRows<const uint8_t> source;
@@ -100,21 +40,8 @@ void FillRow(const Plan& plan, std::vector<uint32_t>& sums, int32_t y) {
                          3 * ptrdiff_t{plan.used.first};
     plan.addRow(row, rows.share[r], sums.data(), n, r == 0);
   }
-  uint8_t* out = plan.dest.first + static_cast<ptrdiff_t>(y) * plan.dest.step;
-  for (const Span& span : plan.columns) {
-    uint64_t blue = 0, green = 0, red = 0;
-    const uint32_t* pixel = sums.data() + 3 * static_cast<size_t>(span.first - plan.used.first);
-    for (uint32_t share : span.share) {
-      blue += uint64_t{share} * pixel[0];
-      green += uint64_t{share} * pixel[1];
-      red += uint64_t{share} * pixel[2];
-      pixel += 3;
-    }
-    out[0] = static_cast<uint8_t>(static_cast<double>(blue) * plan.inverseTotal + 0.5);
-    out[1] = static_cast<uint8_t>(static_cast<double>(green) * plan.inverseTotal + 0.5);
-    out[2] = static_cast<uint8_t>(static_cast<double>(red) * plan.inverseTotal + 0.5);
-    out += 3;
-  }
+  FinishRow(sums.data(), plan.columns, plan.used, plan.inverseTotal,
+            plan.dest.first + static_cast<ptrdiff_t>(y) * plan.dest.step);
 }
 
 void FillClaimedRows(const Plan& plan, std::atomic<int32_t>& next) {
@@ -150,7 +77,7 @@ void AreaAverager::Fill(const PixelRows<const uint8_t>& source, Axis across, Axi
                   MapSpans(down, dest.height),
                   used,
                   1.0 / (static_cast<double>(across.length) * static_cast<double>(down.length)),
-                  PickAddRow()};
+                  area::PickAddRow()};
   std::atomic<int32_t> next{0};
   std::vector<std::future<void>> others;
   for (int i = 1; i < ThreadsFor(threads_, plan); ++i) {
