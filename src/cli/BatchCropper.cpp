@@ -1,5 +1,6 @@
 #include "cli/BatchCropper.h"
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "cli/OutputFolder.h"
 #include "cli/ReadMessages.h"
 #include "core/PictureWriter.h"
+#include "core/StreamedScaler.h"
 #include "formats/Orientation.h"
 #include "formats/PictureDecoder.h"
 #include "formats/PictureHeader.h"
@@ -60,7 +62,7 @@ void BatchCropper::RefuseClashes() {
 
 size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
                          const BatchRunner::Progress& progress,
-                         const std::function<void(const std::string& line)>& note) const {
+                         const std::function<void(const std::string& line)>& note, const Part& part) const {
   if (!MakeOutputFolder(report)) return request_.pictures.size();
   // Notes come from the workers; one at a time reaches the caller.
   std::mutex noteLock;
@@ -73,7 +75,9 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
   return BatchRunner(workers_, stop)
       .Run(
           request_.pictures.size(),
-          [this, &noted, &budget, &stop](size_t item) { return CropOne(item, noted, budget, stop); },
+          [this, &noted, &budget, &stop, &part](size_t item) {
+            return CropOne(item, noted, budget, stop, part);
+          },
           [&report](size_t, const std::string& line) { report(line); }, progress);
 }
 
@@ -90,7 +94,8 @@ bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)
 // A picture that waits for memory while the batch is stopped is left out, as
 // one that never started.
 std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note,
-                                  MemoryBudget& budget, const BatchRunner::Stop& stop) const {
+                                  MemoryBudget& budget, const BatchRunner::Stop& stop,
+                                  const Part& part) const {
   const std::string& picture = request_.pictures[item];
   if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
   const MemoryBudget::Share share(budget, CostOf(picture), stop);
@@ -99,7 +104,10 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
   {
     const ReadMessages said(picture);
     try {
-      block = Cut(picture);
+      block = Cut(picture, stop, part);
+    } catch (const formats::StreamStopped&) {
+      // Stopped half read: left out, as a picture not begun.
+      return {};
     } catch (const std::exception& e) {
       said.Tell(note);
       return said.Failure(e);
@@ -115,8 +123,21 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
   return {};
 }
 
-std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture) const {
+std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture,
+                                                      const BatchRunner::Stop& stop, const Part& part) const {
   if (request_.region.Scales(request_.width, request_.height)) {
+    const auto start = std::chrono::steady_clock::now();
+    const StreamedScaler::Asked asked = [&](double done) {
+      if (stop && stop()) return true;
+      if (part && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) part(picture, done);
+      return false;
+    };
+    StreamedScaler streamed(request_.region, request_.width, request_.height, request_.placement,
+                            request_.exact, asked);
+    if (auto result = streamed.Cut(picture, request_.damage)) {
+      if (part && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) part(picture, 1.0);
+      return result;
+    }
     return scaler_.Cut(*formats::LoadPicture(picture, request_.damage));
   }
   return cropper_.Crop(formats::LoadPictureRegion(

@@ -25,17 +25,22 @@ class BatchCropper {
   // Returns how many pictures failed; each failure reaches `report` as one
   // line, in the pictures' order. `progress` counts as BatchRunner's does.
   // What a byte budget chose reaches `note` as one line per picture.
+  // A picture read band by band that takes longer than a second tells
+  // `part` its name and the share of it read, now and then, from its worker.
+  using Part = std::function<void(const std::string& picture, double done)>;
   size_t Run(const std::function<void(const std::string& line)>& report,
              const BatchRunner::Progress& progress = nullptr,
-             const std::function<void(const std::string& line)>& note = nullptr) const;
+             const std::function<void(const std::string& line)>& note = nullptr,
+             const Part& part = nullptr) const;
 
  private:
   void PlanOutputs();
   void RefuseClashes();
   bool MakeOutputFolder(const std::function<void(const std::string&)>& report) const;
   std::string CropOne(size_t item, const std::function<void(const std::string&)>& note, MemoryBudget& budget,
-                      const BatchRunner::Stop& stop) const;
-  std::unique_ptr<gdi::MemorySurface> Cut(const std::string& picture) const;
+                      const BatchRunner::Stop& stop, const Part& part) const;
+  std::unique_ptr<gdi::MemorySurface> Cut(const std::string& picture, const BatchRunner::Stop& stop,
+                                          const Part& part) const;
   uint64_t CostOf(const std::string& picture) const;
 
   CropRequest request_;

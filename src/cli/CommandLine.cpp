@@ -11,7 +11,7 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"-o", "--output", true},   {"--out-dir", "", true},         {"--quality", "", true},
     {"--rle", "", false},       {"--quiet", "-q", false},        {"--region", "", true},
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
-    {"--verbose", "-v", false}, {"--no-auto-orient", "", false},
+    {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--exact", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -150,6 +150,7 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   request.quiet = options.flags.count("--quiet") > 0;
   request.damage = ParseDamage(options);
   request.read = ParseReadOptions(options);
+  request.exact = options.flags.count("--exact") > 0;
   if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
     request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
   }
@@ -340,7 +341,7 @@ std::string CommandLine::Usage() {
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
                [--region WxH] [-o FILE | --out-dir DIR] [--rle]
                [--quality N | --max-bytes N] [-q] [--allow-damaged]
-               [--memory N] [--no-auto-orient] [-v]
+               [--memory N] [--exact] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
                  [--allow-damaged] [--no-auto-orient] [-v]
@@ -363,6 +364,12 @@ crop: cuts a block of W x H pixels out of each picture.
                       result pixel covers; the rest blend as resize does
   --region all        the largest region of the --size's proportions, centred
                       in the picture; needs no --center or --origin
+                      A region averaged from a JPEG or BMP is read band by
+                      band, so pictures of any size take little memory; a
+                      JPEG is decoded at 1/2, 1/4 or 1/8 of its size where
+                      that stays at least twice the --size each way
+  --exact             decode a JPEG region at its full size: the very pixels
+                      the window's mini-map has, at some cost in time
   --center X,Y        centre the block (or region) on pixel X,Y as the window
                       centres its selection on the pointer; one that would
                       reach past an edge is moved back inside the picture
@@ -376,7 +383,8 @@ crop: cuts a block of W x H pixels out of each picture.
                       current folder)
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
-                      and the failures so far
+                      and the failures so far, and a picture that takes
+                      longer than a second shows how far it has got
   --memory N          the memory the pictures decoded side by side may take
                       together (default: half of what the system has
                       available); a picture starts only once the pixels its

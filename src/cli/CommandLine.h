@@ -39,6 +39,8 @@ struct CropRequest {
   ReadOptions read;
   // The bytes the pictures decoded at once may take together; 0 for the default.
   uint64_t memory = 0;
+  // A JPEG region decoded at full size, for the window's very result.
+  bool exact = false;
 };
 
 struct ResizeRequest {

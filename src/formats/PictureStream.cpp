@@ -1,0 +1,31 @@
+#include "formats/PictureStream.h"
+
+#include "formats/Orientation.h"
+#include "formats/PictureFile.h"
+#include "formats/PictureHeader.h"
+#include "formats/bmp/BmpReader.h"
+#include "formats/jpeg/ExifOrientation.h"
+#include "formats/jpeg/JpegReader.h"
+
+namespace formats {
+
+// The file is never held whole, so its size is no limit; a kind that can't
+// stream falls back on the whole decode, which applies its limits again.
+Streamed StreamPicture(const std::string& path, BandSink& sink, Damage damage) {
+  const PictureFile file(path, UINT64_MAX);
+  const std::vector<uint8_t> head = file.Head(PictureHeader::kHeadBytes);
+  std::string hurt;
+  Streamed streamed = Streamed::No;
+  if (auto layout = BmpReader::Read(head, file.Size(), kMaxStreamedPixels)) {
+    streamed = BmpReader::Stream(file, *layout, sink, hurt);
+  } else if (JpegReader::Takes(head)) {
+    // A photo turned upright is turned whole.
+    const bool upright = !Orientation::Automatic() || ExifOrientation::Of(head) == ExifOrientation::kUpright;
+    if (upright) streamed = JpegReader::Stream(file, sink, hurt);
+  }
+  if (streamed == Streamed::Yes && damage == Damage::Refuse && !hurt.empty())
+    throw PictureLimits::Damaged(hurt);
+  return streamed;
+}
+
+}  // namespace formats
