@@ -143,3 +143,24 @@ TEST(CommandLineBehaviour, SigtermStopsABatchAndLeavesNothingBehind) {
   EXPECT_GT(replaced, 0);
   EXPECT_LT(replaced, kPictures);
 }
+
+// A picture far too large to decode whole is read band by band; SIGINT stops
+// it between bands, and neither the output nor a temporary file is left.
+TEST(CommandLineBehaviour, SigintStopsAStreamedPictureAndLeavesNoFile) {
+  TempDir dir;
+  // 40000 x 40000 pixels of black: a sparse file of 4.8 GB that takes no room.
+  {
+    QByteArray header = PictureFiles::BmpHeader(40000, 40000);
+    PictureFiles::WriteBytes(dir / "huge.bmp", header);
+    fs::resize_file(dir / "huge.bmp", static_cast<uintmax_t>(header.size()) + 120000ull * 40000ull);
+  }
+  fs::create_directory(dir / "out");
+  // Sent once the program has had time to start reading.
+  const std::string command = "(" + ToolRun::ShellQuoted(QUARVEL_BINARY) +
+                              " crop huge.bmp --size 64 --region all -o out/mini.tga & pid=$!; "
+                              "sleep 0.3; kill -INT $pid; wait $pid; echo $?)";
+  const ToolRun run = ToolRun::Shell(command, dir.Path());
+  EXPECT_EQ(run.out, "130\n") << run.err;
+  EXPECT_FALSE(fs::exists(dir / "out" / "mini.tga"));
+  EXPECT_EQ(OursIn(dir / "out"), std::vector<std::string>{});
+}
