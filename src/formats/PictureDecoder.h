@@ -12,7 +12,7 @@
 namespace formats {
 
 // Reads the kinds of picture the program reads itself: uncompressed
-// bottom-up 24- and 32-bit BMP, JPEG and GIF. Any other file goes to the
+// bottom-up 24- and 32-bit BMP, JPEG, GIF and PNG. Any other file goes to the
 // reader set here (the window toolkit's), or is no picture when none is set.
 // It raises as the decoders below do, and gives a bitmap on success.
 using OtherKindsReader = std::unique_ptr<gdi::Bitmap> (*)(std::span<const uint8_t> file);

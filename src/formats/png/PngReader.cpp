@@ -1,0 +1,151 @@
+#include "formats/png/PngReader.h"
+
+#include <spng.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "formats/PictureLimits.h"
+#include "platform/gdi/PictureSurface.h"
+
+namespace formats {
+namespace {
+
+constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+// Deflate packs at most about 1032 bytes into one, and a one-bit picture
+// holds eight pixels a byte.
+constexpr int64_t kDensestPixelsPerByte = 8 * 1032;
+
+// Chunks besides the pixels (text, profiles) may take this much, so a small
+// file can't ask for gigabytes through a compressed text.
+constexpr size_t kChunkBytes = 16 << 20;
+constexpr size_t kChunkCacheBytes = 64 << 20;
+
+struct ContextFree {
+  void operator()(spng_ctx* context) const { spng_ctx_free(context); }
+};
+using Context = std::unique_ptr<spng_ctx, ContextFree>;
+
+bool HasAlpha(spng_ctx* context, const spng_ihdr& header) {
+  if (header.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+      header.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA)
+    return true;
+  spng_trns trns{};
+  return spng_get_trns(context, &trns) == 0;
+}
+
+// The errors of the pixel data itself, as opposed to a file that is no PNG.
+bool DamagesPixels(int error) {
+  switch (error) {
+    case SPNG_IO_EOF:
+    case SPNG_EOF:
+    case SPNG_EIDAT_TOO_SHORT:
+    case SPNG_EIDAT_STREAM:
+    case SPNG_EZLIB:
+    case SPNG_ECHUNK_CRC:
+    case SPNG_EFILTER:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// How the pixels came to an end, in words.
+std::string DamageOf(int error) {
+  switch (error) {
+    case SPNG_IO_EOF:
+    case SPNG_EOF:
+    case SPNG_EIDAT_TOO_SHORT:
+      return "the file ends before the end of its pixels";
+    case SPNG_ECHUNK_CRC:
+      return "its pixel data fails its checksum";
+    default:
+      return "its pixel data is corrupt";
+  }
+}
+
+// Straight alpha over the window's background, rounded to nearest.
+void Composite(const uint8_t* rgba, int32_t width, uint8_t* bgr) {
+  // A COLORREF holds red in its low byte: blue, green, red are bytes 2, 1, 0.
+  constexpr uint32_t kBack[] = {(gdi::kSurfaceBackColor >> 16) & 0xFF, (gdi::kSurfaceBackColor >> 8) & 0xFF,
+                                gdi::kSurfaceBackColor & 0xFF};
+  for (int32_t x = 0; x < width; ++x, rgba += 4, bgr += 3) {
+    const uint32_t a = rgba[3];
+    for (int c = 0; c < 3; ++c) {
+      const uint32_t front = rgba[2 - c];
+      bgr[c] = static_cast<uint8_t>((front * a + kBack[c] * (255 - a) + 127) / 255);
+    }
+  }
+}
+
+void Swap(const uint8_t* rgb, int32_t width, uint8_t* bgr) {
+  for (int32_t x = 0; x < width; ++x, rgb += 3, bgr += 3) {
+    bgr[0] = rgb[2];
+    bgr[1] = rgb[1];
+    bgr[2] = rgb[0];
+  }
+}
+
+}  // namespace
+
+bool PngReader::Takes(std::span<const uint8_t> head) {
+  return head.size() >= sizeof kSignature && std::memcmp(head.data(), kSignature, sizeof kSignature) == 0;
+}
+
+// Row by row: a picture that isn't interlaced needs one row besides its
+// bitmap; an interlaced one comes in seven passes over the whole picture.
+DecodedBitmap PngReader::Decode(std::span<const uint8_t> file) {
+  Context context(spng_ctx_new(0));
+  if (!context) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+  spng_ctx* png = context.get();
+  spng_set_chunk_limits(png, kChunkBytes, kChunkCacheBytes);
+  if (spng_set_png_buffer(png, file.data(), file.size()) != 0) throw PictureLimits::NotAPicture();
+  spng_ihdr header{};
+  if (spng_get_ihdr(png, &header) != 0) throw PictureLimits::NotAPicture();
+  PictureLimits::CheckAnnounced(header.width, header.height, file.size(), kDensestPixelsPerByte);
+  const auto width = static_cast<int32_t>(header.width), height = static_cast<int32_t>(header.height);
+
+  const bool alpha = HasAlpha(png, header);
+  const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
+  const size_t channels = alpha ? 4 : 3;
+  const size_t rowBytes = channels * static_cast<size_t>(width);
+  // The decoder takes in the first chunk of pixel data whole before the first
+  // row: damage there leaves nothing to show.
+  const int started = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+  auto bitmap = PictureLimits::NewBitmap(width, height, false);
+  if (started == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+  if (started != 0 && DamagesPixels(started)) return {std::move(bitmap), DamageOf(started)};
+  if (started != 0) throw PictureLimits::NotAPicture();
+
+  const bool interlaced = header.interlace_method != SPNG_INTERLACE_NONE;
+  std::vector<uint8_t> rows(rowBytes * static_cast<size_t>(interlaced ? height : 1));
+  std::vector<bool> reached(interlaced ? static_cast<size_t>(height) : 0);
+  int status = 0;
+  for (;;) {
+    spng_row_info row{};
+    if ((status = spng_get_row_info(png, &row)) != 0) break;
+    uint8_t* into = rows.data() + (interlaced ? rowBytes * row.row_num : 0);
+    if ((status = spng_decode_row(png, into, rowBytes)) != 0 && status != SPNG_EOI) break;
+    if (interlaced) {
+      reached[row.row_num] = true;
+    } else {
+      (alpha ? Composite : Swap)(into, width, bitmap->MutableRow(static_cast<int32_t>(row.row_num)));
+    }
+    if (status == SPNG_EOI) break;
+  }
+  // What an interlaced picture got before any damage is shown, as far as its passes reached.
+  if (interlaced) {
+    for (int32_t y = 0; y < height; ++y) {
+      if (reached[static_cast<size_t>(y)])
+        (alpha ? Composite : Swap)(rows.data() + rowBytes * static_cast<size_t>(y), width,
+                                   bitmap->MutableRow(y));
+    }
+  }
+  if (status == SPNG_EOI) return {std::move(bitmap), {}};
+  if (status == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+  return {std::move(bitmap), DamageOf(status)};
+}
+
+}  // namespace formats

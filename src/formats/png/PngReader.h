@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "formats/PictureRegion.h"
+
+namespace formats {
+
+// PNG through libspng: grey, palette, RGB, with or without alpha, 1 to 16
+// bits a sample, interlaced or not. Transparent pixels are laid over the
+// colour the window shows behind a picture (kSurfaceBackColor); sixteen-bit
+// samples keep their high byte. Gamma and colour profiles are not applied.
+class PngReader {
+ public:
+  static bool Takes(std::span<const uint8_t> head);
+  // Raises invalid picture (481) for a PNG whose header or chunks can't be
+  // read and for one whose header announces far more than the file could
+  // hold. Pixel data cut short or corrupt gives the rows read before it,
+  // black after, and the damage in words.
+  static DecodedBitmap Decode(std::span<const uint8_t> file);
+};
+
+}  // namespace formats
