@@ -6,8 +6,30 @@
 #include "formats/bmp/BmpReader.h"
 #include "formats/jpeg/ExifOrientation.h"
 #include "formats/jpeg/JpegReader.h"
+#include "formats/png/PngReader.h"
 
 namespace formats {
+
+BandHandOff::BandHandOff(StreamedAverager& averager, int32_t columns, int32_t rows)
+    : averager_(averager), columns_(columns), rows_(rows), stride_(3 * static_cast<size_t>(columns)) {
+  for (std::vector<uint8_t>& band : bands_) band.resize(stride_ * static_cast<size_t>(rows));
+}
+
+BandHandOff::~BandHandOff() {
+  if (averaging_.valid()) averaging_.wait();
+}
+
+void BandHandOff::Pass(int32_t count) {
+  Finish();
+  const PixelRows<const uint8_t> band{bands_[filling_].data(), static_cast<ptrdiff_t>(stride_), columns_,
+                                      count};
+  averaging_ = std::async(std::launch::async, [this, band] { averager_.Add(band); });
+  filling_ ^= 1;
+}
+
+void BandHandOff::Finish() {
+  if (averaging_.valid()) averaging_.get();
+}
 
 // The file is never held whole, so its size is no limit; a kind that can't
 // stream falls back on the whole decode, which applies its limits again.
@@ -18,6 +40,8 @@ Streamed StreamPicture(const std::string& path, BandSink& sink, Damage damage) {
   Streamed streamed = Streamed::No;
   if (auto layout = BmpReader::Read(head, file.Size(), kMaxStreamedPixels)) {
     streamed = BmpReader::Stream(file, *layout, sink, hurt);
+  } else if (PngReader::Takes(head)) {
+    streamed = PngReader::Stream(file, sink, hurt);
   } else if (JpegReader::Takes(head)) {
     // A photo turned upright is turned whole.
     const bool upright = !Orientation::Automatic() || ExifOrientation::Of(head) == ExifOrientation::kUpright;

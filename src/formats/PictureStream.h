@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "formats/PictureDecoder.h"
 #include "imaging/StreamedAverager.h"
@@ -30,6 +32,34 @@ class BandSink {
 class StreamStopped : public std::runtime_error {
  public:
   StreamStopped() : std::runtime_error("stopped") {}
+};
+
+// Bands handed to the averager on a second thread while the next is decoded:
+// the two cores' work overlaps where decoding and averaging take about as long.
+class BandHandOff {
+ public:
+  // Bands of up to `rows` rows of `columns` pixels.
+  BandHandOff(StreamedAverager& averager, int32_t columns, int32_t rows);
+  ~BandHandOff();
+  BandHandOff(const BandHandOff&) = delete;
+  BandHandOff& operator=(const BandHandOff&) = delete;
+
+  int32_t Rows() const { return rows_; }
+  // Row r of the band being filled.
+  uint8_t* Row(int32_t r) { return bands_[filling_].data() + static_cast<size_t>(r) * stride_; }
+  // The band's first `count` rows go to the averager; the next band is filled meanwhile.
+  void Pass(int32_t count);
+  // Waits until every band passed is averaged.
+  void Finish();
+
+ private:
+  StreamedAverager& averager_;
+  int32_t columns_;
+  int32_t rows_;
+  size_t stride_;
+  std::vector<uint8_t> bands_[2];
+  int filling_ = 0;
+  std::future<void> averaging_;
 };
 
 // What a stream did.

@@ -75,7 +75,29 @@ INSTANTIATE_TEST_SUITE_P(
                     ExactCase{"BMP", 800, 600, {false, 301, 203}, {Placement::Center, 400, 300}, 30, 20},
                     ExactCase{"JPG", 801, 601, {false, 301, 203}, {Placement::Origin, 17, 33}, 30, 20},
                     ExactCase{"JPG", 800, 600, {false, 255, 255}, {Placement::Center, 790, 590}, 17, 17},
-                    ExactCase{"BMP", 999, 77, {false, 990, 70}, {Placement::Origin, 9, 7}, 97, 23}));
+                    ExactCase{"BMP", 999, 77, {false, 990, 70}, {Placement::Origin, 9, 7}, 97, 23},
+                    ExactCase{"PNG", 640, 480, {true, 0, 0}, {}, 64, 64},
+                    ExactCase{"PNG", 801, 601, {false, 301, 203}, {Placement::Origin, 17, 33}, 30, 20},
+                    ExactCase{"PNG", 999, 77, {false, 990, 70}, {Placement::Origin, 9, 7}, 97, 23}));
+
+// A file cut short gives what could be read, the rest black, as the whole
+// decode gives it.
+TEST(StreamedScaler, ACutShortFileGivesWhatTheWholeDecodeGives) {
+  for (const char* format : {"BMP", "PNG", "JPG"}) {
+    TempDir dir;
+    const std::string path = (dir / "cut").string();
+    PictureFiles::Save(Map(500, 400, 6), path, format, 90);
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) * 2 / 3);
+    const RegionSize all{true, 0, 0};
+    const auto whole =
+        RegionScaler(all, 50, 40, {}).Cut(*formats::LoadPicture(path, formats::Damage::Accept));
+    const auto streamed = StreamedScaler(all, 50, 40, {}, true).Cut(path, formats::Damage::Accept);
+    ASSERT_TRUE(streamed) << format;
+    EXPECT_EQ(Bytes(streamed->Image()), Bytes(whole->Image())) << format;
+    EXPECT_THROW(StreamedScaler(all, 50, 40, {}, true).Cut(path, formats::Damage::Refuse), platform::AppError)
+        << format;
+  }
+}
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/PictureFile.h"
 #include "formats/PictureRegion.h"
+#include "formats/PictureStream.h"
 
 namespace formats {
 
@@ -19,6 +21,12 @@ class PngReader {
   // hold. Pixel data cut short or corrupt gives the rows read before it,
   // black after, and the damage in words.
   static DecodedBitmap Decode(std::span<const uint8_t> file);
+
+  // The rows the sink needs, decoded row by row from the file (read a little
+  // at a time) and averaged on a second thread in bands; nothing past the
+  // last needed row is decoded. No for an interlaced PNG, whose passes each
+  // cover the whole picture. Rows lost to damage are black, and `damage` says how.
+  static Streamed Stream(const PictureFile& file, BandSink& sink, std::string& damage);
 };
 
 }  // namespace formats
