@@ -11,6 +11,7 @@
 #include "app/AppResources.h"
 #include "app/ZoomSteps.h"
 #include "core/ErrorWords.h"
+#include "core/MiniMapCommand.h"
 #include "core/PictureCropper.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
@@ -507,7 +508,8 @@ bool Form1::TryLoadFile(std::string& fileName) {
   } catch (const platform::AppError& e) {
     platform::MessageBox::Show(
         std::string(kOpenFailed) + "\n" +
-            ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)), said.Explanation()),
+            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)),
+                                  said.Explanation()),
         platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }

@@ -52,4 +52,18 @@ Streamed StreamPicture(const std::string& path, BandSink& sink, Damage damage) {
   return streamed;
 }
 
+bool Streams(const std::string& path) {
+  try {
+    const PictureFile file(path, UINT64_MAX);
+    const std::vector<uint8_t> head = file.Head(PictureHeader::kHeadBytes);
+    if (BmpReader::Read(head, file.Size(), kMaxStreamedPixels)) return true;
+    // Byte 28 is the header's interlace method.
+    if (PngReader::Takes(head)) return head.size() > 28 && head[28] == 0;
+    return JpegReader::Takes(head) &&
+           (!Orientation::Automatic() || ExifOrientation::Of(head) == ExifOrientation::kUpright);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 }  // namespace formats

@@ -78,4 +78,8 @@ enum class Streamed {
 // Raises as LoadPicture does, and StreamStopped.
 Streamed StreamPicture(const std::string& path, BandSink& sink, Damage damage = Damage::Refuse);
 
+// Whether StreamPicture would read the picture at `path` band by band, from
+// its first bytes; false for a file that can't be read.
+bool Streams(const std::string& path);
+
 }  // namespace formats
