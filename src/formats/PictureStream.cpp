@@ -10,8 +10,8 @@
 
 namespace formats {
 
-BandHandOff::BandHandOff(StreamedAverager& averager, int32_t columns, int32_t rows)
-    : averager_(averager), columns_(columns), rows_(rows), stride_(3 * static_cast<size_t>(columns)) {
+BandHandOff::BandHandOff(StreamedAverager& averager, int32_t width, int32_t firstColumn, int32_t rows)
+    : averager_(averager), firstColumn_(firstColumn), rows_(rows), stride_(3 * static_cast<size_t>(width)) {
   for (std::vector<uint8_t>& band : bands_) band.resize(stride_ * static_cast<size_t>(rows));
 }
 
@@ -19,11 +19,13 @@ BandHandOff::~BandHandOff() {
   if (averaging_.valid()) averaging_.wait();
 }
 
-void BandHandOff::Pass(int32_t count) {
+void BandHandOff::Pass(int32_t first, int32_t count) {
   Finish();
-  const PixelRows<const uint8_t> band{bands_[filling_].data(), static_cast<ptrdiff_t>(stride_), columns_,
-                                      count};
-  averaging_ = std::async(std::launch::async, [this, band] { averager_.Add(band); });
+  const area::Range columns = averager_.Columns();
+  const PixelRows<const uint8_t> band{
+      bands_[filling_].data() + static_cast<size_t>(first) * stride_ + 3 * static_cast<size_t>(firstColumn_),
+      static_cast<ptrdiff_t>(stride_), columns.end - columns.first, count};
+  if (count > 0) averaging_ = std::async(std::launch::async, [this, band] { averager_.Add(band); });
   filling_ ^= 1;
 }
 

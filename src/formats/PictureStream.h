@@ -38,8 +38,9 @@ class StreamStopped : public std::runtime_error {
 // the two cores' work overlaps where decoding and averaging take about as long.
 class BandHandOff {
  public:
-  // Bands of up to `rows` rows of `columns` pixels.
-  BandHandOff(StreamedAverager& averager, int32_t columns, int32_t rows);
+  // Bands of up to `rows` rows of `width` pixels, the averager's first
+  // column at `firstColumn` of each.
+  BandHandOff(StreamedAverager& averager, int32_t width, int32_t firstColumn, int32_t rows);
   ~BandHandOff();
   BandHandOff(const BandHandOff&) = delete;
   BandHandOff& operator=(const BandHandOff&) = delete;
@@ -47,14 +48,15 @@ class BandHandOff {
   int32_t Rows() const { return rows_; }
   // Row r of the band being filled.
   uint8_t* Row(int32_t r) { return bands_[filling_].data() + static_cast<size_t>(r) * stride_; }
-  // The band's first `count` rows go to the averager; the next band is filled meanwhile.
-  void Pass(int32_t count);
+  // `count` rows of the band from row `first` go to the averager; the next
+  // band is filled meanwhile.
+  void Pass(int32_t first, int32_t count);
   // Waits until every band passed is averaged.
   void Finish();
 
  private:
   StreamedAverager& averager_;
-  int32_t columns_;
+  int32_t firstColumn_;
   int32_t rows_;
   size_t stride_;
   std::vector<uint8_t> bands_[2];

@@ -214,8 +214,10 @@ bool ReadBand(Decompressor& d, std::vector<JSAMPROW>& rows, int32_t count) {
   return true;
 }
 
-// Rows at a time: enough to keep the library's own buffers busy.
+// Rows at a time: enough to keep the library's own buffers busy, and a few
+// megabytes a band, so handing one to the other core costs little.
 constexpr int32_t kBandRows = 16;
+constexpr size_t kBandBytes = 2 << 20;
 
 }  // namespace
 
@@ -297,20 +299,22 @@ Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string
   };
   if (!Start(d, &left, &across, static_cast<JDIMENSION>(firstRow))) throw failed();
   const size_t stride = 3 * static_cast<size_t>(across);
-  std::vector<uint8_t> band(stride * kBandRows);
-  std::vector<JSAMPROW> pointers(kBandRows);
-  for (int32_t r = 0; r < kBandRows; ++r) pointers[static_cast<size_t>(r)] = band.data() + r * stride;
+  const auto perBand =
+      static_cast<int32_t>(std::clamp<size_t>(kBandBytes / stride, kBandRows, static_cast<size_t>(rows.end)));
+  BandHandOff bands(averager, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left),
+                    perBand);
+  std::vector<JSAMPROW> pointers(static_cast<size_t>(perBand));
   for (int32_t y = firstRow; y < rows.end;) {
     if (sink.Stop(static_cast<double>(y - firstRow) / (rows.end - firstRow))) throw StreamStopped();
-    const int32_t count = std::min(kBandRows, rows.end - y);
+    const int32_t count = std::min(perBand, rows.end - y);
+    for (int32_t r = 0; r < count; ++r) pointers[static_cast<size_t>(r)] = bands.Row(r);
     if (!ReadBand(d, pointers, count)) throw failed();
     // The margin's rows only set the decoder going.
     const int32_t skipped = std::clamp(rows.first - y, 0, count);
-    averager.Add(PixelRows<const uint8_t>{
-        band.data() + skipped * stride + 3 * static_cast<size_t>(columns.first - static_cast<int32_t>(left)),
-        static_cast<ptrdiff_t>(stride), columns.end - columns.first, count - skipped});
+    bands.Pass(skipped, count - skipped);
     y += count;
   }
+  bands.Finish();
   jpeg_abort_decompress(&d.Info());
   source.RaiseFailedRead();
   damage = d.Damage();

@@ -208,7 +208,7 @@ Streamed PngReader::Stream(const PictureFile& file, BandSink& sink, std::string&
   const int32_t across = columns.end - columns.first;
   const auto perBand = static_cast<int32_t>(
       std::clamp<size_t>(kBandBytes / (3 * static_cast<size_t>(across)), 1, static_cast<size_t>(rows.end)));
-  BandHandOff bands(averager, across, perBand);
+  BandHandOff bands(averager, across, 0, perBand);
   std::vector<uint8_t> decoded(rowBytes);
   const size_t skipped = channels * static_cast<size_t>(columns.first);
   // The next row into `decoded`, false once the pixels are damaged: the rows
@@ -238,7 +238,7 @@ Streamed PngReader::Stream(const PictureFile& file, BandSink& sink, std::string&
         std::memset(bands.Row(r), 0, 3 * static_cast<size_t>(across));
       }
     }
-    bands.Pass(count);
+    bands.Pass(0, count);
     first += count;
   }
   bands.Finish();
