@@ -49,6 +49,9 @@ PictureRegion Load(const std::string& path, const RegionChooser& choose) {
   if (choose && JpegReader::Takes(bytes)) {
     if (auto region = JpegReader::DecodeRegion(bytes, turn.Stored(choose))) return turn.Upright(*region);
   }
+  if (choose && PngReader::Takes(bytes)) {
+    if (auto region = PngReader::DecodeRegion(bytes, choose)) return *region;
+  }
   DecodedBitmap decoded = DecodeWhole(bytes);
   decoded.bitmap = turn.Upright(std::move(decoded.bitmap));
   PictureRegion region = Whole(std::move(decoded));

@@ -32,7 +32,8 @@ enum class Damage { Refuse, Accept };
 gdi::PicturePtr LoadPicture(const std::string& path, Damage damage = Damage::Refuse);
 
 // The same, decoding only as much as the chosen part of the picture needs
-// where the kind allows it (JPEG rows and columns, BMP rows).
+// where the kind allows it (JPEG rows and columns, BMP rows, PNG rows down to
+// the part's last).
 PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose,
                                 Damage damage = Damage::Refuse);
 

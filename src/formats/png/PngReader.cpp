@@ -96,58 +96,102 @@ bool PngReader::Takes(std::span<const uint8_t> head) {
   return head.size() >= sizeof kSignature && std::memcmp(head.data(), kSignature, sizeof kSignature) == 0;
 }
 
-// Row by row: a picture that isn't interlaced needs one row besides its
-// bitmap; an interlaced one comes in seven passes over the whole picture.
+namespace {
+
+// One PNG being decoded, row by row: a picture that isn't interlaced needs
+// one row besides its bitmap; an interlaced one comes in seven passes over
+// the whole picture.
+class Decoding {
+ public:
+  explicit Decoding(std::span<const uint8_t> file) : context_(spng_ctx_new(0)) {
+    if (!context_) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+    spng_ctx* png = context_.get();
+    spng_set_chunk_limits(png, kChunkBytes, kChunkCacheBytes);
+    if (spng_set_png_buffer(png, file.data(), file.size()) != 0) throw PictureLimits::NotAPicture();
+    if (spng_get_ihdr(png, &header_) != 0) throw PictureLimits::NotAPicture();
+    PictureLimits::CheckAnnounced(header_.width, header_.height, file.size(), kDensestPixelsPerByte);
+    alpha_ = HasAlpha(png, header_);
+    rowBytes_ = (alpha_ ? 4 : 3) * static_cast<size_t>(header_.width);
+  }
+
+  int32_t Width() const { return static_cast<int32_t>(header_.width); }
+  int32_t Height() const { return static_cast<int32_t>(header_.height); }
+  bool Interlaced() const { return header_.interlace_method != SPNG_INTERLACE_NONE; }
+
+  // Columns [left, right) of rows [top, bottom) into `into`, whose row 0 is
+  // row `top`; nothing past row `bottom` is decoded. The damage in words, or
+  // nothing. The decoder takes in the first chunk of pixel data whole before
+  // the first row: damage there leaves nothing to show.
+  std::string Rows(gdi::Bitmap& into, int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    spng_ctx* png = context_.get();
+    const int format = alpha_ ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
+    const int started =
+        spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+    if (started == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+    if (started != 0 && DamagesPixels(started)) return DamageOf(started);
+    if (started != 0) throw PictureLimits::NotAPicture();
+
+    const size_t channels = alpha_ ? 4 : 3;
+    const auto put = [&](const uint8_t* row, int32_t y) {
+      (alpha_ ? Composite : Swap)(row + channels * static_cast<size_t>(left), right - left,
+                                  into.MutableRow(y - top));
+    };
+    const bool interlaced = Interlaced();
+    std::vector<uint8_t> rows(rowBytes_ * static_cast<size_t>(interlaced ? Height() : 1));
+    std::vector<bool> reached(interlaced ? static_cast<size_t>(Height()) : 0);
+    int status = 0;
+    for (;;) {
+      spng_row_info row{};
+      if ((status = spng_get_row_info(png, &row)) != 0) break;
+      const auto y = static_cast<int32_t>(row.row_num);
+      uint8_t* decoded = rows.data() + (interlaced ? rowBytes_ * row.row_num : 0);
+      if ((status = spng_decode_row(png, decoded, rowBytes_)) != 0 && status != SPNG_EOI) break;
+      if (interlaced) {
+        reached[row.row_num] = true;
+      } else if (y >= top) {
+        put(decoded, y);
+        if (y + 1 == bottom) status = SPNG_EOI;
+      }
+      if (status == SPNG_EOI) break;
+    }
+    // What an interlaced picture got before any damage is shown, as far as its passes reached.
+    for (int32_t y = top; interlaced && y < bottom; ++y) {
+      if (reached[static_cast<size_t>(y)]) put(rows.data() + rowBytes_ * static_cast<size_t>(y), y);
+    }
+    if (status == SPNG_EOI) return {};
+    if (status == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+    return DamageOf(status);
+  }
+
+ private:
+  Context context_;
+  spng_ihdr header_{};
+  bool alpha_ = false;
+  size_t rowBytes_ = 0;
+};
+
+}  // namespace
+
 DecodedBitmap PngReader::Decode(std::span<const uint8_t> file) {
-  Context context(spng_ctx_new(0));
-  if (!context) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
-  spng_ctx* png = context.get();
-  spng_set_chunk_limits(png, kChunkBytes, kChunkCacheBytes);
-  if (spng_set_png_buffer(png, file.data(), file.size()) != 0) throw PictureLimits::NotAPicture();
-  spng_ihdr header{};
-  if (spng_get_ihdr(png, &header) != 0) throw PictureLimits::NotAPicture();
-  PictureLimits::CheckAnnounced(header.width, header.height, file.size(), kDensestPixelsPerByte);
-  const auto width = static_cast<int32_t>(header.width), height = static_cast<int32_t>(header.height);
+  Decoding png(file);
+  auto bitmap = PictureLimits::NewBitmap(png.Width(), png.Height(), false);
+  std::string damage = png.Rows(*bitmap, 0, 0, png.Width(), png.Height());
+  return {std::move(bitmap), std::move(damage)};
+}
 
-  const bool alpha = HasAlpha(png, header);
-  const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
-  const size_t channels = alpha ? 4 : 3;
-  const size_t rowBytes = channels * static_cast<size_t>(width);
-  // The decoder takes in the first chunk of pixel data whole before the first
-  // row: damage there leaves nothing to show.
-  const int started = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
-  auto bitmap = PictureLimits::NewBitmap(width, height, false);
-  if (started == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
-  if (started != 0 && DamagesPixels(started)) return {std::move(bitmap), DamageOf(started)};
-  if (started != 0) throw PictureLimits::NotAPicture();
-
-  const bool interlaced = header.interlace_method != SPNG_INTERLACE_NONE;
-  std::vector<uint8_t> rows(rowBytes * static_cast<size_t>(interlaced ? height : 1));
-  std::vector<bool> reached(interlaced ? static_cast<size_t>(height) : 0);
-  int status = 0;
-  for (;;) {
-    spng_row_info row{};
-    if ((status = spng_get_row_info(png, &row)) != 0) break;
-    uint8_t* into = rows.data() + (interlaced ? rowBytes * row.row_num : 0);
-    if ((status = spng_decode_row(png, into, rowBytes)) != 0 && status != SPNG_EOI) break;
-    if (interlaced) {
-      reached[row.row_num] = true;
-    } else {
-      (alpha ? Composite : Swap)(into, width, bitmap->MutableRow(static_cast<int32_t>(row.row_num)));
-    }
-    if (status == SPNG_EOI) break;
-  }
-  // What an interlaced picture got before any damage is shown, as far as its passes reached.
-  if (interlaced) {
-    for (int32_t y = 0; y < height; ++y) {
-      if (reached[static_cast<size_t>(y)])
-        (alpha ? Composite : Swap)(rows.data() + rowBytes * static_cast<size_t>(y), width,
-                                   bitmap->MutableRow(y));
-    }
-  }
-  if (status == SPNG_EOI) return {std::move(bitmap), {}};
-  if (status == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
-  return {std::move(bitmap), DamageOf(status)};
+std::optional<PictureRegion> PngReader::DecodeRegion(std::span<const uint8_t> file,
+                                                     const RegionChooser& choose) {
+  Decoding png(file);
+  const int32_t width = png.Width(), height = png.Height();
+  const gdi::Rect wanted = choose(width, height);
+  const int32_t left = std::clamp(wanted.left, 0, width), right = std::clamp(wanted.right, 0, width);
+  const int32_t top = std::clamp(wanted.top, 0, height), bottom = std::clamp(wanted.bottom, 0, height);
+  // Seven passes over the whole picture come before its last row is whole.
+  if (png.Interlaced() || left >= right || top >= bottom) return std::nullopt;
+  auto rows = PictureLimits::NewBitmap(right - left, bottom - top, false);
+  std::string damage = png.Rows(*rows, left, top, right, bottom);
+  return PictureRegion{
+      std::make_shared<const gdi::Picture>(std::move(rows)), left, top, width, height, std::move(damage)};
 }
 
 namespace {

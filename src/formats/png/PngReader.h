@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "formats/PictureFile.h"
@@ -21,6 +22,12 @@ class PngReader {
   // hold. Pixel data cut short or corrupt gives the rows read before it,
   // black after, and the damage in words.
   static DecodedBitmap Decode(std::span<const uint8_t> file);
+  // Only the chosen part, decoding no row past its last one: damage further
+  // on goes unseen, as it touches none of these pixels. Nothing for an
+  // interlaced picture, whose last pass ends at the file's end anyway, and
+  // for a part outside the picture; raises as Decode does.
+  static std::optional<PictureRegion> DecodeRegion(std::span<const uint8_t> file,
+                                                   const RegionChooser& choose);
 
   // The rows the sink needs, decoded row by row from the file (read a little
   // at a time) and averaged on a second thread in bands; nothing past the

@@ -5,7 +5,8 @@
 // A Python script (Pillow at hand) that writes a PNG of any colour type, bit
 // depth and interlacing, which Pillow itself can't: sys.argv[1] is the file,
 // sys.argv[2] a dict of width, height, colour type, depth, interlace and
-// whether a tRNS chunk is added; 'claim' gives the header other sides than the pixels'. With sys.argv[3] it
+// whether a tRNS chunk is added; 'claim' gives the header other sides than the
+// pixels', 'idat' splits the pixel data into chunks of that many bytes. With sys.argv[3] it
 // also writes there what Pillow reads from the file, laid over the window's background as 8-bit RGB.
 inline const std::string kPngKindsScript = R"(
 import struct, zlib
@@ -60,7 +61,11 @@ elif spec.get('trns') and ct == 0:
     png += chunk(b'tRNS', struct.pack('>H', sample(1, 0, 0)))
 elif spec.get('trns') and ct == 2:
     png += chunk(b'tRNS', struct.pack('>HHH', sample(1, 0, 0), sample(1, 0, 1), sample(1, 0, 2)))
-png += chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b'')
+data = zlib.compress(bytes(raw), 9)
+step = spec.get('idat', len(data))
+for at in range(0, len(data), step):
+    png += chunk(b'IDAT', data[at:at + step])
+png += chunk(b'IEND', b'')
 open(sys.argv[1], 'wb').write(png)
 if len(sys.argv) > 3:
     im = Image.open(sys.argv[1])

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
 
 #include "formats/PictureDecoder.h"
 #include "formats/PictureHeader.h"
+#include "formats/SamePixels.h"
 #include "formats/png/PngKinds.h"
 #include "platform/base/AppError.h"
 #include "support/pure/PillowImage.h"
@@ -170,3 +172,66 @@ TEST(PngHeaderTest, SizesAPngForTheMemoryBudget) {
   EXPECT_EQ(header->height, 7);
   EXPECT_EQ(header->encodedBytes, std::filesystem::file_size(path));
 }
+
+namespace {
+
+struct Part {
+  const char* name;
+  const char* spec;
+  gdi::Rect wanted;
+  // Cut the file this far into its pixel data; 0 keeps it whole.
+  size_t cutAt;
+  // Nothing comes back: the whole decode takes over.
+  bool whole;
+};
+
+class PngRegionTest : public ::testing::TestWithParam<Part> {
+ protected:
+  TempDir dir;
+};
+
+}  // namespace
+
+// A part is the whole decode's pixels, clipped to the picture; rows past it
+// are never decoded, so damage there is not seen.
+TEST_P(PngRegionTest, GivesTheWholeDecodesPixels) {
+  const Part& part = GetParam();
+  const auto path = dir / "part.png";
+  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), part.spec}));
+  const std::vector<uint8_t> whole = Bytes(path);
+  std::vector<uint8_t> file = whole;
+  if (part.cutAt) file.resize(IdatData(file) + part.cutAt);
+  const auto region = formats::PngReader::DecodeRegion(file, [&](int32_t, int32_t) { return part.wanted; });
+  ASSERT_EQ(!region, part.whole);
+  if (!region) return;
+  EXPECT_EQ(region->damage, "");
+  const auto reference = formats::PngReader::Decode(whole).bitmap;
+  const gdi::Bitmap& got = *region->picture->Handle();
+  const int32_t left = std::max(part.wanted.left, 0), top = std::max(part.wanted.top, 0);
+  EXPECT_EQ(region->left, left);
+  EXPECT_EQ(region->top, top);
+  EXPECT_EQ(got.Width(), std::min(part.wanted.right, reference->Width()) - left);
+  EXPECT_EQ(got.Height(), std::min(part.wanted.bottom, reference->Height()) - top);
+  EXPECT_TRUE(SamePixels(got, 0, 0, *reference, left, top, got.Width(), got.Height()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, PngRegionTest,
+    ::testing::Values(
+        Part{"Middle", "{'w': 64, 'h': 48, 'ct': 2, 'depth': 8}", {10, 5, 26, 21}, 0, false},
+        Part{"PastTheEdges", "{'w': 64, 'h': 48, 'ct': 6, 'depth': 8}", {-8, -8, 8, 8}, 0, false},
+        Part{"Palette", "{'w': 37, 'h': 20, 'ct': 3, 'depth': 4}", {30, 10, 40, 25}, 0, false},
+        // 64 rows of 6 x 256 bytes, hardly compressed, in chunks of 4 kB: the top rows end well before the
+        // cut.
+        Part{"AboveTheDamage",
+             "{'w': 256, 'h': 64, 'ct': 2, 'depth': 16, 'idat': 4096}",
+             {0, 0, 16, 2},
+             20000,
+             false},
+        Part{"Interlaced",
+             "{'w': 64, 'h': 48, 'ct': 2, 'depth': 8, 'interlace': True}",
+             {0, 0, 8, 8},
+             0,
+             true},
+        Part{"Outside", "{'w': 64, 'h': 48, 'ct': 2, 'depth': 8}", {70, 0, 80, 8}, 0, true}),
+    [](const auto& p) { return std::string(p.param.name); });
