@@ -433,10 +433,11 @@ crop: cuts a block of W x H pixels out of each picture.
                       result pixel covers; the rest blend as resize does
   --region all        the largest region of the --size's proportions, centred
                       in the picture; needs no --center or --origin
-                      A region averaged from a JPEG or BMP is read band by
-                      band, so pictures of any size take little memory; a
-                      JPEG is decoded at 1/2, 1/4 or 1/8 of its size where
-                      that stays at least twice the --size each way
+                      A region averaged from a JPEG, BMP or PNG is read
+                      band by band, so pictures of any size take little
+                      memory; a JPEG is decoded at 1/2, 1/4 or 1/8 of its
+                      size where that stays at least twice the --size each
+                      way
   --exact             decode a JPEG region at its full size: the very pixels
                       the window's mini-map has, at some cost in time
   --center X,Y        centre the block (or region) on pixel X,Y as the window
