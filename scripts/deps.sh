@@ -3,13 +3,16 @@
 # building and running the program, `deps.sh test` for the tests and benchmarks too.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev libspng-dev)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev libspng-dev
+  nlohmann-json3-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev python3 python3-pil)
   # The whole-process benchmarks and what they are held against.
   packages+=(hyperfine libjpeg-turbo-progs time)
   # The installed tree's checks: the software centres' validator and man.
   packages+=(appstream man-db groff-base)
+  # The README's example of many machines' batches, run as it stands.
+  packages+=(parallel jq)
 fi
 
 missing=()

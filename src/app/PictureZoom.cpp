@@ -1,10 +1,14 @@
 #include "app/PictureZoom.h"
 
 #include <QCursor>
+#include <QShortcut>
 #include <algorithm>
 #include <cstdlib>
 
 #include "app/ZoomSteps.h"
+#include "platform/ui/HandlerGuard.h"
+
+using platform::HandlerGuard;
 
 PictureZoom::PictureZoom(platform::PictureBox& source, std::function<void()> arrange)
     : source_(source), arrange_(std::move(arrange)) {}
@@ -48,4 +52,26 @@ void PictureZoom::ApplyChoice() {
     source_.SetZoom(choice_, QPointF());
     arrange_();
   }
+}
+
+void PictureZoom::Connect(QWidget& window, ZoomBar& bar) {
+  const auto in = [this] { By(1, Anchor()); };
+  const auto out = [this] { By(-1, Anchor()); };
+  const std::pair<QKeySequence, std::function<void()>> keys[] = {
+      {QKeySequence::ZoomIn, in},
+      {QKeySequence(Qt::CTRL | Qt::Key_Equal), in},
+      {QKeySequence::ZoomOut, out},
+      {QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ToActualSize(); }},
+      {QKeySequence(Qt::Key_F), [this] { ToFit(); }},
+  };
+  for (const auto& [key, action] : keys) {
+    QObject::connect(new QShortcut(key, &window), &QShortcut::activated, &window, HandlerGuard::Wrap(action));
+  }
+  QObject::connect(&source_, &platform::PictureBox::zoomRequested, &window,
+                   HandlerGuard::Wrap([this](int steps, QPointF at) { By(steps, at); }));
+  QObject::connect(bar.cmdZoomOut, &QPushButton::clicked, &window, HandlerGuard::Wrap(out));
+  QObject::connect(bar.cmdZoomIn, &QPushButton::clicked, &window, HandlerGuard::Wrap(in));
+  QObject::connect(bar.cmdActualSize, &QPushButton::clicked, &window,
+                   HandlerGuard::Wrap([this] { ToActualSize(); }));
+  QObject::connect(bar.cmdFit, &QPushButton::clicked, &window, HandlerGuard::Wrap([this] { ToFit(); }));
 }

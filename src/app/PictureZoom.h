@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <functional>
 
+#include "app/ZoomBar.h"
 #include "platform/ui/PictureBox.h"
 
 // The zoom of a picture too large for the window: the steps in and out, actual
@@ -11,6 +12,10 @@ class PictureZoom {
  public:
   // `arrange` lays the window out again once the zoom changed.
   PictureZoom(platform::PictureBox& source, std::function<void()> arrange);
+
+  // Ctrl+wheel over the picture, the zoom row's buttons, and the keys:
+  // Ctrl+plus and Ctrl+minus, Ctrl+0 for actual size and F to fit.
+  void Connect(QWidget& window, ZoomBar& bar);
 
   // The zoom follows the window, showing the whole picture.
   bool Fits() const { return fits_; }

@@ -59,7 +59,7 @@ void SelectionTool::PictureLoaded(PixelSize picture) {
 void SelectionTool::SetResultSize(std::optional<PixelSize> size) {
   resultSize_ = size;
   if (!selecting_ || !size) return;
-  if (size->width == Whole(s_.dest.ScaleWidth()) && size->height == Whole(s_.dest.ScaleHeight())) return;
+  if (*size == shownSize_) return;
   ++events_;
   SizeSurfaces(*size);
   if (hooks_.fitWindow) hooks_.fitWindow();
@@ -98,6 +98,7 @@ bool SelectionTool::Begin() {
 }
 
 void SelectionTool::SizeSurfaces(PixelSize size) {
+  shownSize_ = size;
   SetPixelSize(s_.dest, size);
   s_.destBuffer.SetWidth(s_.dest.Width());
   s_.destBuffer.SetHeight(s_.dest.Height());
@@ -242,10 +243,10 @@ PixelSize SelectionTool::Fix() {
   SharpenPreview();
   WipeAllFrames();
   s_.dest.SetAutoRedraw(true);
-  const PixelSize size{Whole(s_.dest.ScaleWidth()), Whole(s_.dest.ScaleHeight())};
-  gdi::BitBlt(s_.dest.hDC(), 0, 0, size.width, size.height, s_.destBuffer.hDC(), 0, 0, gdi::SRCCOPY);
+  gdi::BitBlt(s_.dest.hDC(), 0, 0, shownSize_.width, shownSize_.height, s_.destBuffer.hDC(), 0, 0,
+              gdi::SRCCOPY);
   s_.dest.Refresh();
-  return size;
+  return shownSize_;
 }
 
 void SelectionTool::Cancel() {

@@ -121,6 +121,9 @@ class SelectionTool {
   Hooks hooks_;
   std::optional<PixelSize> picture_;
   std::optional<PixelSize> resultSize_;
+  // The size the result and its buffer were given for this selection: the
+  // size the click fixes, kept as a number rather than read back from them.
+  PixelSize shownSize_;
   bool selecting_ = false;
   gdi::COLORREF frameColour_ = kBlack;
   std::optional<gdi::Rect> selection_;

@@ -1,16 +1,19 @@
 #include "cli/BatchCropper.h"
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
-#include <map>
 #include <mutex>
-#include <set>
+#include <sstream>
 
 #include "cli/ErrorLine.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFolder.h"
+#include "cli/PipeFile.h"
 #include "cli/ReadMessages.h"
+#include "core/PictureCropper.h"
 #include "core/PictureWriter.h"
+#include "core/RegionScaler.h"
 #include "core/StreamedScaler.h"
 #include "formats/FormatTable.h"
 #include "formats/Orientation.h"
@@ -19,96 +22,130 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr const char* kPipe = "-";
+
+// The words of a failure's line, without the program's name before them.
+std::string Reason(const std::string& line) {
+  const std::string prefix = ErrorLine::Plain("");
+  return line.rfind(prefix, 0) == 0 ? line.substr(prefix.size()) : line;
+}
+
+// The quality a byte budget chose, from the writer's "JPEG quality Q, N bytes".
+int32_t ChosenQuality(const std::string& chosen) {
+  int quality = 0;
+  return std::sscanf(chosen.c_str(), "JPEG quality %d", &quality) == 1 ? quality : 0;
+}
+
+JobResult Begun(const CropJob& job) {
+  JobResult result;
+  result.number = job.number;
+  result.input = job.input;
+  result.output = job.output;
+  return result;
+}
+
+}  // namespace
+
 BatchCropper::BatchCropper(CropRequest request, int workers)
-    : request_(std::move(request)),
-      workers_(workers),
-      cropper_(request_.width, request_.height, request_.placement),
-      scaler_(request_.region, request_.width, request_.height, request_.placement),
-      refusals_(request_.pictures.size()) {
-  PlanOutputs();
-  RefuseClashes();
-}
+    : BatchCropper(CropJobs::Plan(request, nullptr), request, workers) {}
 
-void BatchCropper::PlanOutputs() {
-  for (const std::string& picture : request_.pictures) {
-    if (!request_.outputFile.empty()) {
-      outputs_.push_back(request_.outputFile);
-    } else {
-      const std::string_view extension = formats::FormatTable::Of(request_.format).DefaultExtension();
-      fs::path name = fs::path(picture).filename().replace_extension(extension);
-      outputs_.push_back((fs::path(request_.outputDir) / name).string());
-    }
-  }
-}
+BatchCropper::BatchCropper(std::vector<CropJob> jobs, CropRequest run, int workers)
+    : jobs_(std::move(jobs)), run_(std::move(run)), workers_(workers) {}
 
-// Two pictures of the same name in different folders would land on one
-// output, and an output may be one of the pictures themselves: neither
-// overwrites anything.
-void BatchCropper::RefuseClashes() {
-  std::set<std::string> inputs;
-  for (const std::string& picture : request_.pictures) inputs.insert(PictureWriter::FileIdentity(picture));
-  std::map<std::string, size_t> firstWriter;
-  for (size_t i = 0; i < outputs_.size(); ++i) {
-    const std::string output = PictureWriter::FileIdentity(outputs_[i]);
-    if (inputs.count(output)) {
-      refusals_[i] = "the output " + outputs_[i] + " is one of the pictures being cropped";
-      continue;
-    }
-    auto [first, isNew] = firstWriter.emplace(output, i);
-    if (!isNew) {
-      refusals_[i] =
-          "its crop would replace that of " + request_.pictures[first->second] + " in " + outputs_[i];
-    }
-  }
+std::vector<std::string> BatchCropper::Outputs() const {
+  std::vector<std::string> outputs;
+  for (const CropJob& job : jobs_) outputs.push_back(job.output);
+  return outputs;
 }
 
 size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
                          const BatchRunner::Progress& progress,
-                         const std::function<void(const std::string& line)>& note, const Part& part) const {
-  if (!MakeOutputFolder(report)) return request_.pictures.size();
+                         const std::function<void(const std::string& line)>& note, ResultsFile* results,
+                         const Part& part) const {
+  if (!MakeOutputFolder(report, results)) return jobs_.size();
   // Notes come from the workers; one at a time reaches the caller.
   std::mutex noteLock;
   auto noted = [&](const std::string& line) {
     const std::lock_guard<std::mutex> lock(noteLock);
     if (note) note(line);
   };
-  MemoryBudget budget(request_.memory ? request_.memory : MemoryBudget::Default());
+  MemoryBudget budget(run_.memory ? run_.memory : MemoryBudget::Default());
   const BatchRunner::Stop stop = [] { return Interruption::Requested(); };
+  const auto task = [&](size_t item) {
+    const CropJob& job = jobs_[item];
+    const auto start = std::chrono::steady_clock::now();
+    JobResult result;
+    const std::string failure = CropOne(job, noted, budget, stop, result, part);
+    if (!result.number) return failure;
+    if (!failure.empty()) {
+      result.status = JobResult::Status::Failed;
+      result.reason = Reason(failure);
+    }
+    result.milliseconds =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (results) results->Write(result);
+    return failure;
+  };
   return BatchRunner(workers_, stop)
       .Run(
-          request_.pictures.size(),
-          [this, &noted, &budget, &stop, &part](size_t item) {
-            return CropOne(item, noted, budget, stop, part);
-          },
-          [&report](size_t, const std::string& line) { report(line); }, progress);
+          jobs_.size(), task, [&report](size_t, const std::string& line) { report(line); }, progress);
 }
 
-bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report) const {
-  const std::string folder =
-      request_.outputDir.empty() ? OutputFolder::Of(request_.outputFile) : request_.outputDir;
-  const std::string failure =
-      OutputFolder::Make(folder, request_.outputDir.empty() ? request_.outputFile : request_.outputDir);
+// Pictures given on the command line share one folder: when it can't be made,
+// that is said once and none of them is tried.
+bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report,
+                                    ResultsFile* results) const {
+  if (!run_.from.empty()) return true;
+  const bool toFile = run_.outputDir.empty();
+  if (toFile && run_.outputFile == kPipe) return true;
+  const std::string failure = OutputFolder::Make(toFile ? OutputFolder::Of(run_.outputFile) : run_.outputDir,
+                                                 toFile ? run_.outputFile : run_.outputDir);
   if (failure.empty()) return true;
   report(failure);
+  for (const CropJob& job : jobs_) {
+    JobResult result = Begun(job);
+    result.reason = Reason(failure);
+    if (results) results->Write(result);
+  }
   return false;
 }
 
 // A picture that waits for memory while the batch is stopped is left out, as
-// one that never started.
-std::string BatchCropper::CropOne(size_t item, const std::function<void(const std::string&)>& note,
-                                  MemoryBudget& budget, const BatchRunner::Stop& stop,
+// one that never started: `result` is left without a number then.
+std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(const std::string&)>& note,
+                                  MemoryBudget& budget, const BatchRunner::Stop& stop, JobResult& result,
                                   const Part& part) const {
-  const std::string& picture = request_.pictures[item];
-  if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
-  const MemoryBudget::Share share(budget, CostOf(picture), stop);
+  const JobResult begun = Begun(job);
+  if (!job.refusal.empty()) {
+    result = begun;
+    if (job.input.empty()) return ErrorLine::Plain("line " + std::to_string(job.number) + ": " + job.refusal);
+    return ErrorLine::For(job.input, job.refusal);
+  }
+  if (run_.skipExisting && UpToDate(job)) {
+    result = begun;
+    result.status = JobResult::Status::Skipped;
+    result.reason = "the output is newer than the picture";
+    return {};
+  }
+  const MemoryBudget::Share share(budget, CostOf(job.source), stop);
   if (!share.Held()) return {};
+  result = begun;
+  if (job.output != kPipe) {
+    if (std::string failure = OutputFolder::Make(OutputFolder::Of(job.output), job.output);
+        !failure.empty()) {
+      return failure;
+    }
+  }
   std::unique_ptr<gdi::MemorySurface> block;
   {
-    const ReadMessages said(picture);
+    const ReadMessages said(job.input);
     try {
-      block = Cut(picture, stop, part);
+      block = Cut(job, stop, part);
     } catch (const formats::StreamStopped&) {
       // Stopped half read: left out, as a picture not begun.
+      result = JobResult{};
       return {};
     } catch (const std::exception& e) {
       said.Tell(note);
@@ -117,34 +154,75 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
     said.Tell(note);
   }
   try {
-    const std::string chosen = PictureWriter::Write(*block, outputs_[item], request_.write);
-    if (!chosen.empty()) note(ErrorLine::For(outputs_[item], chosen));
+    const std::string chosen = Write(job, *block, result);
+    if (!chosen.empty()) note(ErrorLine::For(job.output, chosen));
   } catch (const std::exception& e) {
-    return ErrorLine::For(outputs_[item], e);
+    return ErrorLine::For(job.output, e);
   }
+  result.status = JobResult::Status::Written;
   return {};
 }
 
-std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const std::string& picture,
-                                                      const BatchRunner::Stop& stop, const Part& part) const {
-  if (request_.region.Scales(request_.width, request_.height)) {
+// An output older than its picture is from before the picture changed, and is made again.
+bool BatchCropper::UpToDate(const CropJob& job) const {
+  if (job.input == kPipe || job.output == kPipe) return false;
+  std::error_code ec;
+  const auto written = fs::last_write_time(job.output, ec);
+  if (ec || !fs::is_regular_file(job.output, ec)) return false;
+  const auto read = fs::last_write_time(job.source, ec);
+  return !ec && written > read;
+}
+
+std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const CropJob& job, const BatchRunner::Stop& stop,
+                                                      const Part& part) const {
+  const CropRequest& settings = job.settings;
+  if (settings.region.Scales(settings.width, settings.height)) {
     const auto start = std::chrono::steady_clock::now();
+    const auto longer = [&start] {
+      return std::chrono::steady_clock::now() - start > std::chrono::seconds(1);
+    };
     const StreamedScaler::Asked asked = [&](double done) {
       if (stop && stop()) return true;
-      if (part && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) part(picture, done);
+      if (part && longer()) part(job.input, done);
       return false;
     };
-    StreamedScaler streamed(request_.region, request_.width, request_.height, request_.placement,
-                            request_.exact, asked);
-    if (auto result = streamed.Cut(picture, request_.damage)) {
-      if (part && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) part(picture, 1.0);
-      return result;
+    StreamedScaler streamed(settings.region, settings.width, settings.height, settings.placement, run_.exact,
+                            asked);
+    if (auto made = streamed.Cut(job.source, settings.damage)) {
+      if (part && longer()) part(job.input, 1.0);
+      return made;
     }
-    return scaler_.Cut(*formats::LoadPicture(picture, request_.damage));
+    const RegionScaler scaler(settings.region, settings.width, settings.height, settings.placement);
+    return scaler.Cut(*formats::LoadPicture(job.source, settings.damage));
   }
-  return cropper_.Crop(formats::LoadPictureRegion(
-      picture, [this](int32_t width, int32_t height) { return cropper_.Block(width, height); },
-      request_.damage));
+  const PictureCropper cropper(settings.width, settings.height, settings.placement);
+  return cropper.Crop(formats::LoadPictureRegion(
+      job.source, [&cropper](int32_t width, int32_t height) { return cropper.Block(width, height); },
+      settings.damage));
+}
+
+std::string BatchCropper::Write(const CropJob& job, gdi::MemorySurface& block, JobResult& result) const {
+  const CropRequest& settings = job.settings;
+  std::string chosen;
+  if (job.output == kPipe) {
+    PipeFile kept;
+    const std::string extension(formats::FormatTable::Of(settings.format).DefaultExtension());
+    if (std::string failure = kept.Make(extension); !failure.empty()) throw std::runtime_error(failure);
+    chosen = PictureWriter::Write(block, kept.Path(), settings.write);
+    if (std::string failure = kept.Pour(stdout, result.bytes); !failure.empty()) {
+      throw std::runtime_error(failure);
+    }
+  } else {
+    chosen = PictureWriter::Write(block, job.output, settings.write);
+    std::error_code ec;
+    result.bytes = fs::file_size(job.output, ec);
+  }
+  result.width = settings.width;
+  result.height = settings.height;
+  if (settings.format == OutputFormat::Jpeg) {
+    result.quality = chosen.empty() ? settings.write.quality : ChosenQuality(chosen);
+  }
+  return chosen;
 }
 
 // The most decoding takes, from the header: the bitmap (twice over while it is
@@ -161,6 +239,6 @@ uint64_t BatchCropper::CostOf(const std::string& picture) const {
   if (!header) return MemoryBudget::kUnlimited;
   const int64_t pixels = header->width * header->height;
   if (pixels > formats::kMaxPicturePixels) return 0;
-  const bool turns = request_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
+  const bool turns = run_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
   return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cli/OutputName.h"
 #include "cli/UsageError.h"
 #include "core/ResultLimits.h"
 #include "formats/FormatTable.h"
@@ -13,8 +14,9 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"-o", "--output", true},   {"--out-dir", "", true},         {"--quality", "", true},
     {"--rle", "", false},       {"--quiet", "-q", false},        {"--region", "", true},
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
-    {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--format", "", true},
-    {"--exact", "", false},
+    {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--from", "", true},
+    {"--results", "", true},    {"--skip-existing", "", false},  {"--name", "", true},
+    {"--shard", "", true},      {"--format", "", true},          {"--exact", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -29,6 +31,14 @@ bool IsVersion(std::string_view arg) { return arg == "--version" || arg == "-V";
 bool IsCommand(std::string_view arg) { return arg == "crop" || arg == "resize"; }
 
 bool LooksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// What holds for the whole run, never for one job of a manifest.
+const std::set<std::string> kRunOptions = {"--quiet", "--memory",  "--verbose", "--no-auto-orient",
+                                           "--from",  "--results", "--shard",   "--skip-existing"};
+
+// Options that stand for each other: a job that gives one drops the defaults' others.
+const std::vector<std::set<std::string>> kEitherOr = {
+    {"-o", "--out-dir"}, {"-o", "--name"}, {"--center", "--origin"}, {"--quality", "--max-bytes"}};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -127,6 +137,61 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
 
 CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const Options options = Split("crop", args, kCropOptions);
+  if (!options.values.count("--from")) {
+    CropRequest request = ParseCropOptions(options);
+    ParseBatchOptions(options, request);
+    return request;
+  }
+  CropRequest request;
+  request.from = options.values.at("--from");
+  if (request.from.empty()) throw UsageError("--from needs a file, or - for standard input");
+  if (!options.positional.empty()) {
+    throw UsageError("--from takes the pictures from its lines; name no picture besides");
+  }
+  request.lineDefaults = options;
+  for (const std::string& name : kRunOptions) {
+    request.lineDefaults.values.erase(name);
+    request.lineDefaults.flags.erase(name);
+  }
+  ParseBatchOptions(options, request);
+  return request;
+}
+
+CropRequest CommandLine::ParseJob(const OptionValues& defaults, const OptionValues& line) {
+  Options merged = defaults;
+  // The defaults the line's own options stand in for go first, so none of the line's own is dropped.
+  for (const auto& [name, value] : line.values) {
+    for (const std::set<std::string>& group : kEitherOr) {
+      if (!group.count(name)) continue;
+      for (const std::string& other : group) merged.values.erase(other);
+    }
+    // A job's own block placement replaces a default of the whole picture, and the other way round.
+    if (name == "--center" || name == "--origin") {
+      auto region = merged.values.find("--region");
+      if (region != merged.values.end() && region->second == "all") merged.values.erase(region);
+    }
+    if (name == "--region" && value == "all") {
+      merged.values.erase("--center");
+      merged.values.erase("--origin");
+    }
+  }
+  for (const auto& [name, value] : line.values) merged.values[name] = value;
+  for (const std::string& flag : line.flags) merged.flags.insert(flag);
+  for (const std::string& flag : line.cleared) merged.flags.erase(flag);
+  merged.positional = line.positional;
+  return ParseCropOptions(merged);
+}
+
+const char* CommandLine::JobOption(const std::string& name, bool& takesValue, bool& applies) {
+  if (name.empty() || name[0] == '-') return nullptr;
+  const OptionSpec* option = Find(kCropOptions, "--" + name);
+  if (!option) return nullptr;
+  takesValue = option->takesValue;
+  applies = kRunOptions.count(option->name) == 0;
+  return option->name.c_str();
+}
+
+CropRequest CommandLine::ParseCropOptions(const Options& options) {
   CropRequest request;
   request.pictures = options.positional;
   if (request.pictures.empty()) throw UsageError("crop needs at least one picture");
@@ -138,6 +203,9 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   const bool toFile = options.values.count("-o") > 0;
   const bool toDir = options.values.count("--out-dir") > 0;
   if (toFile && toDir) throw UsageError("-o and --out-dir can't be used together");
+  if (toFile && options.values.count("--name")) {
+    throw UsageError("--name names the outputs in --out-dir; leave out -o");
+  }
   if (toFile) {
     request.outputFile = options.values.at("-o");
     if (request.pictures.size() > 1) {
@@ -147,17 +215,62 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
   } else {
     request.outputDir = toDir ? options.values.at("--out-dir") : ".";
     if (request.outputDir.empty()) throw UsageError("--out-dir needs a folder");
+    if (auto name = options.values.find("--name"); name != options.values.end()) {
+      OutputName::Check(name->second);
+      request.name = name->second;
+    }
   }
   request.format = ParseFormat(options, request.outputFile);
+  if (!toFile && !request.name.empty()) {
+    if (auto named = PictureWriter::FormatFor(request.name);
+        named && options.values.count("--format") && *named != request.format) {
+      throw UsageError("--format " + options.values.at("--format") + " disagrees with the name " +
+                       Quoted(request.name));
+    } else if (named) {
+      request.format = *named;
+    }
+  }
   request.write = ParseWriteOptions(options, request.format);
-  request.quiet = options.flags.count("--quiet") > 0;
   request.damage = ParseDamage(options);
+  return request;
+}
+
+// What holds for the whole run, read once from the command line itself.
+void CommandLine::ParseBatchOptions(const Options& options, CropRequest& request) {
+  request.quiet = options.flags.count("--quiet") > 0;
   request.read = ParseReadOptions(options);
   request.exact = options.flags.count("--exact") > 0;
   if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
     request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
   }
-  return request;
+  if (auto results = options.values.find("--results"); results != options.values.end()) {
+    request.results = results->second;
+    if (request.results.empty()) throw UsageError("--results needs a file, or - for standard output");
+    if (request.results == "-" && request.outputFile == "-") {
+      throw UsageError("-o - and --results - can't share standard output");
+    }
+  }
+  request.skipExisting = options.flags.count("--skip-existing") > 0;
+  if (auto shard = options.values.find("--shard"); shard != options.values.end()) {
+    request.shard = ParseShard(shard->second);
+  }
+}
+
+Shard CommandLine::ParseShard(const std::string& text) {
+  constexpr int64_t kMostShards = 1'000'000;
+  const size_t slash = text.find('/');
+  bool okNumber = false, okCount = false;
+  Shard shard;
+  if (slash != std::string::npos) {
+    std::string_view view(text);
+    shard.count = ParseWhole(view.substr(slash + 1), 1, kMostShards, okCount);
+    shard.number = ParseWhole(view.substr(0, slash), 1, okCount ? shard.count : 0, okNumber);
+  }
+  if (!okNumber || !okCount) {
+    throw UsageError("bad shard " + Quoted(text) +
+                     " for --shard: N/M, share N of M from 1 to M, such as 2/4");
+  }
+  return shard;
 }
 
 formats::Damage CommandLine::ParseDamage(const Options& options) {
@@ -204,7 +317,8 @@ int32_t CommandLine::ParseWidthAlone(const std::string& text) {
 }
 
 // With -o the file's extension chooses the kind, and a --format beside it
-// must agree; a folder takes --format's kind, Targa when none is given.
+// must agree; a folder takes --format's kind, Targa when none is given, and
+// standard output the kind --format must give.
 OutputFormat CommandLine::ParseFormat(const Options& options, const std::string& outputFile) {
   auto name = options.values.find("--format");
   const formats::FileFormat* named = nullptr;
@@ -216,6 +330,13 @@ OutputFormat CommandLine::ParseFormat(const Options& options, const std::string&
     }
   }
   if (outputFile.empty()) return named ? named->kind : OutputFormat::Targa;
+  if (outputFile == "-") {
+    if (!named) {
+      throw UsageError("-o - writes to standard output: say as what with --format " +
+                       formats::FormatTable::WrittenNames());
+    }
+    return named->kind;
+  }
   const OutputFormat format = RequireOutputFormat(outputFile);
   if (named && named->kind != format) {
     throw UsageError("--format " + name->second + " and the output " + Quoted(outputFile) +
@@ -412,6 +533,8 @@ std::string CommandLine::Usage() {
                [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
                [--memory N] [--exact] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
+  quarvel crop --from FILE [--results FILE] [--skip-existing] [--shard N/M]
+               [--name TEMPLATE] [--format KIND] [crop options as defaults]
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
                  [--allow-damaged] [--no-auto-orient] [-v]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
@@ -452,7 +575,8 @@ crop: cuts a block of W x H pixels out of each picture.
                       picture's file name without its extension and EXT the
                       --format's (default: the current folder)
   --format KIND       what --out-dir writes: )" +
-         formats::FormatTable::WrittenNames() + R"( (default tga)
+         formats::FormatTable::WrittenNames() + R"( (default tga),
+                      and what -o - writes to standard output
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far, and a picture that takes
@@ -461,6 +585,27 @@ crop: cuts a block of W x H pixels out of each picture.
                       together (default: half of what the system has
                       available); a picture starts only once the pixels its
                       header declares fit, and a larger one runs alone
+  --from FILE         the jobs from FILE (- for standard input), one JSON
+                      object a line: "input" names the picture, the other
+                      names are crop's long options without --, such as
+                      {"input": "a.jpg", "size": "256", "region": "all"};
+                      the command line's options are every line's defaults.
+                      A line that can't run fails alone, saying why
+  --results FILE      one JSON line per job as it ends (- for standard
+                      output): line, input, output, status (written, skipped
+                      or failed), reason, width, height, bytes, quality, ms
+  --skip-existing     skip a job whose output is newer than its picture, so
+                      a run started again does only what is missing
+  --name TEMPLATE     the output's name in --out-dir, from {stem} and {ext}
+                      (the picture's name without and with its extension),
+                      {size}, {region} and {n} (the line or picture number);
+                      the format's extension follows unless the template
+                      ends in one. Two jobs given one name are refused before
+                      any work
+  --shard N/M         only every M-th job from the N-th (N from 1 to M), so M
+                      runs on as many machines share the jobs
+A picture named - is read from standard input, and -o - writes to standard
+output.
 
 resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
   --keep-proportions  give the width W alone; the height follows it:

@@ -21,6 +21,25 @@ struct ReadOptions {
   bool autoOrient = true;
 };
 
+// Options as they were given, under their first spelling.
+struct OptionValues {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values;
+  std::set<std::string> flags;
+  // Flags a manifest's line turns off (false) where the command line turned them on.
+  std::set<std::string> cleared;
+};
+
+// Which of M equal shares of the jobs a run takes: every M-th one from the N-th (N from 1).
+struct Shard {
+  int64_t number = 1;
+  int64_t count = 1;
+
+  bool Takes(size_t job) const {
+    return static_cast<int64_t>((job - 1) % static_cast<size_t>(count)) == number - 1;
+  }
+};
+
 struct CropRequest {
   std::vector<std::string> pictures;
   int32_t width = 0;
@@ -32,7 +51,7 @@ struct CropRequest {
   // every picture is written to as <stem> and the format's extension.
   std::string outputFile;
   std::string outputDir;
-  // -o's extension, or --format for a folder.
+  // -o's extension, or --format for a folder or standard output.
   OutputFormat format = OutputFormat::Targa;
   WriteOptions write;
   // No progress counter, even on a terminal.
@@ -41,8 +60,19 @@ struct CropRequest {
   ReadOptions read;
   // The bytes the pictures decoded at once may take together; 0 for the default.
   uint64_t memory = 0;
+
+  // The jobs' list, one JSON object a line ("-" for standard input), instead of pictures;
+  // `lineDefaults` are the options every line starts from.
+  std::string from;
+  OptionValues lineDefaults;
+  // Where one JSON line per job goes as it ends ("-" for standard output); none when empty.
+  std::string results;
+  bool skipExisting = false;
   // A JPEG region decoded at full size, for the window's very result.
   bool exact = false;
+  // The output's name in the output folder, with {stem} {ext} {size} {n} {region}; empty for {stem}.tga.
+  std::string name;
+  Shard shard;
 };
 
 struct ResizeRequest {
@@ -74,6 +104,12 @@ class CommandLine {
   // The arguments after the program's name.
   static Request Parse(const std::vector<std::string>& args);
 
+  // One job of a manifest: `line`'s options over `defaults`, checked as the command line's are.
+  static CropRequest ParseJob(const OptionValues& defaults, const OptionValues& line);
+  // The crop option a manifest's name stands for ("size" for --size), or null for none.
+  // `applies` is false for the options that hold for the whole run alone.
+  static const char* JobOption(const std::string& name, bool& takesValue, bool& applies);
+
   static std::string Usage();
   // "quarvel" and the version it was built as.
   static std::string Version();
@@ -89,17 +125,16 @@ class CommandLine {
   static const OptionTable kCropOptions;
   static const OptionTable kResizeOptions;
 
-  struct Options {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-  };
+  using Options = OptionValues;
 
   static Options Split(const std::string& command, const std::vector<std::string>& args,
                        const OptionTable& table);
   static const OptionSpec* Find(const OptionTable& table, const std::string& name);
   [[noreturn]] static void RefuseWithoutCommand(const std::vector<std::string>& args);
   static CropRequest ParseCrop(const std::vector<std::string>& args);
+  static CropRequest ParseCropOptions(const Options& options);
+  static void ParseBatchOptions(const Options& options, CropRequest& request);
+  static Shard ParseShard(const std::string& text);
   static ResizeRequest ParseResize(const std::vector<std::string>& args);
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);

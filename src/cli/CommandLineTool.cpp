@@ -3,13 +3,19 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 
 #include "cli/BatchCropper.h"
 #include "cli/BatchRunner.h"
+#include "cli/CropJobs.h"
 #include "cli/ErrorLine.h"
 #include "cli/Interruption.h"
+#include "cli/JobResult.h"
 #include "cli/OutputFolder.h"
+#include "cli/PipeFile.h"
 #include "cli/ProgressLine.h"
 #include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
@@ -80,9 +86,35 @@ void CommandLineTool::Read(const ReadOptions& options) {
 }
 
 int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal) {
-  const BatchCropper cropper(request, workers);
-  const bool counted = errIsTerminal && !request.quiet && request.pictures.size() > 1;
-  ProgressLine progress(err, request.pictures.size());
+  std::vector<CropJob> jobs;
+  try {
+    jobs = PlanJobs(request);
+  } catch (const UsageError& e) {
+    err << ErrorLine::Plain(e.what()) << std::endl;
+    return kUsage;
+  } catch (const std::runtime_error& e) {
+    err << e.what() << std::endl;
+    return kSomeFailed;
+  }
+  // A picture through a pipe is read once, before any work, into a file the readers can look into.
+  PipeFile piped;
+  for (CropJob& job : jobs) {
+    if (job.input != "-" || !job.refusal.empty()) continue;
+    std::string failure = piped.Make("");
+    if (failure.empty()) failure = piped.Fill(stdin);
+    if (!failure.empty()) job.refusal = failure;
+    job.source = piped.Path();
+  }
+  ResultsFile results;
+  if (!request.results.empty()) {
+    if (std::string failure = results.Open(request.results); !failure.empty()) {
+      err << failure << std::endl;
+      return kSomeFailed;
+    }
+  }
+  const BatchCropper cropper(std::move(jobs), request, workers);
+  const bool counted = errIsTerminal && !request.quiet && cropper.Jobs() > 1;
+  ProgressLine progress(err, cropper.Jobs());
   const auto print = [&progress](const std::string& line) { progress.Print(line); };
   BatchCropper::Part part = nullptr;
   if (errIsTerminal && !request.quiet)
@@ -90,12 +122,24 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
   const size_t failures =
       counted ? cropper.Run(
                     print, [&progress](size_t done, size_t failed) { progress.Show(done, failed); }, nullptr,
-                    part)
-              : cropper.Run(print, nullptr, print, part);
+                    &results, part)
+              : cropper.Run(print, nullptr, print, &results, part);
   progress.Finish();
   if (Interruption::Requested())
     err << ErrorLine::Plain("interrupted; the pictures not finished were left out") << std::endl;
   return failures == 0 ? kSuccess : kSomeFailed;
+}
+
+std::vector<CropJob> CommandLineTool::PlanJobs(const CropRequest& request) {
+  if (request.from.empty()) return CropJobs::Plan(request, nullptr);
+  if (request.from == "-") return CropJobs::Plan(request, &std::cin);
+  std::ifstream manifest(request.from);
+  if (!manifest) {
+    throw std::runtime_error(ErrorLine::For(
+        request.from,
+        errno == ENOENT ? std::string("not found") : "can't be read: " + std::string(std::strerror(errno))));
+  }
+  return CropJobs::Plan(request, &manifest);
 }
 
 int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {

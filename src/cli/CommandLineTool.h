@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/CropJobs.h"
 
 // The window-less mode: runs a command and turns its outcome into an exit
 // status. Nothing here needs a display.
@@ -33,6 +34,9 @@ class CommandLineTool {
  private:
   static void Read(const ReadOptions& options);
   static int Crop(const CropRequest& request, std::ostream& err, int workers, bool errIsTerminal);
+  // Raises a UsageError for jobs that can't run together, and a runtime_error
+  // with the line to print for a manifest that can't be read.
+  static std::vector<CropJob> PlanJobs(const CropRequest& request);
   static int Resize(const ResizeRequest& request, std::ostream& err);
   // `chosen` receives what a byte budget chose; `note` what the libraries said, with --verbose.
   static std::string ResizeOne(const ResizeRequest& request, std::string& chosen,

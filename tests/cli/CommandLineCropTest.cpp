@@ -154,6 +154,26 @@ TEST_F(CommandLineCrop, JpegOutputIsReadableWithThePicturesPixelsAtItsQuality) {
   EXPECT_GT(fs::file_size(Out("q95.JPG")), fs::file_size(Out("q10.JPG")));
 }
 
+// A batch into a folder names its outputs with the --format's extension, and
+// a PNG holds the block's pixels exactly.
+TEST_F(CommandLineCrop, AFolderOfPngsHoldsEachBlockExactly) {
+  const std::string first = Pattern("first.bmp", 40, 30);
+  const std::string second = Pattern("second.png", 50, 20);
+  ToolRun run = ToolRun::InProcess({"crop", first, second, "--size", "9x7", "--origin", "3,4", "--out-dir",
+                                    Out("minis"), "--format", "png"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"first.png", "second.png"}) {
+    const TestImage block = TestImage::Read(Out("minis/") + name);
+    ASSERT_EQ(block.Width(), 9) << name;
+    ASSERT_EQ(block.Height(), 7) << name;
+    for (int y = 0; y < 7; ++y) {
+      for (int x = 0; x < 9; ++x)
+        ASSERT_EQ(block.Pixel(x, y), TestPictures::PatternPixel(3 + x, 4 + y)) << name;
+    }
+  }
+  EXPECT_FALSE(fs::exists(Out("minis/first.tga")));
+}
+
 TEST_F(CommandLineCrop, GifPicturesAreCutToo) {
   const std::vector<Rgb> palette = {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255),
                                     MakeRgb(9, 9, 9)};
