@@ -13,6 +13,7 @@
 #include "app/SelectionKeys.h"
 #include "app/SelectionTool.h"
 #include "core/ErrorWords.h"
+#include "core/MiniMapCommand.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
@@ -388,7 +389,8 @@ bool Form1::TryLoadFile(std::string& fileName) {
   } catch (const platform::AppError& e) {
     platform::MessageBox::Show(
         std::string(kOpenFailed) + "\n" +
-            ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)), said.Explanation()),
+            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)),
+                                  said.Explanation()),
         platform::MsgStyle::Critical, platform::AppInfo::Title());
     return false;
   }

@@ -17,7 +17,7 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--from", "", true},
     {"--results", "", true},    {"--skip-existing", "", false},  {"--name", "", true},
     {"--shard", "", true},      {"--format", "", true},          {"--reduce", "", true},
-    {"--linear", "", false},
+    {"--linear", "", false},    {"--exact", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -241,6 +241,7 @@ CropRequest CommandLine::ParseCropOptions(const Options& options) {
 void CommandLine::ParseBatchOptions(const Options& options, CropRequest& request) {
   request.quiet = options.flags.count("--quiet") > 0;
   request.read = ParseReadOptions(options);
+  request.exact = options.flags.count("--exact") > 0;
   if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
     request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
   }
@@ -558,7 +559,7 @@ std::string CommandLine::Usage() {
                [--region WxH [--reduce area|majority|nearest] [--linear]]
                [-o FILE | --out-dir DIR [--format KIND]]
                [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
-               [--memory N] [--no-auto-orient] [-v]
+               [--memory N] [--exact] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel crop --from FILE [--results FILE] [--skip-existing] [--shard N/M]
                [--name TEMPLATE] [--format KIND] [crop options as defaults]
@@ -583,6 +584,13 @@ crop: cuts a block of W x H pixels out of each picture.
                       result pixel covers; the rest blend as resize does
   --region all        the largest region of the --size's proportions, centred
                       in the picture; needs no --center or --origin
+                      A region averaged from a JPEG, BMP or PNG is read
+                      band by band, so pictures of any size take little
+                      memory; a JPEG is decoded at 1/2, 1/4 or 1/8 of its
+                      size where that stays at least twice the --size each
+                      way
+  --exact             decode a JPEG region at its full size: the very pixels
+                      the window's mini-map has, at some cost in time
   --reduce METHOD     how a region becomes the --size: area (the default, as
                       above), majority (each result pixel takes the colour
                       that covers most of it, the smallest value 0xRRGGBB of
@@ -609,7 +617,8 @@ crop: cuts a block of W x H pixels out of each picture.
                       and what -o - writes to standard output
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
-                      and the failures so far
+                      and the failures so far, and a picture that takes
+                      longer than a second shows how far it has got
   --memory N          the memory the pictures decoded side by side may take
                       together (default: half of what the system has
                       available); a picture starts only once the pixels its

@@ -70,6 +70,8 @@ struct CropRequest {
   // Where one JSON line per job goes as it ends ("-" for standard output); none when empty.
   std::string results;
   bool skipExisting = false;
+  // A JPEG region decoded at full size, for the window's very result.
+  bool exact = false;
   // The output's name in the output folder, with {stem} {ext} {size} {n} {region}; empty for {stem}.tga.
   std::string name;
   Shard shard;

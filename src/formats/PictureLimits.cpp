@@ -4,13 +4,13 @@
 
 namespace formats {
 
-void PictureLimits::CheckSize(int64_t width, int64_t height) {
+void PictureLimits::CheckSize(int64_t width, int64_t height, int64_t mostPixels) {
   if (width <= 0 || height <= 0) throw NotAPicture();
-  if (width * height <= kMaxPicturePixels) return;
-  throw platform::AppError::WithDescription(
-      platform::ErrorNumber::OutOfMemory, "The picture is too large to open: " + std::to_string(width) +
-                                              " x " + std::to_string(height) + " pixels (the limit is " +
-                                              std::to_string(kMaxPicturePixels / 1'000'000) + " megapixels)");
+  if (width * height <= mostPixels) return;
+  throw platform::AppError::WithDescription(platform::ErrorNumber::OutOfMemory,
+                                            "The picture is too large to open: " + std::to_string(width) +
+                                                " x " + std::to_string(height) + " pixels (the limit is " +
+                                                std::to_string(mostPixels / 1'000'000) + " megapixels)");
 }
 
 void PictureLimits::CheckClaim(int64_t width, int64_t height, int64_t heldPixels, uint64_t fileBytes) {

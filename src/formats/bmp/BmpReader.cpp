@@ -57,7 +57,8 @@ gdi::Rect Clipped(gdi::Rect r, int32_t width, int32_t height) {
 
 }  // namespace
 
-std::optional<BmpReader::Layout> BmpReader::Read(std::span<const uint8_t> head, uint64_t fileSize) {
+std::optional<BmpReader::Layout> BmpReader::Read(std::span<const uint8_t> head, uint64_t fileSize,
+                                                 int64_t mostPixels) {
   if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
   if (head.size() < 18) throw PictureLimits::Damaged("the file ends inside its header");
   if (Le32(head, 14) != kInfoHeaderBytes) return std::nullopt;
@@ -72,7 +73,7 @@ std::optional<BmpReader::Layout> BmpReader::Read(std::span<const uint8_t> head, 
                                  std::to_string(height) + " pixels in " + std::to_string(Le16(head, 26)) +
                                  " planes");
   }
-  PictureLimits::CheckSize(width, height);
+  PictureLimits::CheckSize(width, height, mostPixels);
   Layout layout{width, height, bits, Le32(head, 10),
                 bits == 24 ? gdi::Bitmap::StrideFor(width) : 4 * static_cast<uint64_t>(width)};
   CheckPlacement(layout, fileSize);
@@ -133,6 +134,45 @@ void BmpReader::ReadRowsDroppingFourthByte(const PictureFile& file, const Layout
     at += count * layout.fileStride;
     done += count;
   }
+}
+
+// Each band is read in one go, its rows in the file's order (the lowest
+// first), and walked upwards.
+Streamed BmpReader::Stream(const PictureFile& file, const Layout& layout, BandSink& sink,
+                           std::string& damage) {
+  if (sink.MostShrink(layout.width, layout.height) == 0) return Streamed::No;
+  StreamedAverager& averager = sink.Averager(1, layout.width, layout.height);
+  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  const int32_t firstHeld = layout.height - RowsHeld(layout, file.Size());
+  const auto perBand = static_cast<int32_t>(
+      std::clamp<uint64_t>(kChunkBytes / layout.fileStride, 1, static_cast<uint64_t>(rows.end - rows.first)));
+  std::vector<uint8_t> band(static_cast<size_t>(perBand) * layout.fileStride);
+  for (int32_t y = rows.first; y < rows.end;) {
+    if (sink.Stop(static_cast<double>(y - rows.first) / (rows.end - rows.first))) throw StreamStopped();
+    const int32_t count = std::min(perBand, rows.end - y);
+    const int32_t held = std::clamp(y + count - firstHeld, 0, count);
+    // Rows the file doesn't hold, at the top, stay black.
+    std::fill(band.begin() + static_cast<ptrdiff_t>(held * layout.fileStride),
+              band.begin() + static_cast<ptrdiff_t>(count * layout.fileStride), uint8_t{0});
+    if (held > 0 && !file.ReadAt(FirstRow(layout, y + count), band.data(), held * layout.fileStride))
+      throw EndsEarly();
+    if (layout.bitsPerPixel == 32) {
+      for (int32_t r = 0; r < held; ++r) {
+        uint8_t* row = band.data() + r * layout.fileStride;
+        for (int32_t x = 0; x < layout.width; ++x) {
+          row[3 * x] = row[4 * x];
+          row[3 * x + 1] = row[4 * x + 1];
+          row[3 * x + 2] = row[4 * x + 2];
+        }
+      }
+    }
+    const auto stride = static_cast<ptrdiff_t>(layout.fileStride);
+    averager.Add(PixelRows<const uint8_t>{band.data() + (count - 1) * stride + 3 * ptrdiff_t{columns.first},
+                                          -stride, columns.end - columns.first, count});
+    y += count;
+  }
+  damage = DamageOf(layout, file.Size());
+  return Streamed::Yes;
 }
 
 }  // namespace formats

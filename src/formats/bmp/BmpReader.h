@@ -6,6 +6,7 @@
 
 #include "formats/PictureFile.h"
 #include "formats/PictureRegion.h"
+#include "formats/PictureStream.h"
 
 namespace formats {
 
@@ -31,11 +32,16 @@ class BmpReader {
   // starting past the end, far more pixels than the file holds) raises
   // invalid picture (481) or out of memory (7) in words, before anything is
   // allocated. A file a little short of its pixels decodes as damaged.
-  static std::optional<Layout> Read(std::span<const uint8_t> head, uint64_t fileSize);
+  static std::optional<Layout> Read(std::span<const uint8_t> head, uint64_t fileSize,
+                                    int64_t mostPixels = kMaxPicturePixels);
 
   // The rows the chooser asks for, the picture's whole width; those the file
   // doesn't hold are black and the region says how the file is damaged.
   static PictureRegion Decode(const PictureFile& file, const Layout& layout, const RegionChooser& choose);
+
+  // The rows the sink needs, top row first, a few megabytes at a time;
+  // `damage` says how the file is damaged, empty for a whole one.
+  static Streamed Stream(const PictureFile& file, const Layout& layout, BandSink& sink, std::string& damage);
 
  private:
   static void ReadRows(const PictureFile& file, const Layout& layout, int32_t bottom, int32_t first,

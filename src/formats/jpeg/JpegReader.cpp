@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "formats/PictureLimits.h"
 
 // After turbojpeg.h: jpeglib.h needs <cstdio> first and defines names it uses too.
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace formats {
@@ -26,9 +29,14 @@ struct ErrorJump {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
   std::string firstWarning;
+  std::string firstError;
 };
 
 [[noreturn]] void JumpOut(j_common_ptr info) {
+  auto* error = reinterpret_cast<ErrorJump*>(info->err);
+  char text[JMSG_LENGTH_MAX] = {};
+  error->manager.format_message(info, text);
+  error->firstError = text;
   std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1);
 }
 
@@ -58,6 +66,7 @@ class Decompressor {
   jpeg_decompress_struct& Info() { return info_; }
   std::jmp_buf& Jump() { return error_.jump; }
   const std::string& Damage() const { return error_.firstWarning; }
+  const std::string& Error() const { return error_.firstError; }
 
  private:
   ErrorJump error_;
@@ -73,11 +82,89 @@ Span WithMargin(int32_t begin, int32_t end, int32_t size) {
   return {std::max(begin - kMargin, 0), std::min(end + kMargin, size)};
 }
 
+bool ReadHeaderFromSource(Decompressor& d);
+
+// A file read a little at a time. A read that fails ends the data as a file
+// cut short does, and is raised once the library is left.
+class FileSource {
+ public:
+  static constexpr size_t kBytes = 256 * 1024;
+
+  FileSource(const PictureFile& file, jpeg_decompress_struct& info) : file_(file), buffer_(kBytes) {
+    manager_.owner = this;
+    manager_.init_source = [](j_decompress_ptr) {};
+    manager_.fill_input_buffer = Fill;
+    manager_.skip_input_data = Skip;
+    manager_.resync_to_restart = jpeg_resync_to_restart;
+    manager_.term_source = [](j_decompress_ptr) {};
+    manager_.bytes_in_buffer = 0;
+    manager_.next_input_byte = nullptr;
+    info.src = &manager_;
+  }
+
+  void RaiseFailedRead() const {
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  struct Manager : jpeg_source_mgr {
+    FileSource* owner;
+  };
+
+  static FileSource& Of(j_decompress_ptr info) { return *static_cast<Manager*>(info->src)->owner; }
+
+  // As libjpeg's own file source: past the end, a warning and an end marker.
+  static boolean Fill(j_decompress_ptr info) {
+    FileSource& s = Of(info);
+    size_t got = 0;
+    try {
+      got = s.file_.ReadUpTo(s.at_, s.buffer_.data(), s.buffer_.size());
+    } catch (...) {
+      s.failure_ = std::current_exception();
+    }
+    if (got == 0) {
+      WARNMS(info, JWRN_JPEG_EOF);
+      s.buffer_[0] = 0xFF;
+      s.buffer_[1] = JPEG_EOI;
+      got = 2;
+    } else {
+      s.at_ += got;
+    }
+    s.manager_.next_input_byte = s.buffer_.data();
+    s.manager_.bytes_in_buffer = got;
+    return TRUE;
+  }
+
+  static void Skip(j_decompress_ptr info, long count) {
+    FileSource& s = Of(info);
+    if (count <= 0) return;
+    const auto wanted = static_cast<size_t>(count);
+    if (wanted <= s.manager_.bytes_in_buffer) {
+      s.manager_.next_input_byte += wanted;
+      s.manager_.bytes_in_buffer -= wanted;
+      return;
+    }
+    s.at_ += wanted - s.manager_.bytes_in_buffer;
+    s.manager_.bytes_in_buffer = 0;
+  }
+
+  Manager manager_{};
+  const PictureFile& file_;
+  std::vector<uint8_t> buffer_;
+  uint64_t at_ = 0;
+  std::exception_ptr failure_;
+};
+
 // As TurboJPEG decodes a whole picture: blue-green-red, accurate integer
 // transform, smooth upsampling.
 bool ReadHeader(Decompressor& d, std::span<const uint8_t> file) {
   if (setjmp(d.Jump())) return false;
   jpeg_mem_src(&d.Info(), file.data(), static_cast<unsigned long>(file.size()));
+  return ReadHeaderFromSource(d);
+}
+
+bool ReadHeaderFromSource(Decompressor& d) {
+  if (setjmp(d.Jump())) return false;
   jpeg_read_header(&d.Info(), TRUE);
   const J_COLOR_SPACE space = d.Info().jpeg_color_space;
   if (space == JCS_CMYK || space == JCS_YCCK) return false;
@@ -106,6 +193,31 @@ bool ReadRows(Decompressor& d, gdi::Bitmap& rows) {
   }
   return true;
 }
+
+// At 1/shrink of the picture's size, rounded up.
+bool StartScaled(Decompressor& d, int shrink) {
+  if (setjmp(d.Jump())) return false;
+  d.Info().scale_num = 1;
+  d.Info().scale_denom = static_cast<unsigned>(shrink);
+  jpeg_calc_output_dimensions(&d.Info());
+  return true;
+}
+
+bool ReadBand(Decompressor& d, std::vector<JSAMPROW>& rows, int32_t count) {
+  if (setjmp(d.Jump())) return false;
+  for (int32_t y = 0; y < count;) {
+    const JDIMENSION got =
+        jpeg_read_scanlines(&d.Info(), rows.data() + y, static_cast<JDIMENSION>(count - y));
+    if (got == 0) return false;
+    y += static_cast<int32_t>(got);
+  }
+  return true;
+}
+
+// Rows at a time: enough to keep the library's own buffers busy, and a few
+// megabytes a band, so handing one to the other core costs little.
+constexpr int32_t kBandRows = 16;
+constexpr size_t kBandBytes = 2 << 20;
 
 }  // namespace
 
@@ -158,6 +270,55 @@ std::optional<PictureRegion> JpegReader::DecodeRegion(std::span<const uint8_t> f
                        width,
                        height,
                        d.Damage()};
+}
+
+Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string& damage) {
+  Decompressor d;
+  FileSource source(file, d.Info());
+  if (!ReadHeaderFromSource(d)) {
+    source.RaiseFailedRead();
+    return Streamed::No;
+  }
+  const auto width = static_cast<int32_t>(d.Info().image_width);
+  const auto height = static_cast<int32_t>(d.Info().image_height);
+  PictureLimits::CheckClaim(width, height, static_cast<int64_t>(file.Size()) * kDensestPixelsPerByte,
+                            file.Size());
+  const int shrink = sink.MostShrink(width, height);
+  if (shrink == 0 || !StartScaled(d, shrink)) return Streamed::No;
+  StreamedAverager& averager = sink.Averager(shrink, static_cast<int32_t>(d.Info().output_width),
+                                             static_cast<int32_t>(d.Info().output_height));
+  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  // Decoded with a margin, as DecodeRegion does, so the edges come out as in a whole decode.
+  const Span xs = WithMargin(columns.first, columns.end, static_cast<int32_t>(d.Info().output_width));
+  const int32_t firstRow = std::max(rows.first - kMargin, 0);
+  auto left = static_cast<JDIMENSION>(xs.begin);
+  auto across = static_cast<JDIMENSION>(xs.end - xs.begin);
+  const auto failed = [&] {
+    source.RaiseFailedRead();
+    return PictureLimits::Damaged(d.Error());
+  };
+  if (!Start(d, &left, &across, static_cast<JDIMENSION>(firstRow))) throw failed();
+  const size_t stride = 3 * static_cast<size_t>(across);
+  const auto perBand =
+      static_cast<int32_t>(std::clamp<size_t>(kBandBytes / stride, kBandRows, static_cast<size_t>(rows.end)));
+  BandHandOff bands(averager, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left),
+                    perBand);
+  std::vector<JSAMPROW> pointers(static_cast<size_t>(perBand));
+  for (int32_t y = firstRow; y < rows.end;) {
+    if (sink.Stop(static_cast<double>(y - firstRow) / (rows.end - firstRow))) throw StreamStopped();
+    const int32_t count = std::min(perBand, rows.end - y);
+    for (int32_t r = 0; r < count; ++r) pointers[static_cast<size_t>(r)] = bands.Row(r);
+    if (!ReadBand(d, pointers, count)) throw failed();
+    // The margin's rows only set the decoder going.
+    const int32_t skipped = std::clamp(rows.first - y, 0, count);
+    bands.Pass(skipped, count - skipped);
+    y += count;
+  }
+  bands.Finish();
+  jpeg_abort_decompress(&d.Info());
+  source.RaiseFailedRead();
+  damage = d.Damage();
+  return Streamed::Yes;
 }
 
 }  // namespace formats

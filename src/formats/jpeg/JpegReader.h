@@ -5,7 +5,9 @@
 #include <optional>
 #include <span>
 
+#include "formats/PictureFile.h"
 #include "formats/PictureRegion.h"
+#include "formats/PictureStream.h"
 
 namespace formats {
 
@@ -25,6 +27,12 @@ class JpegReader {
   // Nothing where Decode would give no bitmap.
   static std::optional<PictureRegion> DecodeRegion(std::span<const uint8_t> file,
                                                    const RegionChooser& choose);
+
+  // The rows the sink needs, decoded band by band from the file (read a
+  // little at a time, never held whole) at 1/2, 1/4 or 1/8 scale where the
+  // sink allows it; nothing past its last needed row is decoded. No for a
+  // kind Decode gives no bitmap for. `damage` gets the library's first warning.
+  static Streamed Stream(const PictureFile& file, BandSink& sink, std::string& damage);
 };
 
 }  // namespace formats
