@@ -23,6 +23,8 @@ struct WriteOptions {
 
 // Writes a finished picture with the window's own writers, the format chosen
 // by the file's extension. Errors of the writers reach the caller unchanged.
+// A file replaced gets the time of the write, JPEG too: the window's JPEG
+// save alone keeps the old file's times.
 class PictureWriter {
  public:
   // A name ending in ".tga" is Targa, in ".jpg" or ".jpeg" JPEG, in any case; anything else is nothing.

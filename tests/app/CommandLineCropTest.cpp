@@ -3,7 +3,9 @@
 
 #include <QFile>
 #include <QImage>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "TargaFile.h"
 #include "ToolRun.h"
@@ -344,5 +346,26 @@ TEST_F(CommandLineCrop, ABudgetEvenQualityOneMissesWritesNothing) {
     EXPECT_EQ(run.status, 1) << command;
     EXPECT_NE(run.err.find("even at quality 1 the JPEG file takes"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(Out("x.jpg"))) << command;
+  }
+}
+
+// Backup and sync tools compare size and time: a replaced file that kept the
+// old time could be skipped. Targa, JPEG at a quality and JPEG in a budget.
+TEST_F(CommandLineCrop, AReplacedFileGetsTheTimeOfTheWrite) {
+  const std::string picture = Pattern("p.png", 64, 64);
+  const std::vector<std::vector<std::string>> extras = {{}, {"--quality", "80"}, {"--max-bytes", "4k"}};
+  const char* names[] = {"old.tga", "old.jpg", "budget.jpg"};
+  for (size_t i = 0; i < extras.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    const fs::path out = dir / names[i];
+    std::ofstream(out) << "old";
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    fs::last_write_time(out, old);
+    std::vector<std::string> args = {"crop", picture, "--size", "16", "--origin", "0,0", "-o", out.string()};
+    args.insert(args.end(), extras[i].begin(), extras[i].end());
+    ToolRun run = ToolRun::InProcess(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(fs::file_size(out), 3u);
+    EXPECT_GT(fs::last_write_time(out), old + std::chrono::hours(24 * 364));
   }
 }
