@@ -16,6 +16,12 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+uint64_t Up(uint64_t n, uint64_t step) { return (n + step - 1) / step; }
+
+}  // namespace
+
 BatchCropper::BatchCropper(CropRequest request, int workers)
     : request_(std::move(request)),
       workers_(workers),
@@ -93,7 +99,15 @@ std::string BatchCropper::CropOne(size_t item, const std::function<void(const st
                                   MemoryBudget& budget, const BatchRunner::Stop& stop) const {
   const std::string& picture = request_.pictures[item];
   if (!refusals_[item].empty()) return ErrorLine::For(picture, refusals_[item]);
-  const MemoryBudget::Share share(budget, CostOf(picture), stop);
+  const uint64_t cost = CostOf(picture);
+  // A budget the user set is held to: a picture that alone needs more is
+  // refused rather than decoded past it.
+  if (request_.memory && cost != MemoryBudget::kUnlimited && cost > request_.memory) {
+    return ErrorLine::For(picture, "decoding it takes about " + std::to_string(Up(cost, 1 << 20)) +
+                                       " MB, more than the " + std::to_string(Up(request_.memory, 1 << 20)) +
+                                       " MB that --memory allows");
+  }
+  const MemoryBudget::Share share(budget, cost, stop);
   if (!share.Held()) return {};
   std::unique_ptr<gdi::MemorySurface> block;
   {
@@ -139,5 +153,5 @@ uint64_t BatchCropper::CostOf(const std::string& picture) const {
   const int64_t pixels = header->width * header->height;
   if (pixels > formats::kMaxPicturePixels) return 0;
   const bool turns = request_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
-  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
+  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes + header->workingBytes;
 }
