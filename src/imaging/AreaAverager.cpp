@@ -86,7 +86,10 @@ struct Plan {
   std::vector<Span> columns;
   std::vector<Span> rows;
   Range used;  // the source columns the columns' spans touch
-  double inverseTotal;
+  // The area of one destination pixel in the axes' units: every mean is an
+  // integer sum over it, rounded half up in integers, so a mean of exactly
+  // .5 is never lost to a reciprocal a little short.
+  uint64_t total;
   AddRowFn addRow;
 };
 
@@ -110,9 +113,10 @@ void FillRow(const Plan& plan, std::vector<uint32_t>& sums, int32_t y) {
       red += uint64_t{share} * pixel[2];
       pixel += 3;
     }
-    out[0] = static_cast<uint8_t>(static_cast<double>(blue) * plan.inverseTotal + 0.5);
-    out[1] = static_cast<uint8_t>(static_cast<double>(green) * plan.inverseTotal + 0.5);
-    out[2] = static_cast<uint8_t>(static_cast<double>(red) * plan.inverseTotal + 0.5);
+    const uint64_t half = plan.total / 2;
+    out[0] = static_cast<uint8_t>((blue + half) / plan.total);
+    out[1] = static_cast<uint8_t>((green + half) / plan.total);
+    out[2] = static_cast<uint8_t>((red + half) / plan.total);
     out += 3;
   }
 }
@@ -149,7 +153,7 @@ void AreaAverager::Fill(const PixelRows<const uint8_t>& source, Axis across, Axi
                   std::move(columns),
                   MapSpans(down, dest.height),
                   used,
-                  1.0 / (static_cast<double>(across.length) * static_cast<double>(down.length)),
+                  static_cast<uint64_t>(across.length) * static_cast<uint64_t>(down.length),
                   PickAddRow()};
   std::atomic<int32_t> next{0};
   std::vector<std::future<void>> others;
