@@ -210,8 +210,21 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   void Command7_Click();
   void Command8_Click();
 
-  // The file decoded, or taken from the decoding begun for it.
+  // The file decoded, or taken from the decoding begun for it. Decoding runs
+  // on another thread while the window repaints under its busy cursor; the
+  // user's clicks and keys wait for it, but closing the window abandons it
+  // (LoadAbandoned) and leaves the window as it was.
   formats::PictureRegion Decode(const std::string& fileName);
+  formats::PictureRegion AwaitDecoding(std::future<formats::PictureRegion>& decoding);
+  struct LoadAbandoned {};
+
+ public:
+  // For tests: what decodes a picture on the worker thread instead of the
+  // program's decoder; nullptr puts that back.
+  using PictureDecoder = formats::PictureRegion (*)(const std::string& fileName);
+  static void SetPictureDecoder(PictureDecoder decoder);
+
+ private:
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
@@ -276,6 +289,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   QPointer<Form2> form2_;
   // The decoding of the file being opened, begun before the window asked for it.
   std::future<formats::PictureRegion> decoding_;
+  // What a library said while the last picture was decoded on its thread.
+  std::shared_ptr<std::string> decodingSaid_ = std::make_shared<std::string>();
   // In picture pixels: the pointer place the frame drawn last was asked for,
   // where a new size puts the frame; and the place that frame would have
   // without clamping, where a nudge starts from.
@@ -306,6 +321,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer {
   bool arranged_ = false;
   // FitWindow's steps are under way; the layout waits for their end.
   bool holdArrangement_ = false;
+  // The window was closed while a picture was being decoded.
+  bool closing_ = false;
   // The zoom follows the window, showing the whole picture.
   bool zoomFits_ = false;
   // The user's last choice, kept for the next picture of the run.
