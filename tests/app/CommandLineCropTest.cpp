@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -246,7 +247,7 @@ TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
     EXPECT_EQ(run.ErrorLines()[0],
-              "quarvel: " + output[1] + ": the folder " + Out("plain") + " does not exist");
+              "quarvel: " + output[1] + ": " + Out("plain") + " is a file, not a folder");
   }
 }
 
@@ -278,12 +279,12 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
     ToolRun run =
         ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", origin, "-o", Out("o.tga")});
     EXPECT_EQ(run.status, 1) << origin;
-    EXPECT_NE(run.err.find("lies outside the 20x10 picture"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("lies outside the 20 x 10 picture"), std::string::npos) << run.err;
   }
   ToolRun far =
       ToolRun::InProcess({"crop", picture, "--size", "4x4", "--center", "2147483647,0", "-o", Out("o.tga")});
   EXPECT_EQ(far.status, 1);
-  EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 × 10 picture\n");
+  EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 x 10 picture\n");
   EXPECT_FALSE(fs::exists(Out("o.tga")));
 }
 
@@ -308,9 +309,9 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   EXPECT_EQ(refused.status, 1);
   const std::vector<std::string> lines = refused.ErrorLines();
   ASSERT_EQ(lines.size(), 4u) << refused.err;
-  EXPECT_EQ(lines[0], "quarvel: " + pipe + ": This is a named pipe, not a picture file");
+  EXPECT_EQ(lines[0], "quarvel: " + pipe + ": this is a named pipe, not a picture file");
   for (size_t i = 1; i < 4; ++i)
-    EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": The picture is damaged: ", 0), 0u);
+    EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": the picture is damaged: ", 0), 0u);
   EXPECT_TRUE(fs::is_empty(Out("refused")));
   args.erase(args.begin() + 1);
   args.back() = Out("allowed");
@@ -367,5 +368,30 @@ TEST_F(CommandLineCrop, AReplacedFileGetsTheTimeOfTheWrite) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(fs::file_size(out), 3u);
     EXPECT_GT(fs::last_write_time(out), old + std::chrono::hours(24 * 364));
+  }
+}
+
+// 9 MB of bitmap and as much again of coefficients: a budget of 12 MB, which
+// the bitmap alone would fit, can't hold it.
+TEST_F(CommandLineCrop, AProgressiveJpegsCoefficientsCountAgainstTheMemoryGiven) {
+  const fs::path picture = dir / "progressive.jpg";
+  QImageWriter writer(QString::fromStdString(picture.string()), "jpeg");
+  writer.setProgressiveScanWrite(true);
+  ASSERT_TRUE(writer.write(PictureFiles::Pattern(2000, 1500)));
+  struct Budget {
+    const char* memory;
+    int status;
+  };
+  for (const Budget& b : {Budget{"12M", 1}, Budget{"64M", 0}}) {
+    SCOPED_TRACE(b.memory);
+    fs::remove(Out("o.tga"));
+    ToolRun run = ToolRun::InProcess({"crop", picture.string(), "--size", "16", "--origin", "0,0", "-o",
+                                      Out("o.tga"), "--memory", b.memory});
+    EXPECT_EQ(run.status, b.status) << run.err;
+    EXPECT_EQ(fs::exists(Out("o.tga")), b.status == 0);
+    if (b.status != 0) {
+      EXPECT_NE(run.err.find("MB, more than the 12 MB that --memory allows"), std::string::npos) << run.err;
+      EXPECT_EQ(run.ErrorLines().size(), 1u) << run.err;
+    }
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/PictureLimits.h"
+#include "platform/base/LibraryMessages.h"
 
 // jpeglib.h needs <cstdio> first.
 #include <jpeglib.h>
@@ -34,12 +35,14 @@ struct ErrorJump {
 
 // Warnings (damaged data) decode as far as they can, as a whole decode does;
 // the first says how the file is damaged.
+// Every warning is kept with the picture's library lines (shown when asked for).
 void KeepFirstWarning(j_common_ptr info, int level) {
   auto* error = reinterpret_cast<ErrorJump*>(info->err);
-  if (level >= 0 || !error->firstWarning.empty()) return;
+  if (level >= 0) return;
   char text[JMSG_LENGTH_MAX] = {};
   error->manager.format_message(info, text);
-  error->firstWarning = text;
+  platform::LibraryMessages::Note("libjpeg", text);
+  if (error->firstWarning.empty()) error->firstWarning = text;
 }
 
 // Every scan walks the whole picture again, however few bytes it takes: a

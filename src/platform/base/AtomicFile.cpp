@@ -264,8 +264,17 @@ std::string AtomicFile::ReasonFor(int errnoValue, const std::string& path) {
       return "you may not write in the folder " + folder;
     case EROFS:
       return "the folder " + folder + " is on a disk that can't be written";
-    case ENOENT:
     case ENOTDIR:
+      // A file standing where a folder on the way should be.
+      for (std::string step = folder; step.size() > 1; step = TempFiles::FolderOf(step)) {
+        while (step.size() > 1 && step.back() == '/') step.pop_back();
+        struct stat info;
+        if (stat(step.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+          return step + " is a file, not a folder";
+        if (TempFiles::FolderOf(step) == step || TempFiles::FolderOf(step) == step + "/") break;
+      }
+      return "the folder " + folder + " does not exist";
+    case ENOENT:
       return "the folder " + folder + " does not exist";
     case ENOSPC:
     case EDQUOT:
