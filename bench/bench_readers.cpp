@@ -13,6 +13,7 @@
 #include "formats/PictureDecoder.h"
 #include "formats/gif/GifReader.h"
 #include "formats/jpeg/JpegReader.h"
+#include "formats/png/PngReader.h"
 #include "formats/qt/QtPictureReader.h"
 
 namespace {
@@ -22,9 +23,9 @@ QTemporaryDir& Folder() {
   return folder;
 }
 
-// Photo-like pictures written by Pillow, once: "big.bmp", "big.gif", "big.jpg".
+// Photo-like pictures written by Pillow, once: "big.bmp", "big.gif", "big.jpg", "big.png".
 std::string Picture(const std::string& name) {
-  const std::string path = Folder().filePath(QString::fromStdString(name)).toStdString();
+  std::string path = Folder().filePath(QString::fromStdString(name)).toStdString();
   if (std::ifstream(path).good()) return path;
   const std::string folder = Folder().path().toStdString();
   const std::string script =
@@ -32,8 +33,8 @@ std::string Picture(const std::string& name) {
       "im = Image.radial_gradient('L').resize((4000, 3000)).convert('RGB')\n"
       "im = Image.blend(im, Image.effect_noise((4000, 3000), 30).convert('RGB'), 0.2)\n"
       "im.save('" +
-      folder + "/big.bmp'); im.save('" + folder +
-      "/big.jpg', quality=90)\n"
+      folder + "/big.bmp'); im.save('" + folder + "/big.jpg', quality=90); im.save('" + folder +
+      "/big.png')\n"
       "im.quantize(256).save('" +
       folder + "/big.gif')\n";
   if (std::system(("/usr/bin/python3 -c \"" + script + "\"").c_str()) != 0) std::abort();
@@ -81,6 +82,26 @@ void JpegBlock256(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(formats::JpegReader::DecodeRegion(file, centre));
 }
 BENCHMARK(JpegBlock256)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void SpngPng(benchmark::State& state) {
+  const std::vector<uint8_t> file = Bytes("big.png");
+  for (auto _ : state) benchmark::DoNotOptimize(formats::PngReader::Decode(file));
+}
+BENCHMARK(SpngPng)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void QtPng(benchmark::State& state) {
+  const std::vector<uint8_t> file = Bytes("big.png");
+  for (auto _ : state) benchmark::DoNotOptimize(formats::QtPictureReader::Decode(file));
+}
+BENCHMARK(QtPng)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Rows down to the block's last only.
+void PngBlock16(benchmark::State& state) {
+  const std::vector<uint8_t> file = Bytes("big.png");
+  const auto centre = [](int32_t, int32_t) { return gdi::Rect{1992, 1492, 2008, 1508}; };
+  for (auto _ : state) benchmark::DoNotOptimize(formats::PngReader::DecodeRegion(file, centre));
+}
+BENCHMARK(PngBlock16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

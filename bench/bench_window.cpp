@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/SelectionTool.h"
 #include "platform/base/MessageBox.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/ScreenMetrics.h"
@@ -180,7 +181,7 @@ void StartRegionSelection(benchmark::State& state, Form1& form) {
   form.txtSelHeight->SetText("256");
   form.Command3->click();
   // 128 eighths of 256 = 4096.
-  for (int i = 0; i < 120; ++i) form.GrowSelection(1);
+  for (int i = 0; i < 120; ++i) form.Selection().Grow(1);
   const auto start = std::chrono::steady_clock::now();
   form.picSource_MouseMove(0, 0, 5000, 4000);
   platform::DoEvents();

@@ -3,7 +3,7 @@
 # building and running the program, `deps.sh test` for the tests and benchmarks too.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev)
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libturbojpeg0-dev libjpeg62-turbo-dev libgif-dev libspng-dev)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev python3 python3-pil)
   # The whole-process benchmarks and what they are held against.

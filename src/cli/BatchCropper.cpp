@@ -10,6 +10,7 @@
 #include "cli/OutputFolder.h"
 #include "cli/ReadMessages.h"
 #include "core/PictureWriter.h"
+#include "formats/FormatTable.h"
 #include "formats/Orientation.h"
 #include "formats/PictureDecoder.h"
 #include "formats/PictureHeader.h"
@@ -37,7 +38,8 @@ void BatchCropper::PlanOutputs() {
     if (!request_.outputFile.empty()) {
       outputs_.push_back(request_.outputFile);
     } else {
-      fs::path name = fs::path(picture).filename().replace_extension(".tga");
+      const std::string_view extension = formats::FormatTable::Of(request_.format).DefaultExtension();
+      fs::path name = fs::path(picture).filename().replace_extension(extension);
       outputs_.push_back((fs::path(request_.outputDir) / name).string());
     }
   }

@@ -6,6 +6,7 @@
 
 #include "cli/UsageError.h"
 #include "core/ResultLimits.h"
+#include "formats/FormatTable.h"
 #include "formats/PictureLimits.h"
 
 const CommandLine::OptionTable CommandLine::kCropOptions = {
@@ -13,7 +14,7 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"-o", "--output", true},   {"--out-dir", "", true},         {"--quality", "", true},
     {"--rle", "", false},       {"--quiet", "-q", false},        {"--region", "", true},
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
-    {"--verbose", "-v", false}, {"--no-auto-orient", "", false},
+    {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--format", "", true},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -174,8 +175,8 @@ CropRequest CommandLine::ParseCrop(const std::vector<std::string>& args) {
     request.outputDir = toDir ? options.values.at("--out-dir") : ".";
     if (request.outputDir.empty()) throw UsageError("--out-dir needs a folder");
   }
-  const OutputFormat format = toFile ? RequireOutputFormat(request.outputFile) : OutputFormat::Targa;
-  request.write = ParseWriteOptions(options, format);
+  request.format = ParseFormat(options, request.outputFile);
+  request.write = ParseWriteOptions(options, request.format);
   request.quiet = options.flags.count("--quiet") > 0;
   request.damage = ParseDamage(options);
   request.read = ParseReadOptions(options);
@@ -228,21 +229,47 @@ int32_t CommandLine::ParseWidthAlone(const std::string& text) {
   return width;
 }
 
+// With -o the file's extension chooses the kind, and a --format beside it
+// must agree; a folder takes --format's kind, Targa when none is given.
+OutputFormat CommandLine::ParseFormat(const Options& options, const std::string& outputFile) {
+  auto name = options.values.find("--format");
+  const formats::FileFormat* named = nullptr;
+  if (name != options.values.end()) {
+    named = formats::FormatTable::Named(name->second);
+    if (!named) {
+      throw UsageError("unknown --format " + Quoted(name->second) + ": use " +
+                       formats::FormatTable::WrittenNames());
+    }
+  }
+  if (outputFile.empty()) return named ? named->kind : OutputFormat::Targa;
+  const OutputFormat format = RequireOutputFormat(outputFile);
+  if (named && named->kind != format) {
+    throw UsageError("--format " + name->second + " and the output " + Quoted(outputFile) +
+                     " name different kinds; with -o the extension is enough");
+  }
+  return format;
+}
+
 WriteOptions CommandLine::ParseWriteOptions(const Options& options, OutputFormat format) {
+  using formats::WriteOption;
+  const formats::FileFormat& kind = formats::FormatTable::Of(format);
+  const auto refuse = [&kind](WriteOption option) {
+    if (!kind.Takes(option)) throw UsageError(formats::FormatTable::WrongOption(option));
+  };
   WriteOptions write;
   write.rle = options.flags.count("--rle") > 0;
-  if (write.rle && format != OutputFormat::Targa) throw UsageError("--rle applies to Targa output only");
+  if (write.rle) refuse(WriteOption::RunLength);
   auto budget = options.values.find("--max-bytes");
   auto quality = options.values.find("--quality");
   if (budget != options.values.end()) {
-    if (format != OutputFormat::Jpeg) throw UsageError("--max-bytes applies to JPEG output only");
+    refuse(WriteOption::ByteBudget);
     if (quality != options.values.end()) {
       throw UsageError("--max-bytes chooses the quality itself; leave out --quality");
     }
     write.maxBytes = ParseByteCount(budget->second, "--max-bytes");
   }
   if (quality == options.values.end()) return write;
-  if (format != OutputFormat::Jpeg) throw UsageError("--quality applies to JPEG output only");
+  refuse(WriteOption::Quality);
   bool ok = false;
   write.quality = static_cast<int32_t>(ParseWhole(quality->second, 1, 100, ok));
   if (!ok) throw UsageError("bad quality " + Quoted(quality->second) + ": a whole number from 1 to 100");
@@ -255,7 +282,10 @@ ReadOptions CommandLine::ParseReadOptions(const Options& options) {
 
 OutputFormat CommandLine::RequireOutputFormat(const std::string& path) {
   std::optional<OutputFormat> format = PictureWriter::FormatFor(path);
-  if (!format) throw UsageError("unknown output type " + Quoted(path) + ": use .tga, .jpg or .jpeg");
+  if (!format) {
+    throw UsageError("unknown output type " + Quoted(path) + ": use " +
+                     formats::FormatTable::WrittenExtensions());
+  }
   return *format;
 }
 
@@ -363,12 +393,49 @@ int64_t CommandLine::ParseWhole(std::string_view text, int64_t min, int64_t max,
 
 std::string CommandLine::Version() { return std::string("quarvel ") + QUARVEL_VERSION; }
 
+// One line a written kind: its extensions, what it is and the options it takes.
+std::string CommandLine::OutputHelp() {
+  std::string help = "Output: the extension of FILE, in any case, or --format chooses the format:\n";
+  for (const formats::FileFormat* format : formats::FormatTable::Written()) {
+    std::string line = "  ";
+    for (std::string_view extension : format->extensions)
+      line += (line.size() > 2 ? ", " : "") + std::string(extension);
+    line.resize(std::max<size_t>(line.size() + 1, 22), ' ');
+    line += format->description;
+    for (size_t i = 0; i < format->options.size(); ++i)
+      line +=
+          (i == 0 ? "; takes " : ", ") + std::string(formats::FormatTable::OptionName(format->options[i]));
+    help += line + "\n";
+  }
+  return help;
+}
+
+// Wrapped within 80 columns, as the rest of the help is.
+std::string CommandLine::ReadHelp() {
+  std::string text = "Pictures:";
+  for (const formats::FileFormat* format : formats::FormatTable::Read())
+    text += " " + std::string(format->title) + ",";
+  text += " and the other kinds the system's image readers know.";
+  std::string help;
+  size_t lineStart = 0;
+  for (size_t space = text.find(' '); space != std::string::npos;) {
+    const size_t next = text.find(' ', space + 1);
+    const size_t wordEnd = next == std::string::npos ? text.size() : next;
+    if (wordEnd - lineStart > 80) {
+      help += text.substr(lineStart, space - lineStart) + "\n";
+      lineStart = space + 1;
+    }
+    space = next;
+  }
+  return help + text.substr(lineStart);
+}
+
 std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [--region WxH] [-o FILE | --out-dir DIR] [--rle]
-               [--quality N | --max-bytes N] [-q] [--allow-damaged]
+               [--region WxH] [-o FILE | --out-dir DIR [--format KIND]]
+               [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
                [--memory N] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
@@ -400,9 +467,11 @@ crop: cuts a block of W x H pixels out of each picture.
                       Pixels of the block that lie outside the picture (a
                       block larger than the picture) are light grey.
   -o, --output FILE   the output file; only for a single picture
-  --out-dir DIR       write each picture as DIR/NAME.tga, NAME being the
-                      picture's file name without its extension (default: the
-                      current folder)
+  --out-dir DIR       write each picture as DIR/NAME.EXT, NAME being the
+                      picture's file name without its extension and EXT the
+                      --format's (default: the current folder)
+  --format KIND       what --out-dir writes: )" +
+         formats::FormatTable::WrittenNames() + R"( (default tga)
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
                       and the failures so far
@@ -425,9 +494,8 @@ crop and resize:
                       only a line that explains a failure is said, as part
                       of that failure's line
 
-Output: the extension of FILE chooses the format, in any case:
-  .tga (24-bit Targa) or .jpg / .jpeg (JPEG). Folders missing on the way to
-  FILE or DIR are made.
+)" + OutputHelp() +
+         R"(Folders missing on the way to FILE or DIR are made.
   --rle               run-length encode the Targa file
   --quality N         JPEG quality, 1 to 100 (default 90)
   --max-bytes N       JPEG: the best quality whose file takes at most N bytes
@@ -435,7 +503,8 @@ Output: the extension of FILE chooses the format, in any case:
                       error; when even quality 1 is larger, nothing is written
                       and the exit status is 1
 
-Pictures: JPEG, BMP, GIF, and the other kinds the system's image readers know.
+)" + ReadHelp() +
+         R"(
 A damaged picture (cut short, or with corrupt data) fails with a line saying
 how it is damaged.
   --allow-damaged     use what could be read of a damaged picture instead;

@@ -29,9 +29,11 @@ struct CropRequest {
   RegionSize region;
   BlockPlacement placement;
   // Exactly one of the two is set: -o for a single picture, or the folder
-  // every picture is written to as <stem>.tga.
+  // every picture is written to as <stem> and the format's extension.
   std::string outputFile;
   std::string outputDir;
+  // -o's extension, or --format for a folder.
+  OutputFormat format = OutputFormat::Targa;
   WriteOptions write;
   // No progress counter, even on a terminal.
   bool quiet = false;
@@ -100,6 +102,9 @@ class CommandLine {
   static ResizeRequest ParseResize(const std::vector<std::string>& args);
   static WriteOptions ParseWriteOptions(const Options& options, OutputFormat format);
   static OutputFormat RequireOutputFormat(const std::string& path);
+  static OutputFormat ParseFormat(const Options& options, const std::string& outputFile);
+  static std::string OutputHelp();
+  static std::string ReadHelp();
   static BlockPlacement ParsePlacement(const Options& options);
   static formats::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);

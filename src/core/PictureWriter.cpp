@@ -6,6 +6,7 @@
 
 #include "formats/jpeg/JpegBudget.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
+#include "formats/png/PngWriter.h"
 #include "formats/tga/SaveTGA.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
@@ -15,19 +16,13 @@ using platform::AppError;
 namespace ErrorNumber = platform::ErrorNumber;
 
 std::optional<OutputFormat> PictureWriter::FormatFor(const std::string& path) {
-  if (EndsWith(path, ".tga")) return OutputFormat::Targa;
-  if (EndsWith(path, ".jpg") || EndsWith(path, ".jpeg")) return OutputFormat::Jpeg;
-  return std::nullopt;
+  const formats::FileFormat* format = formats::FormatTable::WrittenAs(path);
+  if (!format) return std::nullopt;
+  return format->kind;
 }
 
 std::string PictureWriter::WithTargaExtension(const std::string& path) {
-  return FormatFor(path) == OutputFormat::Targa ? path : path + ".tga";
-}
-
-bool PictureWriter::EndsWith(const std::string& path, std::string_view extension) {
-  if (path.size() < extension.size()) return false;
-  return std::equal(extension.begin(), extension.end(), path.end() - static_cast<ptrdiff_t>(extension.size()),
-                    [](char e, char c) { return e == std::tolower(static_cast<unsigned char>(c)); });
+  return formats::FormatTable::WithExtension(path, OutputFormat::Targa);
 }
 
 std::string PictureWriter::FileIdentity(const std::string& path) {
@@ -39,8 +34,13 @@ std::string PictureWriter::FileIdentity(const std::string& path) {
 
 std::string PictureWriter::Write(gdi::MemorySurface& surface, const std::string& path,
                                  const WriteOptions& options) {
-  if (RequireFormat(path) == OutputFormat::Targa) {
+  const OutputFormat format = RequireFormat(path);
+  if (format == OutputFormat::Targa) {
     SaveTGA().SaveTGAinFile(path, surface, options.rle);
+    return {};
+  }
+  if (format == OutputFormat::Png) {
+    formats::PngWriter::Save(surface.Image(), path);
     return {};
   }
   cDIBSection bitmap;
@@ -52,7 +52,13 @@ std::string PictureWriter::Write(gdi::MemorySurface& surface, const std::string&
 }
 
 std::string PictureWriter::Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options) {
-  if (RequireFormat(path) == OutputFormat::Jpeg) return WriteJpeg(bitmap, path, options);
+  const OutputFormat format = RequireFormat(path);
+  if (format == OutputFormat::Jpeg) return WriteJpeg(bitmap, path, options);
+  if (format == OutputFormat::Png) {
+    if (!bitmap.hDib()) throw AppError::Standard(ErrorNumber::InvalidArgument);
+    formats::PngWriter::Save(*bitmap.hDib(), path);
+    return {};
+  }
   // The writer reads the bitmap's own pixels through a surface sharing them.
   gdi::MemorySurface surface(bitmap.hDib()->ShareCopy());
   SaveTGA().SaveTGAinFile(path, surface, options.rle);
@@ -62,8 +68,9 @@ std::string PictureWriter::Write(cDIBSection& bitmap, const std::string& path, c
 OutputFormat PictureWriter::RequireFormat(const std::string& path) {
   std::optional<OutputFormat> format = FormatFor(path);
   if (!format) {
-    throw AppError::WithDescription(ErrorNumber::InvalidArgument,
-                                    "unknown output type (use .tga, .jpg or .jpeg)");
+    throw AppError::WithDescription(
+        ErrorNumber::InvalidArgument,
+        "unknown output type (use " + formats::FormatTable::WrittenExtensions() + ")");
   }
   return *format;
 }

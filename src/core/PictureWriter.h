@@ -5,11 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "formats/FormatTable.h"
 #include "platform/gdi/MemorySurface.h"
 
 class cDIBSection;
 
-enum class OutputFormat { Targa, Jpeg };
+// The kinds written are those the format table marks so.
+using OutputFormat = formats::FileKind;
 
 // The JPEG quality when none is given, or none that can be read.
 constexpr int32_t kDefaultJpegQuality = 90;
@@ -27,7 +29,7 @@ struct WriteOptions {
 // save alone keeps the old file's times.
 class PictureWriter {
  public:
-  // A name ending in ".tga" is Targa, in ".jpg" or ".jpeg" JPEG, in any case; anything else is nothing.
+  // The written kind whose extension ends the name, in any case; nothing for any other name.
   static std::optional<OutputFormat> FormatFor(const std::string& path);
   // The name with ".tga" added unless it already ends in it.
   static std::string WithTargaExtension(const std::string& path);
@@ -42,7 +44,6 @@ class PictureWriter {
   static std::string Write(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 
  private:
-  static bool EndsWith(const std::string& path, std::string_view extension);
   static OutputFormat RequireFormat(const std::string& path);
   static std::string WriteJpeg(cDIBSection& bitmap, const std::string& path, const WriteOptions& options);
 };

@@ -8,6 +8,7 @@
 #include "formats/gif/GifReader.h"
 #include "formats/jpeg/ExifOrientation.h"
 #include "formats/jpeg/JpegReader.h"
+#include "formats/png/PngReader.h"
 
 namespace formats {
 namespace {
@@ -28,6 +29,7 @@ DecodedBitmap DecodeWhole(std::span<const uint8_t> file) {
   DecodedBitmap decoded;
   if (JpegReader::Takes(file)) decoded = JpegReader::Decode(file);
   if (!decoded.bitmap && GifReader::Takes(file)) decoded = GifReader::Decode(file);
+  if (!decoded.bitmap && PngReader::Takes(file)) decoded = PngReader::Decode(file);
   if (decoded.bitmap) return decoded;
   OtherKindsReader other = otherKinds.load();
   if (!other) throw PictureLimits::NotAPicture();
@@ -48,6 +50,9 @@ PictureRegion Load(const std::string& path, const RegionChooser& choose) {
   const Orientation turn(Orientation::Automatic() ? ExifOrientation::Of(bytes) : ExifOrientation::kUpright);
   if (choose && JpegReader::Takes(bytes)) {
     if (auto region = JpegReader::DecodeRegion(bytes, turn.Stored(choose))) return turn.Upright(*region);
+  }
+  if (choose && PngReader::Takes(bytes)) {
+    if (auto region = PngReader::DecodeRegion(bytes, choose)) return *region;
   }
   DecodedBitmap decoded = DecodeWhole(bytes);
   decoded.bitmap = turn.Upright(std::move(decoded.bitmap));

@@ -12,7 +12,7 @@
 namespace formats {
 
 // Reads the kinds of picture the program reads itself: uncompressed
-// bottom-up 24- and 32-bit BMP, JPEG and GIF. Any other file goes to the
+// bottom-up 24- and 32-bit BMP, JPEG, GIF and PNG. Any other file goes to the
 // reader set here (the window toolkit's), or is no picture when none is set.
 // It raises as the decoders below do, and gives a bitmap on success.
 using OtherKindsReader = std::unique_ptr<gdi::Bitmap> (*)(std::span<const uint8_t> file);
@@ -32,7 +32,8 @@ enum class Damage { Refuse, Accept };
 gdi::PicturePtr LoadPicture(const std::string& path, Damage damage = Damage::Refuse);
 
 // The same, decoding only as much as the chosen part of the picture needs
-// where the kind allows it (JPEG rows and columns, BMP rows).
+// where the kind allows it (JPEG rows and columns, BMP rows, PNG rows down to
+// the part's last).
 PictureRegion LoadPictureRegion(const std::string& path, const RegionChooser& choose,
                                 Damage damage = Damage::Refuse);
 

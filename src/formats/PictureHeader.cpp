@@ -9,11 +9,10 @@
 #include "formats/jpeg/ExifOrientation.h"
 #include "formats/jpeg/JpegReader.h"
 #include "formats/jpeg/JpegSegments.h"
+#include "formats/png/PngReader.h"
 
 namespace formats {
 namespace {
-
-constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 uint32_t Le16(std::span<const uint8_t> b, size_t at) { return b[at] | (b[at + 1] << 8); }
 uint32_t Le32(std::span<const uint8_t> b, size_t at) { return Le16(b, at) | (Le16(b, at + 2) << 16); }
@@ -75,10 +74,7 @@ std::optional<PictureHeader> PictureHeader::Of(std::span<const uint8_t> head) {
   if (JpegReader::Takes(head)) return Jpeg(head);
   if (head.size() >= 2 && head[0] == 'B' && head[1] == 'M') return Bmp(head);
   if (GifReader::Takes(head)) return Gif(head);
-  if (head.size() >= sizeof kPngSignature &&
-      std::memcmp(head.data(), kPngSignature, sizeof kPngSignature) == 0) {
-    return Png(head);
-  }
+  if (PngReader::Takes(head)) return Png(head);
   return std::nullopt;
 }
 

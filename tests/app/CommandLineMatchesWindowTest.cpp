@@ -5,9 +5,9 @@
 #include <functional>
 #include <sstream>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
 #include "app/Form1Fixture.h"
+#include "cli/TargaFile.h"
+#include "cli/ToolRun.h"
 #include "platform/base/AtomicFile.h"
 
 namespace fs = std::filesystem;

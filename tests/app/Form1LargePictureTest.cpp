@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Form1Fixture.h"
-#include "app/TargaFile.h"
+#include "cli/TargaFile.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/ScreenMetrics.h"
 
@@ -212,7 +212,7 @@ TEST_P(Form1LargePictureTest, ACancelledSelectionAfterALoadLeavesTheResultBlank)
   form.Command3->click();
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QCoreApplication::sendEvent(&form, &escape);
-  EXPECT_FALSE(form.bSelecting);
+  EXPECT_FALSE(form.bSelecting());
   EXPECT_TRUE(form.picDest->Blank());
   EXPECT_FLOAT_EQ(form.picDest->ScaleWidth(), 4000);
 }

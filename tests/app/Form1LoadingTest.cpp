@@ -23,7 +23,9 @@ TEST_F(Form1LoadingTest, OpenAsksForAnExistingPictureWithTheProgramsFilter) {
   EXPECT_EQ(record.Flags, 0x1000u);
   EXPECT_EQ(record.nFilterIndex, 1u);
   EXPECT_EQ(record.lpstrDefExt, "JPG");
-  const char kConverted[] = "Images (*.JPG *.BMP *.GIF)\0*.JPG;*.BMP;*.GIF\0All Files (*.*)\0*.*\0\0";
+  // Every kind the program reads itself, PNG too.
+  const char kConverted[] =
+      "Images (*.JPG *.BMP *.GIF *.PNG)\0*.JPG;*.BMP;*.GIF;*.PNG\0All Files (*.*)\0*.*\0\0";
   EXPECT_EQ(record.lpstrFilter, std::string(kConverted, sizeof kConverted - 1));
 }
 

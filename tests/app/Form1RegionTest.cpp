@@ -1,9 +1,9 @@
 #include <QKeyEvent>
 #include <filesystem>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
 #include "app/Form1Fixture.h"
+#include "cli/TargaFile.h"
+#include "cli/ToolRun.h"
 #include "core/SelectionGeometry.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
 
@@ -124,7 +124,7 @@ TEST_F(Form1RegionTest, TheFrameIsDrawnAroundTheRegionInPicturePixels) {
   Press(Qt::Key_BracketRight, 16);  // 96 x 96
   Move(150, 100);
   const gdi::Rect frame = SelectionGeometry::Frame(102, 52, 96, 96);
-  const QRgb colour = form.lRectColor == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  const QRgb colour = form.lRectColor() == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
   for (auto [x, y] : {std::pair{frame.left, frame.top}, std::pair{frame.right - 1, frame.bottom - 1}})
     EXPECT_EQ(PictureFiles::PixelOf(form.picSource->Image(), x, y), colour) << x << "," << y;
   EXPECT_EQ(form.picDest->Image().Width(), 32);
@@ -147,7 +147,7 @@ TEST_F(Form1RegionTest, APictureOnePixelAcrossKeepsItsFrameAndSaysWhyOnce) {
   Move(0, 30);
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_NE(messages.Messages()[0].text.find("only 1 pixel wide"), std::string::npos);
-  EXPECT_TRUE(form.bSelecting);
+  EXPECT_TRUE(form.bSelecting());
 }
 
 TEST_F(Form1RegionTest, TheHintNamesTheRegionKeys) {
@@ -205,4 +205,30 @@ TEST_F(Form1LargeRegionTest, TheClickFixesTheExactResult) {
   form.picSource_Click();
   ExpectSame(form.picDest->Image(), expected);
   ExpectBitmapIsResult();
+}
+
+// Whatever sequence of region keys led there, what the preview shows is what
+// the click fixes; a region over the reduced copies' limit once left its rough
+// preview to be sharpened over a plain block.
+TEST_F(Form1LargeRegionTest, TheClickFixesTheRegionShownAfterAnyKeys) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, int>> keys;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"WholeThenOneToOne", {{kFit, 1}, {kOneToOne, 1}}, {"--center", "600,450"}},
+      {"GrownThenOneToOne", {{kGrow, 48}, {kOneToOne, 1}}, {"--center", "600,450"}},
+      {"WholeThenShrunk", {{kFit, 1}, {kShrink, 1}}, {"--region", "880", "--center", "600,450"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!form.bSelecting()) form.Command3->click();
+    Move(600, 450);
+    for (auto [key, times] : c.keys) Press(key, times);
+    const TargaFile expected = CommandLine(c.args);
+    if (c.args.size() == 2) ExpectSame(form.picDest->Image(), expected);
+    form.picSource_Click();
+    ExpectSame(form.picDest->Image(), expected);
+    ExpectBitmapIsResult();
+  }
 }

@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "app/Form1Fixture.h"
-#include "app/TargaFile.h"
+#include "cli/TargaFile.h"
 #include "formats/jpeg/mIntelJPEGLibrary.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/WindowHandles.h"

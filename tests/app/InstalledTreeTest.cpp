@@ -7,8 +7,9 @@
 #include <set>
 #include <sstream>
 
-#include "ToolRun.h"
 #include "cli/CommandLine.h"
+#include "cli/ToolRun.h"
+#include "formats/FormatTable.h"
 #include "support/pure/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -110,4 +111,79 @@ TEST_F(InstalledTree, BashCompletesEveryOption) {
   for (const std::string& option : UsageOptions())
     EXPECT_TRUE(std::regex_search(completion, std::regex(option + "(?![a-z-])"))) << option;
   EXPECT_EQ(Run("bash -n prefix/share/bash-completion/completions/quarvel").status, 0);
+}
+
+namespace {
+
+std::set<std::string> Matches(const std::string& text, const std::string& pattern) {
+  std::set<std::string> found;
+  const std::regex re(pattern);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+    found.insert((*it)[1].str());
+  return found;
+}
+
+// The text from `start` up to the next `end`.
+std::string Between(const std::string& text, const std::string& start, const std::string& end) {
+  const size_t from = text.find(start);
+  if (from == std::string::npos) return {};
+  return text.substr(from, text.find(end, from + start.size()) - from);
+}
+
+std::set<std::string> WrittenExtensions(bool withDot) {
+  std::set<std::string> extensions;
+  for (const formats::FileFormat* format : formats::FormatTable::Written())
+    for (std::string_view extension : format->extensions)
+      extensions.emplace(extension.substr(withDot ? 0 : 1));
+  return extensions;
+}
+
+std::set<std::string> WrittenNames() {
+  std::set<std::string> names;
+  for (const formats::FileFormat* format : formats::FormatTable::Written()) names.emplace(format->name);
+  return names;
+}
+
+}  // namespace
+
+// The help, the manual and bash completion list the kinds the format table
+// holds: a kind added to one and not the others fails here.
+TEST_F(InstalledTree, HelpManualAndCompletionListTheKindsOfTheFormatTable) {
+  const std::string usage = CommandLine::Usage();
+  EXPECT_EQ(Matches(Between(usage, "Output:", "Folders"), R"((?:\n  |, )(\.[a-z]+))"),
+            WrittenExtensions(true));
+  EXPECT_EQ(Matches(usage, R"(what --out-dir writes: ([a-z, ]+) \()"),
+            std::set<std::string>{formats::FormatTable::WrittenNames()});
+
+  const std::string manual = Slurp(Prefix() / "share/man/man1/quarvel.1");
+  EXPECT_EQ(Matches(Between(manual, ".SH OUTPUT", ".PP"), R"(\n\.B (\.[a-z]+)(?=\n))"),
+            WrittenExtensions(true));
+  EXPECT_EQ(Matches(Between(manual, ".BI \\-\\-format", ".TP"), R"(\n\.BR? ([a-z]+)[ ,;]*(?=\n))"),
+            WrittenNames());
+
+  const std::string completion = Slurp(Prefix() / "share/bash-completion/completions/quarvel");
+  std::set<std::string> completed;
+  for (const std::string& list : Matches(completion, R"(_filedir '@\(([a-zA-Z|]+)\)')")) {
+    for (const std::string& word : Matches(list, "([a-zA-Z]+)")) {
+      std::string lower = word;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      completed.insert(lower);
+    }
+  }
+  EXPECT_EQ(completed, WrittenExtensions(false));
+  std::set<std::string> formatWords;
+  for (const std::string& list :
+       Matches(Between(completion, "--format)", ";;"), R"re(compgen -W "([a-z ]+)")re"))
+    for (const std::string& word : Matches(list, "([a-z]+)")) formatWords.insert(word);
+  EXPECT_EQ(formatWords, WrittenNames());
+
+  // Every kind read is named where the help and the manual list what opens.
+  const std::string manualText = Between(manual, "Pictures may be", "know.");
+  const std::string window = Between(manual, "chooses a ", " file");
+  for (const formats::FileFormat* format : formats::FormatTable::Read()) {
+    const std::string title(format->title);
+    EXPECT_NE(Between(usage, "Pictures:", "know.").find(title + ","), std::string::npos) << title;
+    EXPECT_NE(manualText.find(title), std::string::npos) << title;
+    EXPECT_NE(window.find(title), std::string::npos) << title;
+  }
 }

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "ToolRun.h"
+#include "cli/TestPictures.h"
+#include "cli/ToolRun.h"
+#include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -56,10 +56,10 @@ class CommandLineWords : public testing::TestWithParam<WordsCase> {};
 
 TEST_P(CommandLineWords, OneLineInWords) {
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(40, 30), dir / "p.png", "PNG");
+  TestPictures::Save(TestPictures::Pattern(40, 30), dir / "p.png", "PNG");
   std::ofstream(dir / "empty.png").close();
-  PictureFiles::Save(PictureFiles::Pattern(40, 30).convertToFormat(QImage::Format_Indexed8), dir / "cut.bmp",
-                     "BMP");
+  ASSERT_TRUE(PillowImage::Run("Image.effect_noise((40, 30), 60).convert('P').save(sys.argv[1])\n",
+                               {(dir / "cut.bmp").string()}));
   fs::resize_file(dir / "cut.bmp", fs::file_size(dir / "cut.bmp") - 100);
   std::vector<std::string> args = GetParam().args;
   for (std::string& arg : args) {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QColor>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
+
+#include "cli/TestPictures.h"
 
 // A 24-bit Targa file read back independently of the writer: header fields,
 // and the pixels top row first whether the file is plain or run-length encoded.
@@ -13,9 +14,9 @@ struct TargaFile {
   int height = 0;
   int depth = 0;
   int descriptor = 0;
-  std::vector<QRgb> pixels;
+  std::vector<Rgb> pixels;
 
-  QRgb At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  Rgb At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 
   // Raises std::runtime_error for anything but a well-formed type 2 or 10 file.
   static TargaFile Read(const std::filesystem::path& path);

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
+#include "cli/TargaFile.h"
+#include "cli/TestPictures.h"
+#include "cli/ToolRun.h"
 #include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +26,8 @@ std::vector<std::string> OursIn(const fs::path& folder) {
 
 TEST(CommandLineBehaviour, OneLinePerFailedPictureAndNothingFromTheLibraries) {
   TempDir dir;
-  PictureFiles::WriteBogusJpeg(dir / "bogus.jpg");
-  PictureFiles::Save(PictureFiles::Pattern(40, 30), dir / "good.jpg", "JPG", 90);
+  TestPictures::WriteBogusJpeg(dir / "bogus.jpg");
+  TestPictures::Save(TestPictures::Pattern(40, 30), dir / "good.jpg", "JPG", 90);
   const std::vector<std::string> args = {"crop",     "bogus.jpg", "good.jpg",  "--size", "8",
                                          "--origin", "0,0",       "--out-dir", "out"};
   const ToolRun run = ToolRun::Binary(args, dir.Path());
@@ -71,7 +71,7 @@ class CommandLineLinkedOutput : public testing::TestWithParam<LinkedOutput> {};
 
 TEST_P(CommandLineLinkedOutput, IsWrittenThroughAndTheLinkStays) {
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(40, 30), dir / "p.png", "PNG");
+  TestPictures::Save(TestPictures::Pattern(40, 30), dir / "p.png", "PNG");
   fs::create_directory(dir / "store");
   const fs::path target = dir / "store" / (std::string("asset") + GetParam().extension);
   std::ofstream(target) << "old";
@@ -86,7 +86,7 @@ TEST_P(CommandLineLinkedOutput, IsWrittenThroughAndTheLinkStays) {
   EXPECT_EQ(written->width, 8);
   EXPECT_EQ(fs::directory_iterator(dir / "store")->path(), target);
   if (std::string(GetParam().extension) == ".tga") {
-    EXPECT_EQ(TargaFile::Read(target).At(0, 0), PictureFiles::PatternPixel(3, 4));
+    EXPECT_EQ(TargaFile::Read(target).At(0, 0), TestPictures::PatternPixel(3, 4));
   }
 }
 
@@ -119,7 +119,7 @@ TEST(CommandLineBehaviour, ReadsPicturesUprightUnlessAskedNotTo) {
 TEST(CommandLineBehaviour, SigtermStopsABatchAndLeavesNothingBehind) {
   TempDir dir;
   constexpr int kPictures = 40;
-  PictureFiles::Save(PictureFiles::Pattern(1600, 1200), dir / "p0.bmp", "BMP");
+  TestPictures::Save(TestPictures::Pattern(1600, 1200), dir / "p0.bmp", "BMP");
   fs::create_directory(dir / "out");
   for (int i = 0; i < kPictures; ++i) {
     const std::string name = "p" + std::to_string(i);

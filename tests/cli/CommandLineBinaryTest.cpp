@@ -2,10 +2,11 @@
 
 #include <filesystem>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
+#include "cli/TargaFile.h"
+#include "cli/TestPictures.h"
+#include "cli/ToolRun.h"
+#include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 // The installed program itself, started without any display.
 
@@ -27,7 +28,7 @@ const std::string kSeeHelp = "; see quarvel --help\n";
 
 TEST_P(CommandLineBinary, AnswersWithoutAWindow) {
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "p.png", "PNG");
+  TestPictures::Save(TestPictures::Pattern(64, 48), dir / "p.png", "PNG");
   const BinaryCase& c = GetParam();
   ToolRun run = ToolRun::Binary(c.args, dir.Path());
   EXPECT_EQ(run.status, c.status) << run.err;
@@ -79,19 +80,19 @@ TEST(QuarvelBinary, TheWindowWithoutADesktopSaysSoInOneLineAndStatusOne) {
 
 TEST(QuarvelBinary, ASingleNumberCutsASquare) {
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "p.png", "PNG");
+  TestPictures::Save(TestPictures::Pattern(64, 48), dir / "p.png", "PNG");
   ToolRun run =
       ToolRun::Binary({"crop", "p.png", "--size", "20", "--origin", "3,4", "-o", "sq.tga"}, dir.Path());
   ASSERT_EQ(run.status, 0) << run.err;
   TargaFile tga = TargaFile::Read(dir / "sq.tga");
   EXPECT_EQ(tga.width, 20);
   EXPECT_EQ(tga.height, 20);
-  EXPECT_EQ(tga.At(19, 19), PictureFiles::PatternPixel(22, 23));
+  EXPECT_EQ(tga.At(19, 19), TestPictures::PatternPixel(22, 23));
 }
 
 TEST(QuarvelBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
   TempDir dir;
-  PictureFiles::Save(PictureFiles::Pattern(64, 48), dir / "good.png", "PNG");
+  TestPictures::Save(TestPictures::Pattern(64, 48), dir / "good.png", "PNG");
   const std::string missing = (dir / "missing.gif").string();
   ToolRun run = ToolRun::Binary({"crop", missing, (dir / "good.png").string(), "--size", "16x16", "--center",
                                  "63,0", "--out-dir", (dir / "out").string()},
@@ -99,8 +100,8 @@ TEST(QuarvelBinary, AFailedPictureGivesStatusOneAndTheOthersAreWritten) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "quarvel: " + missing + ": not found\n");
   TargaFile tga = TargaFile::Read(dir / "out" / "good.tga");
-  EXPECT_EQ(tga.At(0, 0), PictureFiles::PatternPixel(48, 0));
-  EXPECT_EQ(tga.At(15, 15), PictureFiles::PatternPixel(63, 15));
+  EXPECT_EQ(tga.At(0, 0), TestPictures::PatternPixel(48, 0));
+  EXPECT_EQ(tga.At(15, 15), TestPictures::PatternPixel(63, 15));
 }
 
 namespace {
@@ -118,7 +119,7 @@ class CommandLineProgress : public testing::TestWithParam<ProgressCase> {};
 TEST_P(CommandLineProgress, CountsABatchOnATerminalOnly) {
   TempDir dir;
   for (const char* name : {"a.png", "c.png"})
-    PictureFiles::Save(PictureFiles::Pattern(30, 20), dir / name, "PNG");
+    TestPictures::Save(TestPictures::Pattern(30, 20), dir / name, "PNG");
   std::vector<std::string> args = {"crop", "a.png", "missing.png", "c.png", "--size", "8", "--origin", "0,0"};
   if (GetParam().quiet) args.push_back("-q");
   ToolRun run =
@@ -141,3 +142,41 @@ TEST_P(CommandLineProgress, CountsABatchOnATerminalOnly) {
 INSTANTIATE_TEST_SUITE_P(Streams, CommandLineProgress,
                          testing::Values(ProgressCase{true, false, true}, ProgressCase{true, true, false},
                                          ProgressCase{false, false, false}));
+
+namespace {
+
+struct LoadCase {
+  const char* name;
+  // A picture of this kind, made by Pillow from sys.argv[1].
+  const char* picture;
+  // Whether the toolkit's module must come in to read it.
+  bool loadsToolkit;
+};
+
+class CommandLineLoads : public testing::TestWithParam<LoadCase> {};
+
+}  // namespace
+
+// The dynamic loader names every library it loads: a PNG, read by the
+// program's own reader, brings in no Qt library; a kind only Qt reads does,
+// which shows the check can see one.
+TEST_P(CommandLineLoads, TheToolkitOnlyForAKindNoReaderOfOursTakes) {
+  TempDir dir;
+  const LoadCase& c = GetParam();
+  ASSERT_TRUE(PillowImage::Run("Image.new('RGB', (40, 30), (9, 99, 199)).save(sys.argv[1])\n",
+                               {(dir / c.picture).string()}));
+  const ToolRun run = ToolRun::Shell("LD_DEBUG=files " + ToolRun::ShellQuoted(QUARVEL_BINARY) + " crop " +
+                                         c.picture + " --size 16 --origin 0,0 -o cut.png",
+                                     dir.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("libQt6") != std::string::npos, c.loadsToolkit) << run.err.substr(0, 2000);
+  EXPECT_EQ(run.err.find("quarvel-window") != std::string::npos, c.loadsToolkit);
+  const TestImage cut = TestImage::Read(dir / "cut.png");
+  ASSERT_EQ(cut.Width(), 16);
+  EXPECT_EQ(cut.Pixel(15, 15), MakeRgb(9, 99, 199));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CommandLineLoads,
+                         testing::Values(LoadCase{"Png", "p.png", false}, LoadCase{"Bmp", "p.bmp", false},
+                                         LoadCase{"Ppm", "p.ppm", true}),
+                         [](const auto& p) { return std::string(p.param.name); });

@@ -1,32 +1,29 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QFile>
-#include <QImage>
-#include <QImageWriter>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
+#include "cli/TargaFile.h"
+#include "cli/TestPictures.h"
+#include "cli/ToolRun.h"
 #include "support/pure/PillowImage.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // Where the window's surfaces show no picture.
-const QRgb kBackground = qRgb(240, 240, 240);
+const Rgb kBackground = MakeRgb(240, 240, 240);
 
 class CommandLineCrop : public testing::Test {
  protected:
   // A lossless picture of the test pattern.
   std::string Pattern(const std::string& name, int width, int height) {
     const fs::path path = dir / name;
-    PictureFiles::Save(PictureFiles::Pattern(width, height), path, name.ends_with(".bmp") ? "BMP" : "PNG");
+    TestPictures::Save(TestPictures::Pattern(width, height), path, name.ends_with(".bmp") ? "BMP" : "PNG");
     return path.string();
   }
 
@@ -40,7 +37,7 @@ class CommandLineCrop : public testing::Test {
       for (int x = 0; x < tga.width; ++x) {
         const int px = left + x, py = top + y;
         const bool inside = px >= 0 && py >= 0 && px < pictureWidth && py < pictureHeight;
-        const QRgb expected = inside ? PictureFiles::PatternPixel(px, py) : kBackground;
+        const Rgb expected = inside ? TestPictures::PatternPixel(px, py) : kBackground;
         if (tga.At(x, y) != expected && ++wrong <= 3) {
           ADD_FAILURE() << "pixel " << x << "," << y << " is " << std::hex << tga.At(x, y) << ", expected "
                         << expected;
@@ -103,7 +100,7 @@ TEST_F(CommandLineCrop, ABlockLargerThanThePictureIsBackgroundAroundIt) {
   TargaFile tga = TargaFile::Read(Out("o.tga"));
   ExpectBlock(tga, -28, -14, 100, 50);
   EXPECT_EQ(tga.At(0, 0), kBackground);
-  EXPECT_EQ(tga.At(127, 63), PictureFiles::PatternPixel(99, 49));
+  EXPECT_EQ(tga.At(127, 63), TestPictures::PatternPixel(99, 49));
 
   ToolRun origin =
       ToolRun::InProcess({"crop", picture, "--size", "20x20", "--origin", "90,-5", "-o", Out("e.tga")});
@@ -131,11 +128,11 @@ TEST_F(CommandLineCrop, RunLengthEncodedOutputHoldsTheSamePixels) {
 
 TEST_F(CommandLineCrop, JpegOutputIsReadableWithThePicturesPixelsAtItsQuality) {
   // Smooth, so JPEG keeps it close.
-  QImage smooth(200, 120, QImage::Format_RGB32);
+  TestImage smooth(200, 120);
   for (int y = 0; y < 120; ++y) {
-    for (int x = 0; x < 200; ++x) smooth.setPixel(x, y, qRgb(x, 2 * y, 100));
+    for (int x = 0; x < 200; ++x) smooth.SetPixel(x, y, MakeRgb(x, 2 * y, 100));
   }
-  PictureFiles::Save(smooth, dir / "smooth.png", "PNG");
+  TestPictures::Save(smooth, dir / "smooth.png", "PNG");
   const std::string picture = (dir / "smooth.png").string();
   for (const char* quality : {"95", "10"}) {
     const std::string out = Out(std::string("q") + quality + ".JPG");
@@ -143,26 +140,48 @@ TEST_F(CommandLineCrop, JpegOutputIsReadableWithThePicturesPixelsAtItsQuality) {
         {"crop", picture, "--size", "64x48", "--origin", "120,40", "-o", out, "--quality", quality});
     ASSERT_EQ(run.status, 0) << run.err;
   }
-  QImage best(QString::fromStdString(Out("q95.JPG")));
-  ASSERT_FALSE(best.isNull());
-  EXPECT_EQ(best.size(), QSize(64, 48));
+  const TestImage best = TestImage::Read(Out("q95.JPG"));
+  ASSERT_FALSE(best.Null());
+  EXPECT_EQ(best.Width(), 64);
+  EXPECT_EQ(best.Height(), 48);
   long long error = 0;
   for (int y = 0; y < 48; ++y) {
     for (int x = 0; x < 64; ++x) {
-      QRgb got = best.pixel(x, y), want = smooth.pixel(120 + x, 40 + y);
-      error += std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)) +
-               std::abs(qBlue(got) - qBlue(want));
+      Rgb got = best.Pixel(x, y), want = smooth.Pixel(120 + x, 40 + y);
+      error += std::abs(RedOf(got) - RedOf(want)) + std::abs(GreenOf(got) - GreenOf(want)) +
+               std::abs(BlueOf(got) - BlueOf(want));
     }
   }
   EXPECT_LT(static_cast<double>(error) / (64 * 48 * 3), 3.0);
   EXPECT_GT(fs::file_size(Out("q95.JPG")), fs::file_size(Out("q10.JPG")));
 }
 
+// A batch into a folder names its outputs with the --format's extension, and
+// a PNG holds the block's pixels exactly.
+TEST_F(CommandLineCrop, AFolderOfPngsHoldsEachBlockExactly) {
+  const std::string first = Pattern("first.bmp", 40, 30);
+  const std::string second = Pattern("second.png", 50, 20);
+  ToolRun run = ToolRun::InProcess({"crop", first, second, "--size", "9x7", "--origin", "3,4", "--out-dir",
+                                    Out("minis"), "--format", "png"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* name : {"first.png", "second.png"}) {
+    const TestImage block = TestImage::Read(Out("minis/") + name);
+    ASSERT_EQ(block.Width(), 9) << name;
+    ASSERT_EQ(block.Height(), 7) << name;
+    for (int y = 0; y < 7; ++y) {
+      for (int x = 0; x < 9; ++x)
+        ASSERT_EQ(block.Pixel(x, y), TestPictures::PatternPixel(3 + x, 4 + y)) << name;
+    }
+  }
+  EXPECT_FALSE(fs::exists(Out("minis/first.tga")));
+}
+
 TEST_F(CommandLineCrop, GifPicturesAreCutToo) {
-  const std::vector<QRgb> palette = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(9, 9, 9)};
+  const std::vector<Rgb> palette = {MakeRgb(255, 0, 0), MakeRgb(0, 255, 0), MakeRgb(0, 0, 255),
+                                    MakeRgb(9, 9, 9)};
   std::vector<uint8_t> indices(6 * 4);
   for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>((i % 6 + i / 6) % 4);
-  PictureFiles::WriteGif(dir / "p.gif", 6, 4, palette, indices);
+  TestPictures::WriteGif(dir / "p.gif", 6, 4, palette, indices);
   ASSERT_EQ(ToolRun::InProcess({"crop", (dir / "p.gif").string(), "--size", "3x2", "--origin", "2,1",
                                 "--out-dir", dir.Path().string()})
                 .status,
@@ -179,11 +198,11 @@ TEST_F(CommandLineCrop, ABatchReportsEachBadPictureAndWritesTheRest) {
   const std::string second = Pattern("second.bmp", 50, 20);
   const std::string locked = Pattern("locked.png", 40, 30);
   const std::string broken = (dir / "broken.jpg").string();
-  PictureFiles::WriteBytes(broken, QByteArray("this is no picture at all"));
+  TestPictures::WriteBytes(broken, std::string("this is no picture at all"));
   const std::string missing = (dir / "missing.jpg").string();
   const std::string outDir = Out("made/here");
   fs::create_directories(outDir);
-  PictureFiles::WriteBytes(outDir + "/locked.tga", QByteArray("old"));
+  TestPictures::WriteBytes(outDir + "/locked.tga", std::string("old"));
   fs::permissions(outDir + "/locked.tga", fs::perms::owner_read);
   ToolRun run = ToolRun::InProcess({"crop", missing, first, broken, locked, second, "--size", "8x8",
                                     "--center", "20,10", "--out-dir", outDir});
@@ -236,7 +255,7 @@ TEST_F(CommandLineCrop, MissingFoldersOnTheWayToTheOutputAreMadeForEitherOption)
 
 TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
   const std::string picture = Pattern("p.png", 20, 20);
-  PictureFiles::WriteBytes(dir / "plain", QByteArray("x"));
+  TestPictures::WriteBytes(dir / "plain", std::string("x"));
   const std::vector<std::vector<std::string>> outputs = {{"--out-dir", Out("plain")},
                                                          {"-o", Out("plain/x.tga")}};
   for (const auto& output : outputs) {
@@ -265,7 +284,7 @@ TEST_F(CommandLineCrop, NoPictureOverwritesAnotherOrItself) {
   ExpectBlock(TargaFile::Read(Out("out/same.tga")), 1, 1, 20, 20);
 
   // A Targa picture in the output folder would be replaced by its own crop.
-  PictureFiles::WriteBytes(dir / "self.tga", QByteArray("keep me"));
+  TestPictures::WriteBytes(dir / "self.tga", std::string("keep me"));
   ToolRun self = ToolRun::InProcess({"crop", (dir / "self.tga").string(), "--size", "4x4", "--origin", "0,0",
                                      "--out-dir", dir.Path().string()});
   EXPECT_EQ(self.status, 1);
@@ -290,15 +309,14 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
 
 TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce) {
   std::vector<std::string> cut;
-  for (const char* kind : {"jpg", "bmp", "gif"}) {
+  for (const char* kind : {"jpg", "bmp", "gif", "png"}) {
     const std::string whole = Out(std::string("whole.") + kind);
     ASSERT_TRUE(
         PillowImage::Run("Image.effect_noise((64, 48), 90).convert('RGB').save(sys.argv[1])\n", {whole}));
-    QFile file(QString::fromStdString(whole));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const std::string bytes = TestPictures::ReadBytes(whole);
+    ASSERT_FALSE(bytes.empty());
     cut.push_back(Out(std::string("cut-") + kind + "." + kind));
-    PictureFiles::WriteBytes(cut.back(), bytes.left(bytes.size() * 3 / 10));
+    TestPictures::WriteBytes(cut.back(), bytes.substr(0, bytes.size() * 3 / 10));
   }
   const std::string pipe = Out("pipe.png");
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
@@ -308,16 +326,16 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   ToolRun refused = ToolRun::InProcess(args);
   EXPECT_EQ(refused.status, 1);
   const std::vector<std::string> lines = refused.ErrorLines();
-  ASSERT_EQ(lines.size(), 4u) << refused.err;
+  ASSERT_EQ(lines.size(), 5u) << refused.err;
   EXPECT_EQ(lines[0], "quarvel: " + pipe + ": this is a named pipe, not a picture file");
-  for (size_t i = 1; i < 4; ++i)
+  for (size_t i = 1; i < 5; ++i)
     EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": the picture is damaged: ", 0), 0u);
   EXPECT_TRUE(fs::is_empty(Out("refused")));
   args.erase(args.begin() + 1);
   args.back() = Out("allowed");
   args.push_back("--allow-damaged");
   EXPECT_EQ(ToolRun::InProcess(args).status, 0);
-  for (const char* kind : {"jpg", "bmp", "gif"}) {
+  for (const char* kind : {"jpg", "bmp", "gif", "png"}) {
     EXPECT_EQ(TargaFile::Read(Out("allowed/cut-") + kind + ".tga").width, 8) << kind;
   }
 }
@@ -330,9 +348,9 @@ TEST_F(CommandLineCrop, RegionAllWithinAByteBudgetNamesTheQuality) {
   EXPECT_LE(fs::file_size(Out("m.jpg")), 3072u);
   ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
   EXPECT_NE(run.err.find(Out("m.jpg") + ": JPEG quality "), std::string::npos) << run.err;
-  const QImage written(QString::fromStdString(Out("m.jpg")));
-  EXPECT_EQ(written.width(), 96);
-  EXPECT_EQ(written.height(), 96);
+  const TestImage written = TestImage::Read(Out("m.jpg"));
+  EXPECT_EQ(written.Width(), 96);
+  EXPECT_EQ(written.Height(), 96);
 }
 
 TEST_F(CommandLineCrop, ABudgetEvenQualityOneMissesWritesNothing) {
@@ -375,9 +393,9 @@ TEST_F(CommandLineCrop, AReplacedFileGetsTheTimeOfTheWrite) {
 // the bitmap alone would fit, can't hold it.
 TEST_F(CommandLineCrop, AProgressiveJpegsCoefficientsCountAgainstTheMemoryGiven) {
   const fs::path picture = dir / "progressive.jpg";
-  QImageWriter writer(QString::fromStdString(picture.string()), "jpeg");
-  writer.setProgressiveScanWrite(true);
-  ASSERT_TRUE(writer.write(PictureFiles::Pattern(2000, 1500)));
+  ASSERT_TRUE(PillowImage::Run("Image.effect_noise((2000, 1500), 40).convert('RGB').save(sys.argv[1], "
+                               "progressive=True)\n",
+                               {picture.string()}));
   struct Budget {
     const char* memory;
     int status;

@@ -1,5 +1,6 @@
-#include "TargaFile.h"
+#include "cli/TargaFile.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -8,14 +9,14 @@ namespace {
 
 int Word(const std::vector<uint8_t>& bytes, size_t at) { return bytes[at] | (bytes[at + 1] << 8); }
 
-QRgb PixelAt(const std::vector<uint8_t>& bytes, size_t at) {
+Rgb PixelAt(const std::vector<uint8_t>& bytes, size_t at) {
   if (at + 3 > bytes.size()) throw std::runtime_error("Targa data ends early");
-  return qRgb(bytes[at + 2], bytes[at + 1], bytes[at]);
+  return MakeRgb(bytes[at + 2], bytes[at + 1], bytes[at]);
 }
 
 // Bottom row first, as the file stores them.
-std::vector<QRgb> Unpack(const std::vector<uint8_t>& bytes, size_t count, bool rle) {
-  std::vector<QRgb> pixels;
+std::vector<Rgb> Unpack(const std::vector<uint8_t>& bytes, size_t count, bool rle) {
+  std::vector<Rgb> pixels;
   size_t at = 18;
   while (pixels.size() < count) {
     if (!rle) {
@@ -53,7 +54,7 @@ TargaFile TargaFile::Read(const std::filesystem::path& path) {
     throw std::runtime_error("not a 24-bit true-colour Targa file");
   }
   const size_t count = static_cast<size_t>(tga.width) * tga.height;
-  std::vector<QRgb> bottomUp = Unpack(bytes, count, tga.type == 10);
+  std::vector<Rgb> bottomUp = Unpack(bytes, count, tga.type == 10);
   tga.pixels.resize(count);
   for (int y = 0; y < tga.height; ++y) {
     std::copy_n(bottomUp.begin() + static_cast<long>(y) * tga.width, tga.width,

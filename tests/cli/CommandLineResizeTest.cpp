@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <filesystem>
 
-#include "TargaFile.h"
-#include "ToolRun.h"
+#include "cli/TargaFile.h"
+#include "cli/TestPictures.h"
+#include "cli/ToolRun.h"
 #include "support/pure/TempDir.h"
-#include "support/qt/PictureFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -14,8 +13,8 @@ namespace {
 
 class CommandLineResize : public testing::Test {
  protected:
-  std::string Picture(const std::string& name, const QImage& image) {
-    PictureFiles::Save(image, dir / name, "BMP");
+  std::string Picture(const std::string& name, const TestImage& image) {
+    TestPictures::Save(image, dir / name, "BMP");
     return (dir / name).string();
   }
   std::string Out(const std::string& name) const { return (dir / name).string(); }
@@ -27,10 +26,10 @@ class CommandLineResize : public testing::Test {
 
 TEST_F(CommandLineResize, UsesTheWindowsResamplerAndItsArgumentOrder) {
   // Blue 0 and 100 side by side, widened to four columns: the last one never reaches 100.
-  QImage image(2, 2, QImage::Format_RGB32);
+  TestImage image(2, 2);
   for (int y = 0; y < 2; ++y) {
-    image.setPixel(0, y, qRgb(0, 0, 0));
-    image.setPixel(1, y, qRgb(0, 0, 100));
+    image.SetPixel(0, y, MakeRgb(0, 0, 0));
+    image.SetPixel(1, y, MakeRgb(0, 0, 100));
   }
   ToolRun run = ToolRun::InProcess({"resize", Picture("two.bmp", image), "4x2", "-o", Out("wide.tga")});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -38,25 +37,27 @@ TEST_F(CommandLineResize, UsesTheWindowsResamplerAndItsArgumentOrder) {
   ASSERT_EQ(tga.width, 4);
   ASSERT_EQ(tga.height, 2);
   for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(tga.At(x, y), qRgb(0, 0, 25 * x)) << x << "," << y;
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(tga.At(x, y), MakeRgb(0, 0, 25 * x)) << x << "," << y;
   }
 }
 
 TEST_F(CommandLineResize, TheSameSizeIsAnExactCopyInEitherFormat) {
-  const std::string picture = Picture("p.bmp", PictureFiles::Pattern(37, 21));
+  const std::string picture = Picture("p.bmp", TestPictures::Pattern(37, 21));
   ASSERT_EQ(ToolRun::InProcess({"resize", picture, "37x21", "-o", Out("copy.tga"), "--rle"}).status, 0);
   TargaFile tga = TargaFile::Read(Out("copy.tga"));
   EXPECT_EQ(tga.type, 10);
   for (int y = 0; y < 21; ++y) {
-    for (int x = 0; x < 37; ++x) ASSERT_EQ(tga.At(x, y), PictureFiles::PatternPixel(x, y)) << x << "," << y;
+    for (int x = 0; x < 37; ++x) ASSERT_EQ(tga.At(x, y), TestPictures::PatternPixel(x, y)) << x << "," << y;
   }
   // Into a folder not there yet, as crop's -o and --out-dir do.
   ASSERT_EQ(ToolRun::InProcess({"resize", picture, "300x200", "-o", Out("new/big.jpeg")}).status, 0);
-  EXPECT_EQ(QImage(QString::fromStdString(Out("new/big.jpeg"))).size(), QSize(300, 200));
+  const TestImage big = TestImage::Read(Out("new/big.jpeg"));
+  EXPECT_EQ(big.Width(), 300);
+  EXPECT_EQ(big.Height(), 200);
 }
 
 TEST_F(CommandLineResize, KeepProportionsDerivesTheHeightFromTheWidthRoundedDown) {
-  const std::string picture = Picture("p.bmp", QImage(400, 300, QImage::Format_RGB32));
+  const std::string picture = Picture("p.bmp", TestImage(400, 300));
   ASSERT_EQ(ToolRun::InProcess({"resize", picture, "100", "--keep-proportions", "-o", Out("a.tga")}).status,
             0);
   TargaFile a = TargaFile::Read(Out("a.tga"));
@@ -69,7 +70,7 @@ TEST_F(CommandLineResize, KeepProportionsDerivesTheHeightFromTheWidthRoundedDown
 }
 
 TEST_F(CommandLineResize, AHeightInProportionThatRoundsToNothingIsRefused) {
-  const std::string picture = Picture("strip.bmp", QImage(400, 3, QImage::Format_RGB32));
+  const std::string picture = Picture("strip.bmp", TestImage(400, 3));
   ToolRun run = ToolRun::InProcess({"resize", picture, "100", "--keep-proportions", "-o", Out("x.tga")});
   EXPECT_EQ(run.status, 1);
   ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
@@ -81,9 +82,9 @@ TEST_F(CommandLineResize, AHeightInProportionThatRoundsToNothingIsRefused) {
 }
 
 TEST_F(CommandLineResize, EachFailureIsOneLineAndLeavesNoOutput) {
-  const std::string thin = Picture("thin.bmp", QImage(1, 5, QImage::Format_RGB32));
-  const std::string good = Picture("good.bmp", PictureFiles::Pattern(8, 8));
-  PictureFiles::WriteBytes(Out("taken.tga"), QByteArray("old"));
+  const std::string thin = Picture("thin.bmp", TestImage(1, 5));
+  const std::string good = Picture("good.bmp", TestPictures::Pattern(8, 8));
+  TestPictures::WriteBytes(Out("taken.tga"), std::string("old"));
   fs::permissions(Out("taken.tga"), fs::perms::owner_read);
   struct Case {
     std::vector<std::string> args;
@@ -111,7 +112,7 @@ TEST_F(CommandLineResize, EachFailureIsOneLineAndLeavesNoOutput) {
 }
 
 TEST_F(CommandLineResize, ThePictureItselfIsNeverTheOutput) {
-  PictureFiles::Save(PictureFiles::Pattern(8, 8), dir / "p.jpg", "JPG");
+  TestPictures::Save(TestPictures::Pattern(8, 8), dir / "p.jpg", "JPG");
   const auto before = fs::file_size(dir / "p.jpg");
   ToolRun run = ToolRun::InProcess({"resize", Out("p.jpg"), "4x4", "-o", Out("./p.jpg")});
   EXPECT_EQ(run.status, 1);

@@ -70,6 +70,30 @@ TEST(CommandLine, CropTakesOptionsAmongThePicturesInBothSpellings) {
   EXPECT_TRUE(spelled.quiet);
 }
 
+struct FormatCase {
+  Args extra;
+  OutputFormat format;
+};
+
+class CommandLineFormats : public testing::TestWithParam<FormatCase> {};
+
+// -o's extension chooses, and --format chooses for a folder; Targa otherwise.
+TEST_P(CommandLineFormats, CropWritesTheKindNamed) {
+  Args args = {"crop", "a.jpg", "--size", "8", "--origin", "0,0"};
+  args.insert(args.end(), GetParam().extra.begin(), GetParam().extra.end());
+  EXPECT_EQ(Crop(args).format, GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, CommandLineFormats,
+    testing::Values(FormatCase{{}, OutputFormat::Targa}, FormatCase{{"--out-dir", "d"}, OutputFormat::Targa},
+                    FormatCase{{"--format", "png"}, OutputFormat::Png},
+                    FormatCase{{"--format=JPEG", "--quality", "70"}, OutputFormat::Jpeg},
+                    FormatCase{{"--format", "tga", "--rle"}, OutputFormat::Targa},
+                    FormatCase{{"-o", "m.PNG"}, OutputFormat::Png},
+                    FormatCase{{"-o", "m.png", "--format", "png"}, OutputFormat::Png},
+                    FormatCase{{"-o", "m.jpeg", "--format", "jpg"}, OutputFormat::Jpeg}));
+
 TEST(CommandLine, CropDefaultsToTheCurrentFolderAndJpegQualityNinety) {
   CropRequest toFolder = Crop({"crop", "a.jpg", "--size", "8X4", "--origin", "3,2"});
   EXPECT_EQ(toFolder.outputDir, ".");
@@ -166,8 +190,14 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{CropPlus({"--rle=yes"}), "--rle takes no value"},
         RefusedCase{CropPlus({"b.jpg", "-o", "x.tga"}), "-o names one output file but 2 pictures"},
         RefusedCase{CropPlus({"-o", "x.tga", "--out-dir", "d"}), "can't be used together"},
-        RefusedCase{CropPlus({"-o", "x.png"}), "unknown output type \"x.png\""},
+        RefusedCase{CropPlus({"-o", "x.gif"}),
+                    "unknown output type \"x.gif\": use .tga, .jpg, .jpeg or .png"},
         RefusedCase{CropPlus({"-o", "noextension"}), "unknown output type"},
+        RefusedCase{CropPlus({"--format", "gif"}), "unknown --format \"gif\": use tga, jpg or png"},
+        RefusedCase{CropPlus({"--format", "png", "--rle"}), "--rle applies to Targa output only"},
+        RefusedCase{CropPlus({"-o", "x.png", "--quality", "80"}), "--quality applies to JPEG output only"},
+        RefusedCase{CropPlus({"-o", "x.tga", "--format", "png"}),
+                    "--format png and the output \"x.tga\" name"},
         RefusedCase{CropPlus({"--out-dir", ""}), "--out-dir needs a folder"},
         RefusedCase{CropPlus({"-o", "x.jpg", "--rle"}), "--rle applies to Targa output only"},
         RefusedCase{CropPlus({"--quality", "50"}), "--quality applies to JPEG output only"},

@@ -1,4 +1,4 @@
-#include "ToolRun.h"
+#include "cli/ToolRun.h"
 
 #include <pty.h>
 #include <sys/wait.h>
