@@ -2,11 +2,15 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QShortcut>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "app/AppResources.h"
 #include "app/PictureLayout.h"
@@ -169,6 +173,7 @@ Form2* Form1::HelpWindow() const { return form2_ && form2_->isVisible() ? form2_
 
 void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
+  closing_ = true;
   HandlerGuard::Run([this] { Form_Unload(); });
 }
 
@@ -387,11 +392,13 @@ bool Form1::TryLoadFile(std::string& fileName) {
       Warn(formats::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
     return true;
   } catch (const platform::AppError& e) {
+    const std::string why = decodingSaid_->empty() ? said.Explanation() : *decodingSaid_;
     platform::MessageBox::Show(
         std::string(kOpenFailed) + "\n" +
-            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)),
-                                  said.Explanation()),
+            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)), why),
         platform::MsgStyle::Critical, platform::AppInfo::Title());
+    return false;
+  } catch (const LoadAbandoned&) {
     return false;
   }
 }
@@ -438,16 +445,59 @@ std::string Form1::LoadFile(std::string& fileName) {
   return decoded.damage;
 }
 
+namespace {
+
+std::atomic<Form1::PictureDecoder> pictureDecoder{nullptr};
+
+// On a thread of its own, left to finish alone if the window stops waiting:
+// the window never blocks on a decoding it no longer wants.
+std::future<formats::PictureRegion> DecodeAside(const std::string& fileName,
+                                                std::shared_ptr<std::string> said) {
+  std::packaged_task<formats::PictureRegion()> task([fileName, said] {
+    const platform::LibraryMessages::Capture capture;
+    try {
+      Form1::PictureDecoder decoder = pictureDecoder.load();
+      return decoder ? decoder(fileName) : formats::DecodePicture(fileName);
+    } catch (...) {
+      *said = capture.Explanation();
+      throw;
+    }
+  });
+  std::future<formats::PictureRegion> decoding = task.get_future();
+  std::thread(std::move(task)).detach();
+  return decoding;
+}
+
+}  // namespace
+
+void Form1::SetPictureDecoder(PictureDecoder decoder) { pictureDecoder.store(decoder); }
+
 formats::PictureRegion Form1::Decode(const std::string& fileName) {
+  decodingSaid_ = std::make_shared<std::string>();
+  closing_ = false;
   std::future<formats::PictureRegion> decoding = std::move(decoding_);
   if (decoding.valid()) {
     try {
-      return decoding.get();
+      return AwaitDecoding(decoding);
     } catch (const platform::AppError&) {
       // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
     }
   }
-  return formats::DecodePicture(fileName);
+  if (fileName.empty()) return formats::DecodePicture(fileName);
+  decoding = DecodeAside(fileName, decodingSaid_);
+  return AwaitDecoding(decoding);
+}
+
+// Repaints and timers go on meanwhile; input waits, so no second load starts
+// inside this one.
+formats::PictureRegion Form1::AwaitDecoding(std::future<formats::PictureRegion>& decoding) {
+  constexpr std::chrono::milliseconds kRepaintEvery{15};
+  while (decoding.wait_for(kRepaintEvery) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                    static_cast<int>(kRepaintEvery.count()));
+    if (closing_) throw LoadAbandoned{};
+  }
+  return decoding.get();
 }
 
 void Form1::FitWindow() { layout_->FitWindow(); }

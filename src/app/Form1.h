@@ -144,8 +144,21 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   void Command7_Click();
   void Command8_Click();
 
-  // The file decoded, or taken from the decoding begun for it.
+  // The file decoded, or taken from the decoding begun for it. Decoding runs
+  // on another thread while the window repaints under its busy cursor; the
+  // user's clicks and keys wait for it, but closing the window abandons it
+  // (LoadAbandoned) and leaves the window as it was.
   formats::PictureRegion Decode(const std::string& fileName);
+  formats::PictureRegion AwaitDecoding(std::future<formats::PictureRegion>& decoding);
+  struct LoadAbandoned {};
+
+ public:
+  // For tests: what decodes a picture on the worker thread instead of the
+  // program's decoder; nullptr puts that back.
+  using PictureDecoder = formats::PictureRegion (*)(const std::string& fileName);
+  static void SetPictureDecoder(PictureDecoder decoder);
+
+ private:
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
@@ -166,6 +179,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   QPointer<Form2> form2_;
   // The decoding of the file being opened, begun before the window asked for it.
   std::future<formats::PictureRegion> decoding_;
+  // What a library said while the last picture was decoded on its thread.
+  std::shared_ptr<std::string> decodingSaid_ = std::make_shared<std::string>();
   // Folders of the picture opened last and of the file saved last.
   std::string openFolder_;
   std::string saveFolder_;
@@ -178,4 +193,6 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   std::string frameRestoredFor_;
   std::unique_ptr<PictureLayout> layout_;
   int16_t scaleMode_ = gdi::vbTwips;
+  // The window was closed while a picture was being decoded.
+  bool closing_ = false;
 };

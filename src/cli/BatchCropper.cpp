@@ -46,6 +46,8 @@ JobResult Begun(const CropJob& job) {
   return result;
 }
 
+uint64_t Up(uint64_t n, uint64_t step) { return (n + step - 1) / step; }
+
 }  // namespace
 
 BatchCropper::BatchCropper(CropRequest request, int workers)
@@ -129,7 +131,20 @@ std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(c
     result.reason = "the output is newer than the picture";
     return {};
   }
-  const MemoryBudget::Share share(budget, CostOf(job.source), stop);
+  const CropRequest& settings = job.settings;
+  const uint64_t cost = CostOf(job.source);
+  // A budget the user set is held to: a picture that alone needs more is
+  // refused rather than decoded past it. A region averaged band by band
+  // needs far less than its header's count, and runs alone instead.
+  const bool streams =
+      settings.region.Scales(settings.width, settings.height) && !settings.reduction.Special();
+  if (run_.memory && !streams && cost != MemoryBudget::kUnlimited && cost > run_.memory) {
+    result = begun;
+    return ErrorLine::For(job.input, "decoding it takes about " + std::to_string(Up(cost, 1 << 20)) +
+                                         " MB, more than the " + std::to_string(Up(run_.memory, 1 << 20)) +
+                                         " MB that --memory allows");
+  }
+  const MemoryBudget::Share share(budget, cost, stop);
   if (!share.Held()) return {};
   result = begun;
   if (job.output != kPipe) {
@@ -242,5 +257,5 @@ uint64_t BatchCropper::CostOf(const std::string& picture) const {
   const int64_t pixels = header->width * header->height;
   if (pixels > formats::kMaxPicturePixels) return 0;
   const bool turns = run_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
-  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
+  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes + header->workingBytes;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "cli/OutputName.h"
 #include "cli/UsageError.h"
@@ -42,6 +43,22 @@ const std::vector<std::set<std::string>> kEitherOr = {
     {"-o", "--out-dir"}, {"-o", "--name"}, {"--center", "--origin"}, {"--quality", "--max-bytes"}};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Letters to add, drop or change to turn one word into the other.
+size_t Distance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
 
 const std::string& RequireName(const std::string& picture) {
   if (picture.empty()) throw UsageError("a picture's file name is empty");
@@ -89,6 +106,17 @@ void CommandLine::RefuseWithoutCommand(const std::vector<std::string>& args) {
                    " (the window opens one picture only); see quarvel --help");
 }
 
+// A slip of two letters or fewer away from one option: " (did you mean --quality?)".
+std::string CommandLine::Nearest(const OptionTable& table, const std::string& name) {
+  const OptionSpec* best = nullptr;
+  size_t bestDistance = 3;
+  for (const OptionSpec& option : table) {
+    const size_t d = Distance(name, option.name);
+    if (d < bestDistance) best = &option, bestDistance = d;
+  }
+  return best ? " (did you mean " + best->name + "?)" : "";
+}
+
 const CommandLine::OptionSpec* CommandLine::Find(const OptionTable& table, const std::string& name) {
   for (const OptionSpec& option : table) {
     if (option.name == name || option.alias == name) return &option;
@@ -116,7 +144,7 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
     const OptionSpec* option = Find(table, arg.substr(0, equals));
     if (!option) {
       throw UsageError("unknown option " + Quoted(arg.substr(0, equals)) + " for " + command +
-                       "; see quarvel --help");
+                       Nearest(table, arg.substr(0, equals)) + "; see quarvel --help");
     }
     const std::string& name = option->name;
     if (option->takesValue) {

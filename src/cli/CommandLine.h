@@ -132,6 +132,7 @@ class CommandLine {
   static Options Split(const std::string& command, const std::vector<std::string>& args,
                        const OptionTable& table);
   static const OptionSpec* Find(const OptionTable& table, const std::string& name);
+  static std::string Nearest(const OptionTable& table, const std::string& name);
   [[noreturn]] static void RefuseWithoutCommand(const std::vector<std::string>& args);
   static CropRequest ParseCrop(const std::vector<std::string>& args);
   static CropRequest ParseCropOptions(const Options& options);

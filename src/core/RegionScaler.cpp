@@ -10,7 +10,7 @@ namespace ErrorNumber = platform::ErrorNumber;
 namespace {
 
 std::unique_ptr<gdi::MemorySurface> Blend(gdi::MemorySurface& block, int32_t width, int32_t height) {
-  PictureResizer::CheckBlendable(block.Image().Width(), block.Image().Height(), width, height);
+  PictureResizer::CheckBlendable(block.Image().Width(), block.Image().Height(), width, height, "region");
   cDIBSection source;
   if (!source.Create(block.Image().Width(), block.Image().Height())) {
     throw AppError::Standard(ErrorNumber::OutOfMemory);

@@ -33,10 +33,11 @@ std::unique_ptr<gdi::Bitmap> PictureLimits::NewBitmap(int32_t width, int32_t hei
 }
 
 platform::AppError PictureLimits::FileTooLarge(uint64_t bytes) {
-  return platform::AppError::WithDescription(
-      platform::ErrorNumber::OutOfMemory,
-      "The file is too large to be a picture the program opens: " + std::to_string(bytes / (1 << 20)) +
-          " MB (the limit is " + std::to_string(kMaxPictureFileBytes / (1 << 20)) + " MB)");
+  return platform::AppError::WithDescription(platform::ErrorNumber::OutOfMemory,
+                                             "The file is too large to be a picture the program opens: " +
+                                                 std::to_string((bytes + (1 << 20) - 1) >> 20) +
+                                                 " MB (the limit is " +
+                                                 std::to_string(kMaxPictureFileBytes >> 20) + " MB)");
 }
 
 platform::AppError PictureLimits::NotAPicture() {

@@ -141,7 +141,10 @@ struct Plan {
   std::vector<Span> columns;
   std::vector<Span> rows;
   Range used;  // the source columns the columns' spans touch
-  double inverseTotal;
+  // The area of one destination pixel in the axes' units: every mean is an
+  // integer sum over it, rounded half up in integers, so a mean of exactly
+  // .5 is never lost to a reciprocal a little short.
+  uint64_t total;
   AddRowFn addRow;
   // Set in linear light.
   const Light* light;
@@ -149,8 +152,8 @@ struct Plan {
 };
 
 uint8_t Mean(const Plan& plan, uint64_t sum) {
-  const double mean = static_cast<double>(sum) * plan.inverseTotal;
-  if (!plan.light) return static_cast<uint8_t>(mean + 0.5);
+  if (!plan.light) return static_cast<uint8_t>((sum + plan.total / 2) / plan.total);
+  const double mean = static_cast<double>(sum) / static_cast<double>(plan.total);
   const auto index = static_cast<uint32_t>(std::ldexp(mean, plan.light->shift) + 0.5);
   return plan.light->encode[std::min(index, LinearLight::kWhite)];
 }
@@ -219,7 +222,7 @@ void AreaAverager::Fill(const PixelRows<const uint8_t>& source, Axis across, Axi
                   std::move(columns),
                   MapSpans(down, dest.height),
                   used,
-                  1.0 / (static_cast<double>(across.length) * static_cast<double>(down.length)),
+                  static_cast<uint64_t>(across.length) * static_cast<uint64_t>(down.length),
                   PickAddRow(),
                   light ? &*light : nullptr,
                   PickAddLight()};

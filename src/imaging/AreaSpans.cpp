@@ -39,7 +39,7 @@ __attribute__((target("avx2"))) void AddRowAvx2(const uint8_t* __restrict row, u
 
 AddRowFn PickAddRow() { return __builtin_cpu_supports("avx2") ? AddRowAvx2 : AddRowPlain; }
 
-void FinishRow(const uint32_t* sums, const std::vector<Span>& columns, Range used, double inverseTotal,
+void FinishRow(const uint32_t* sums, const std::vector<Span>& columns, Range used, uint64_t total,
                uint8_t* out) {
   for (const Span& span : columns) {
     uint64_t blue = 0, green = 0, red = 0;
@@ -50,9 +50,11 @@ void FinishRow(const uint32_t* sums, const std::vector<Span>& columns, Range use
       red += uint64_t{share} * pixel[2];
       pixel += 3;
     }
-    out[0] = static_cast<uint8_t>(static_cast<double>(blue) * inverseTotal + 0.5);
-    out[1] = static_cast<uint8_t>(static_cast<double>(green) * inverseTotal + 0.5);
-    out[2] = static_cast<uint8_t>(static_cast<double>(red) * inverseTotal + 0.5);
+    // Rounded half up in integers, as the whole-picture average rounds.
+    const uint64_t half = total / 2;
+    out[0] = static_cast<uint8_t>((blue + half) / total);
+    out[1] = static_cast<uint8_t>((green + half) / total);
+    out[2] = static_cast<uint8_t>((red + half) / total);
     out += 3;
   }
 }

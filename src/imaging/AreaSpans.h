@@ -23,7 +23,7 @@ AddRowFn PickAddRow();
 
 // One destination row from the column sums of its source rows, which start
 // at source column `used.first`; each channel rounds once, to nearest.
-void FinishRow(const uint32_t* sums, const std::vector<Span>& columns, Range used, double inverseTotal,
+void FinishRow(const uint32_t* sums, const std::vector<Span>& columns, Range used, uint64_t total,
                uint8_t* out);
 
 }  // namespace area

@@ -28,7 +28,7 @@ StreamedAverager::StreamedAverager(AreaAverager::Axis across, AreaAverager::Axis
       spans_(area::MapSpans(down, dest.height)),
       used_(area::Covered(columns_)),
       rows_(area::Covered(spans_)),
-      inverseTotal_(1.0 / (static_cast<double>(across.length) * static_cast<double>(down.length))),
+      total_(static_cast<uint64_t>(across.length) * static_cast<uint64_t>(down.length)),
       addRow_(area::PickAddRow()),
       sums_(MostOpen(spans_), std::vector<uint32_t>(3 * static_cast<size_t>(used_.end - used_.first))),
       next_(rows_.first) {}
@@ -43,7 +43,7 @@ void StreamedAverager::Add(const uint8_t* row) {
     std::vector<uint32_t>& sums = sums_[static_cast<size_t>(j) % sums_.size()];
     addRow_(row, span.share[static_cast<size_t>(y - span.first)], sums.data(), n, y == span.first);
     if (y != LastOf(span)) continue;
-    area::FinishRow(sums.data(), columns_, used_, inverseTotal_,
+    area::FinishRow(sums.data(), columns_, used_, total_,
                     dest_.first + static_cast<ptrdiff_t>(j) * dest_.step);
     // Result rows finish in order: each one's last row is no earlier than the one before's.
     open_ = j + 1;

@@ -38,7 +38,7 @@ class StreamedAverager {
   std::vector<area::Span> spans_;
   area::Range used_;
   area::Range rows_;
-  double inverseTotal_;
+  uint64_t total_;
   area::AddRowFn addRow_;
   // Column sums of result row j in sums_[j % sums_.size()]: as many as can
   // be under way at once.

@@ -116,12 +116,12 @@ struct WriteFailure {
 
 const WriteFailure kWriteFailures[] = {
     // A file where the folder should be: the command line can't make it either.
-    {"missing folder",
+    {"a file where the folder should be",
      [](const fs::path& dir, const std::string& extension) {
        std::ofstream(dir / "blocker") << "x";
        return dir / "blocker" / ("map" + extension);
      },
-     [](const fs::path& dir) { return "the folder " + (dir / "blocker").string() + " does not exist"; }},
+     [](const fs::path& dir) { return (dir / "blocker").string() + " is a file, not a folder"; }},
     {"read-only file",
      [](const fs::path& dir, const std::string& extension) {
        const fs::path path = dir / ("kept" + extension);

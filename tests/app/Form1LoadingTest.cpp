@@ -224,7 +224,7 @@ TEST_F(Form1LoadingTest, AFailedOpenSaysWhichFileAndWhyOnASecondLine) {
       {missing, {"not found"}},
       {text, {"not a picture this program reads"}},
       {huge, {"too large", "15000 x 12000"}},
-      {dir.Path().string(), {"This is a folder, not a picture file"}},
+      {dir.Path().string(), {"this is a folder, not a picture file"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);

@@ -41,7 +41,8 @@ TEST(CommandLineBehaviour, OneLinePerFailedPictureAndNothingFromTheLibraries) {
   std::vector<std::string> verbose = args;
   verbose.push_back("--verbose");
   const ToolRun told = ToolRun::Binary(verbose, dir.Path());
-  EXPECT_GT(told.ErrorLines().size(), 1u);
+  // Our own JPEG reader says only why it stopped: no line from a second reader trying.
+  EXPECT_GE(told.ErrorLines().size(), 1u);
   for (const std::string& line : told.ErrorLines())
     EXPECT_TRUE(line.starts_with("quarvel: bogus.jpg: ")) << line;
 }
@@ -110,7 +111,7 @@ TEST(CommandLineBehaviour, ReadsPicturesUprightUnlessAskedNotTo) {
   stored.push_back("--no-auto-orient");
   const ToolRun run = ToolRun::InProcess(stored);
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("200x300 picture"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("200 x 300 picture"), std::string::npos) << run.err;
 }
 
 // The batch stops between pictures: those under way finish whole, the rest

@@ -109,7 +109,7 @@ TEST(RegionScaler, ARegionOnePixelAcrossCantBeBlended) {
     FAIL() << "no error";
   } catch (const platform::AppError& e) {
     EXPECT_EQ(e.Description(),
-              "A picture only 1 pixel wide can't be resized: there is no second column to blend with");
+              "A region only 1 pixel wide can't be resized: there is no second column to blend with");
   }
 }
 
