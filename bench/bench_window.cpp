@@ -82,11 +82,19 @@ std::string PhotoOfMegapixels(int megapixels) {
 }
 
 // Moves spread over the whole picture: at fit they land anywhere in it.
-void MoveOverPicture(benchmark::State& state, bool fit) {
+// With `snap` the frame keeps to a 16-pixel grid; the user's grid choice is
+// put back afterwards.
+void MoveOverPicture(benchmark::State& state, bool fit, bool snap = false) {
   Form1 form;
   form.show();
   form.OpenPicture(PhotoOfMegapixels(static_cast<int>(state.range(0))));
   if (fit) form.ZoomToFit();
+  const bool snapping = form.Aids().Snapping();
+  const int32_t cell = form.Aids().Grid().Cell();
+  if (snap) {
+    form.Aids().SetGridSize(16);
+    if (!snapping) form.ToggleGridSnap();
+  }
   // "Make Your Selection" gives the surface a copy of the picture of its own to draw on, once.
   const auto start = std::chrono::steady_clock::now();
   form.Command3->click();
@@ -111,6 +119,10 @@ void MoveOverPicture(benchmark::State& state, bool fit) {
   form.picSource_Click();
   state.counters["megapixels"] = static_cast<double>(width) * height / 1e6;
   state.counters["zoom"] = form.picSource->Zoom();
+  if (snap) {
+    form.Aids().SetGridSize(cell);
+    if (!snapping) form.ToggleGridSnap();
+  }
 }
 
 void MouseMove(benchmark::State& state) { MoveOverPicture(state, false); }
@@ -118,6 +130,9 @@ BENCHMARK(MouseMove)->Arg(1)->Arg(12)->Arg(48)->Arg(96)->Unit(benchmark::kMicros
 
 void MouseMoveAtFit(benchmark::State& state) { MoveOverPicture(state, true); }
 BENCHMARK(MouseMoveAtFit)->Arg(1)->Arg(12)->Arg(48)->Arg(96)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void MouseMoveSnapped(benchmark::State& state) { MoveOverPicture(state, false, true); }
+BENCHMARK(MouseMoveSnapped)->Arg(1)->Arg(12)->Arg(48)->Arg(96)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void WheelStep96Mp(benchmark::State& state) {
   Form1 form;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times whole runs of the command line against the tools a user would hold it
-# against (cp, djpeg, Pillow), side by side with hyperfine, and measures peak
-# memory. Run by hand on a quiet machine:
+# against (cp, djpeg, Pillow, vipsthumbnail), side by side with hyperfine, and
+# measures peak memory. Run by hand on a quiet machine:
 #   bench/whole_process.sh [PROGRAM] [SCRATCH]
 # PROGRAM defaults to build-test/quarvel; SCRATCH (where the pictures and the
 # outputs go) to a fresh folder under /dev/shm, so the disk's own speed and
@@ -59,6 +59,8 @@ PY
 pillow_open() { echo "$python -c \"from PIL import Image; Image.open('$1').load()\""; }
 
 uptime
+# ONLY=minimap runs the mini-map rows alone.
+if [ "${ONLY:-}" != minimap ]; then
 compare bmp-16 "$program crop big.bmp --size 16x16 --center 2000,1500 -o cut.tga" "cp big.bmp copy.bmp" \
   "$(pillow_open big.bmp)"
 compare gif-16 "$program crop big.gif --size 16x16 --center 2000,1500 -o cut.tga" "$(pillow_open big.gif)"
@@ -76,7 +78,53 @@ if [ -x "$window" ]; then
   QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$scratch" compare window-bmp "$window $program big.bmp" \
     "cp big.bmp copy.bmp" "$window $program"
 fi
+fi
 
+# Mini-maps of whole pictures, 256 x 256, against vipsthumbnail's centred
+# thumbnails: a 12 MP and a 100 MP JPEG, a 64 MP PNG map, and a gigapixel PNG
+# map (skipped with GIGA=0) against decoding it alone with libspng.
+minimap() { echo "$program crop $1 --size 256 --region all -o mini.tga"; }
+vips() { echo "vipsthumbnail $1 -s 256x256 -m centre -o vips-%s.jpg"; }
+peak() {
+  local kb
+  kb=$(/usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1)
+  echo "  $((kb / 1024)) MB: $*"
+}
+$python - <<'PY'
+from PIL import Image, ImageDraw, ImageFilter
+import random
+random.seed(7)
+w = h = 10000
+im = Image.linear_gradient('L').resize((w, h)).convert('RGB')
+draw = ImageDraw.Draw(im)
+for _ in range(3300):
+    x, y = random.randrange(w), random.randrange(h)
+    r = random.randrange(20, 300)
+    draw.ellipse((x - r, y - r, x + r, y + r), fill=tuple(random.randrange(256) for _ in range(3)))
+noise = Image.effect_noise((w, h), 24).convert('RGB')
+Image.blend(im.filter(ImageFilter.GaussianBlur(2)), noise, 0.15).save('photo100.jpg', quality=90)
+PY
+$python "$root/bench/make_map_png.py" map64.png 8000 8000
+compare minimap-jpeg-12 "$(minimap big.jpg)" "$(vips big.jpg)"
+compare minimap-jpeg-100 "$(minimap photo100.jpg)" "$(vips photo100.jpg)"
+compare minimap-png-64 "$(minimap map64.png)" "$(vips map64.png)"
+echo
+echo "== peak memory, mini-maps"
+for picture in big.jpg photo100.jpg map64.png; do
+  peak $(minimap $picture)
+  peak $(vips $picture)
+done
+spng="$(dirname "$program")/bench/bench_spng_decode"
+if [ "${GIGA:-1}" = 1 ] && [ -x "$spng" ]; then
+  $python "$root/bench/make_map_png.py" map1g.png 40000 25000
+  runs=(--warmup 1 --runs "${GIGA_RUNS:-3}" -N --style basic)
+  compare minimap-png-1g "$(minimap map1g.png)" "$spng map1g.png" "$(vips map1g.png)"
+  peak $(minimap map1g.png)
+  peak $(vips map1g.png)
+  runs=(--warmup 3 --runs "${RUNS:-20}" -N --style basic)
+fi
+
+[ "${ONLY:-}" = minimap ] && { [ -z "${2:-}" ] && rm -rf "$scratch"; exit 0; }
 echo
 echo "== peak memory, 16 x 16 from the 12 MP BMP (its pixels: 36 MB)"
 for picture in big.bmp big.jpg big.gif; do

@@ -13,6 +13,8 @@ if [ "${1:-run}" = test ]; then
   packages+=(appstream man-db groff-base)
   # The README's example of many machines' batches, run as it stands.
   packages+=(parallel jq)
+  # The tree's habits: its layout and the faults clang-tidy finds.
+  packages+=(clang-format clang-tidy)
 fi
 
 missing=()

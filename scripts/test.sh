@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quarvel (installing what it needs) and runs every test: once in an
 # optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Before either, every C++ file must be laid out as .clang-format says, and
+# after the first build clang-tidy must find nothing (.clang-tidy).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh" test
@@ -14,7 +16,36 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+# Names every file that differs, at once, before anything is built.
+check_format() {
+  local differ
+  differ="$(git -C "$root" ls-files -z '*.cpp' '*.h' | (cd "$root" && xargs -0 clang-format --dry-run 2>&1) |
+    sed -n 's/^\(.*\):[0-9]*:[0-9]*: warning: .*/\1/p' | sort -u)"
+  if [ -n "$differ" ]; then
+    echo "These files differ from .clang-format; clang-format -i them:"
+    echo "$differ" | sed 's/^/  /'
+    return 1
+  fi
+}
+
+# Over the optimised build's compile commands, the tree's own files only.
+check_tidy() {
+  local dir="$1"
+  if command -v run-clang-tidy >/dev/null; then
+    run-clang-tidy -quiet -j "$jobs" -p "$dir" "^$root/(src|tests|bench|tools)/" >"$dir/clang-tidy.log" 2>&1 || {
+      grep -E "(warning|error):" "$dir/clang-tidy.log" | sort -u
+      echo "clang-tidy found the faults above (all of its output: $dir/clang-tidy.log)"
+      return 1
+    }
+  else
+    git -C "$root" ls-files -z 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' 'tools/*.cpp' |
+      (cd "$root" && xargs -0 -n 8 -P "$jobs" clang-tidy -quiet -p "$dir")
+  fi
+}
+
+check_format
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+check_tidy "$root/build-test"
 # Leaks of system libraries' own caches are not ours; every other leak fails the run.
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
   UBSAN_OPTIONS=print_stacktrace=1 \

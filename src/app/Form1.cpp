@@ -1,10 +1,18 @@
 #include "app/Form1.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
 #include <QMenuBar>
+#include <QShortcut>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "app/AppResources.h"
 #include "app/HelpPlacement.h"
@@ -14,6 +22,7 @@
 #include "app/SelectionKeys.h"
 #include "app/SelectionTool.h"
 #include "core/ErrorWords.h"
+#include "core/MiniMapCommand.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
@@ -26,6 +35,7 @@
 #include "formats/tga/SaveTGA.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
+#include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
 #include "platform/base/LibraryMessages.h"
 #include "platform/base/MessageBox.h"
@@ -58,7 +68,8 @@ constexpr const char* kSaveFolder = "SaveFolder";
 constexpr const char* kTitle = "Quarvel";
 constexpr const char* kSelectionHint =
     " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
-    "shrink the frame, \\ back to 1:1, A frames the whole picture";
+    "shrink the frame, \\ back to 1:1, A frames the whole picture, G snaps to a grid, R and L choose "
+    "how a region is reduced";
 
 constexpr size_t kDialogNameLimit = 260;
 
@@ -229,6 +240,7 @@ Form2* Form1::HelpWindow() const { return form2_ && form2_->isVisible() ? form2_
 
 void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
+  closing_ = true;
   HandlerGuard::Run([this] { Form_Unload(); });
 }
 
@@ -270,7 +282,18 @@ void Form1::CreateRooms() {
   SelectionTool& tool = *selection_;
   new SelectionKeys(this, {[&tool] { return tool.Selecting(); }, [&tool] { tool.Cancel(); },
                            [&tool](int dx, int dy) { tool.Nudge(dx, dy); }, [this] { picSource_Click(); },
-                           [&tool](int change) { tool.Grow(change); }, [&tool] { tool.FitWholePicture(); }});
+                           [&tool](int change) { tool.Grow(change); }, [&tool] { tool.FitWholePicture(); },
+                           [this] { ToggleGridSnap(); }, [this] { ChooseGridSize(); },
+                           [this] { NextReduction(); }, [this] { ToggleLinearLight(); }});
+  ApplyMapChoices();
+  const std::pair<QKeySequence, std::function<void()>> keys[] = {
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] { CopyCropCommand(); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { RepeatLastCrop(); }},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), [this] { ForgetRememberedFrames(); }},
+  };
+  for (const auto& [key, action] : keys) {
+    connect(new QShortcut(key, this), &QShortcut::activated, this, HandlerGuard::Wrap(action));
+  }
 }
 
 void Form1::ConnectHandlers() {
@@ -501,10 +524,13 @@ bool Form1::TryLoadFile(std::string& fileName) {
       Warn(formats::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
     return true;
   } catch (const platform::AppError& e) {
+    const std::string why = decodingSaid_->empty() ? said.Explanation() : *decodingSaid_;
     platform::MessageBox::Show(
         std::string(kOpenFailed) + "\n" +
-            ErrorWords::Explained(ErrorWords::Named(fileName, ErrorWords::Opening(e)), said.Explanation()),
+            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)), why),
         platform::MsgStyle::Critical, platform::AppInfo::Title());
+    return false;
+  } catch (const LoadAbandoned&) {
     return false;
   }
 }
@@ -551,16 +577,59 @@ std::string Form1::LoadFile(std::string& fileName) {
   return decoded.damage;
 }
 
+namespace {
+
+std::atomic<Form1::PictureDecoder> pictureDecoder{nullptr};
+
+// On a thread of its own, left to finish alone if the window stops waiting:
+// the window never blocks on a decoding it no longer wants.
+std::future<formats::PictureRegion> DecodeAside(const std::string& fileName,
+                                                std::shared_ptr<std::string> said) {
+  std::packaged_task<formats::PictureRegion()> task([fileName, said] {
+    const platform::LibraryMessages::Capture capture;
+    try {
+      Form1::PictureDecoder decoder = pictureDecoder.load();
+      return decoder ? decoder(fileName) : formats::DecodePicture(fileName);
+    } catch (...) {
+      *said = capture.Explanation();
+      throw;
+    }
+  });
+  std::future<formats::PictureRegion> decoding = task.get_future();
+  std::thread(std::move(task)).detach();
+  return decoding;
+}
+
+}  // namespace
+
+void Form1::SetPictureDecoder(PictureDecoder decoder) { pictureDecoder.store(decoder); }
+
 formats::PictureRegion Form1::Decode(const std::string& fileName) {
+  decodingSaid_ = std::make_shared<std::string>();
+  closing_ = false;
   std::future<formats::PictureRegion> decoding = std::move(decoding_);
   if (decoding.valid()) {
     try {
-      return decoding.get();
+      return AwaitDecoding(decoding);
     } catch (const platform::AppError&) {
       // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
     }
   }
-  return formats::DecodePicture(fileName);
+  if (fileName.empty()) return formats::DecodePicture(fileName);
+  decoding = DecodeAside(fileName, decodingSaid_);
+  return AwaitDecoding(decoding);
+}
+
+// Repaints and timers go on meanwhile; input waits, so no second load starts
+// inside this one.
+formats::PictureRegion Form1::AwaitDecoding(std::future<formats::PictureRegion>& decoding) {
+  constexpr std::chrono::milliseconds kRepaintEvery{15};
+  while (decoding.wait_for(kRepaintEvery) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
+                                    static_cast<int>(kRepaintEvery.count()));
+    if (closing_) throw LoadAbandoned{};
+  }
+  return decoding.get();
 }
 
 void Form1::FitWindow() { layout_->FitWindow(); }
@@ -578,7 +647,30 @@ void Form1::ZoomToActualSize() { layout_->Zoom().ToActualSize(); }
 
 void Form1::ZoomToFit() { layout_->Zoom().ToFit(); }
 
-void Form1::Command3_Click() { selection_->Begin(); }
+// The first selection on a picture cut before starts where its last crop was.
+void Form1::Command3_Click() {
+  std::optional<FixedCrop> start;
+  if (pictureSize_ && !sFileName.empty() && frameRestoredFor_ != sFileName) {
+    frameRestoredFor_ = sFileName;
+    start = aids_.RememberedFor(sFileName, pictureSize_->width, pictureSize_->height);
+  }
+  BeginAt(start);
+}
+
+bool Form1::BeginAt(const std::optional<FixedCrop>& crop) {
+  if (crop) {
+    txtSelWidth->SetText(std::to_string(crop->width));
+    txtSelHeight->SetText(std::to_string(crop->height));
+    aids_.SetReduction(crop->reduction);
+    ApplyMapChoices();
+  }
+  if (!selection_->Begin()) return false;
+  if (crop) {
+    selection_->PlaceRegion({crop->left, crop->top, checked::Add(crop->left, crop->regionWidth),
+                             checked::Add(crop->top, crop->regionHeight)});
+  }
+  return true;
+}
 
 void Form1::picSource_MouseMove(int, int, float X, float Y) {
   if (!selection_->Selecting()) return;
@@ -587,7 +679,13 @@ void Form1::picSource_MouseMove(int, int, float X, float Y) {
 
 void Form1::picSource_Click() {
   if (!selection_->Selecting()) return;
+  const std::optional<gdi::Rect> region = selection_->Selection();
   const PixelSize size = selection_->Fix();
+  if (region && pictureSize_) {
+    aids_.Fixed({sFileName, size.width, size.height, region->right - region->left,
+                 region->bottom - region->top, region->left, region->top, selection_->Reduce()},
+                pictureSize_->width, pictureSize_->height);
+  }
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
   cDIB->Create(size.width, size.height);
   cDIB->LoadPictureBlt(picDest->hDC(), 0, 0, size.width, size.height, gdi::SRCCOPY);
@@ -755,3 +853,77 @@ int32_t Form1::GetJPEGQuality() {
   txtQuality->SetText(convert::ToText(kDefaultJpegQuality));
   return kDefaultJpegQuality;
 }
+
+void Form1::ApplyMapChoices() {
+  selection_->SetGrid(aids_.Snapping() ? std::optional(aids_.Grid()) : std::nullopt);
+  selection_->SetReduction(aids_.Reduce());
+  selection_->Nudge(0, 0);
+  ShowMapHint();
+}
+
+void Form1::ToggleGridSnap() {
+  aids_.ToggleSnapping();
+  ApplyMapChoices();
+}
+
+void Form1::ChooseGridSize() {
+  QStringList sizes;
+  for (int32_t cell : GridSnap::kOffered) sizes << QString::number(cell);
+  const QString current = QString::number(aids_.Grid().Cell());
+  if (!sizes.contains(current)) sizes.prepend(current);
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(this, QString::fromStdString(platform::AppInfo::Title()),
+                                               QStringLiteral("Grid cell in picture pixels (2 to 4096):"),
+                                               sizes, static_cast<int>(sizes.indexOf(current)), true, &ok);
+  if (!ok) return;
+  const int32_t cell = GridSnap::Parse(chosen.trimmed().toStdString());
+  if (cell == 0) {
+    platform::MessageBox::Show(
+        "A grid cell is a whole number of pixels from 2 to 4096, not \"" + chosen.toStdString() + "\".",
+        platform::MsgStyle::Exclamation, platform::AppInfo::Title());
+    return;
+  }
+  aids_.SetGridSize(cell);
+  if (!aids_.Snapping()) aids_.ToggleSnapping();
+  ApplyMapChoices();
+}
+
+void Form1::NextReduction() {
+  aids_.NextMethod();
+  ApplyMapChoices();
+}
+
+void Form1::ToggleLinearLight() {
+  aids_.ToggleLinear();
+  ApplyMapChoices();
+}
+
+// During a selection the title says the choices the keys change.
+void Form1::ShowMapHint() {
+  if (!selection_->Selecting()) return;
+  const Reduction& reduction = aids_.Reduce();
+  const std::string hint = std::string(" - grid ") +
+                           (aids_.Snapping() ? std::to_string(aids_.Grid().Cell()) + " px" : "off") +
+                           " (G), regions by " + std::string(Reduction::Name(reduction.method)) +
+                           (reduction.linear ? " in linear light" : "") + " (R, L)" + kSelectionHint;
+  setWindowTitle(QString::fromUtf8(kTitle) + QString::fromStdString(hint));
+}
+
+std::string Form1::CropCommandLine() const {
+  return aids_.LastFixed() ? CropCommand::For(*aids_.LastFixed()) : std::string();
+}
+
+void Form1::CopyCropCommand() {
+  const std::string command = CropCommandLine();
+  if (!command.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(command));
+}
+
+// For a run of screenshots of one view: the same crop, fixed at once.
+void Form1::RepeatLastCrop() {
+  const std::optional<FixedCrop> last = aids_.LastFixed();
+  if (!last || !pictureSize_ || !Actions().makeSelection || selection_->Selecting()) return;
+  frameRestoredFor_ = sFileName;
+  if (BeginAt(last)) picSource_Click();
+}
+
+void Form1::ForgetRememberedFrames() { aids_.ForgetAll(); }

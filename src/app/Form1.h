@@ -9,6 +9,7 @@
 
 #include "app/Form1Controls.h"
 #include "app/Form2.h"
+#include "app/MapMakerAids.h"
 #include "app/PixelSize.h"
 #include "app/WindowActions.h"
 #include "formats/PictureRegion.h"
@@ -98,6 +99,23 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   void Command3_Click();
   void picSource_MouseMove(int button, int shift, float X, float Y);
   void picSource_Click();
+
+  // For map makers. During a selection: G snaps the frame's corner to a grid
+  // (Shift+G asks for its cell size), R steps through the reductions of a
+  // region and L averages in linear light. At any time: Ctrl+Shift+C copies
+  // the command line of the crop fixed last, Ctrl+Shift+R repeats that crop
+  // on the picture now open, Ctrl+Shift+Delete forgets every remembered frame.
+  // A menu can offer these as they stand.
+  void ToggleGridSnap();
+  void ChooseGridSize();
+  void NextReduction();
+  void ToggleLinearLight();
+  void CopyCropCommand();
+  void RepeatLastCrop();
+  void ForgetRememberedFrames();
+  MapMakerAids& Aids() { return aids_; }
+  // The command line CopyCropCommand puts on the clipboard; empty before a crop.
+  std::string CropCommandLine() const;
   // An outline with (x2, y2) exclusive, then a yield to the event loop.
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
@@ -152,14 +170,32 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   void Command7_Click();
   void Command8_Click();
 
-  // The file decoded, or taken from the decoding begun for it.
+  // The file decoded, or taken from the decoding begun for it. Decoding runs
+  // on another thread while the window repaints under its busy cursor; the
+  // user's clicks and keys wait for it, but closing the window abandons it
+  // (LoadAbandoned) and leaves the window as it was.
   formats::PictureRegion Decode(const std::string& fileName);
+  formats::PictureRegion AwaitDecoding(std::future<formats::PictureRegion>& decoding);
+  struct LoadAbandoned {};
+
+ public:
+  // For tests: what decodes a picture on the worker thread instead of the
+  // program's decoder; nullptr puts that back.
+  using PictureDecoder = formats::PictureRegion (*)(const std::string& fileName);
+  static void SetPictureDecoder(PictureDecoder decoder);
+
+ private:
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
   void LoadChosenFile(const std::string& previous);
   // One place decides which commands can be used, from the state.
   void UpdateActions();
+  // The grid and reduction chosen, given to the selection, which redraws.
+  void ApplyMapChoices();
+  void ShowMapHint();
+  // Starts a selection at a crop: its size into the boxes, then its region.
+  bool BeginAt(const std::optional<FixedCrop>& crop);
   // Makes the resized picture the result, shown in picDest.
   void ShowResized(std::unique_ptr<cDIBSection> resized);
   // With Keep proportions on, the other box follows the typed one at the picture's aspect ratio.
@@ -173,6 +209,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   std::future<formats::PictureRegion> decoding_;
   // The picture shown came from the clipboard: Refresh has no file to read.
   bool pasted_ = false;
+  // What a library said while the last picture was decoded on its thread.
+  std::shared_ptr<std::string> decodingSaid_ = std::make_shared<std::string>();
   // Folders of the picture opened last and of the file saved last.
   std::string openFolder_;
   std::string saveFolder_;
@@ -180,6 +218,11 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   std::optional<PixelSize> pictureSize_;
   CommandState state_;
   std::unique_ptr<SelectionTool> selection_;
+  MapMakerAids aids_;
+  // The picture whose remembered frame its first selection started at.
+  std::string frameRestoredFor_;
   std::unique_ptr<PictureLayout> layout_;
   int16_t scaleMode_ = gdi::vbTwips;
+  // The window was closed while a picture was being decoded.
+  bool closing_ = false;
 };

@@ -76,6 +76,12 @@ bool SelectionKeys::KeyPressed(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_A:
       HandlerGuard::Run(handlers_.fit);
       return true;
+    case Qt::Key_G:
+      return Offer((modifiers & Qt::ShiftModifier) ? handlers_.gridSize : handlers_.grid);
+    case Qt::Key_R:
+      return Offer(handlers_.reduce);
+    case Qt::Key_L:
+      return Offer(handlers_.linear);
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
@@ -84,4 +90,10 @@ bool SelectionKeys::KeyPressed(int key, Qt::KeyboardModifiers modifiers) {
     default:
       return false;
   }
+}
+
+bool SelectionKeys::Offer(const std::function<void()>& handler) {
+  if (!handler) return false;
+  HandlerGuard::Run(handler);
+  return true;
 }

@@ -9,7 +9,8 @@
 // the window has the focus: Esc or a right click cancels, an arrow nudges by
 // one pixel (by a 16-pixel tile with Shift), Enter or Space fixes the crop,
 // ] and [ grow and shrink the frame by an eighth of the result's size, a
-// backslash takes it back to that size and A fits it to the whole picture.
+// backslash takes it back to that size and A fits it to the whole picture;
+// G, Shift+G, R and L set the grid and the reduction.
 // Only while `active` says so: otherwise every event goes on as usual.
 class SelectionKeys final : public QObject {
   Q_OBJECT
@@ -23,6 +24,12 @@ class SelectionKeys final : public QObject {
     // +1 or -1 eighth, or 0 for back to the result's size.
     std::function<void(int change)> grow;
     std::function<void()> fit;
+    // G, Shift+G, R and L: the grid on or off, its cell size, the next
+    // reduction of a region, linear light on or off.
+    std::function<void()> grid = nullptr;
+    std::function<void()> gridSize = nullptr;
+    std::function<void()> reduce = nullptr;
+    std::function<void()> linear = nullptr;
   };
 
   static constexpr int kTile = 16;
@@ -36,6 +43,8 @@ class SelectionKeys final : public QObject {
  private:
   bool InWindow(QObject* watched) const;
   bool KeyPressed(int key, Qt::KeyboardModifiers modifiers);
+  // Runs `handler` when there is one; true when there was.
+  static bool Offer(const std::function<void()>& handler);
 
   QPointer<QWidget> window_;
   Handlers handlers_;

@@ -119,8 +119,12 @@ void SelectionTool::MoveTo(int32_t x, int32_t y) {
   if (!selecting_ || !resultSize_ || !picture_) return;
   const auto [W, H] = *resultSize_;
   const RegionSize region = Region();
-  const auto [left, top] = PictureCropper::CentredCorner(x, y, region.width, region.height,
-                                                         s_.source.ScaleWidth(), s_.source.ScaleHeight());
+  auto [left, top] = PictureCropper::CentredCorner(x, y, region.width, region.height, s_.source.ScaleWidth(),
+                                                   s_.source.ScaleHeight());
+  if (grid_) {
+    left = grid_->Start(left, region.width, picture_->width);
+    top = grid_->Start(top, region.height, picture_->height);
+  }
   pointer_ = PixelPoint{x, y};
   centre_ = PixelPoint{checked::Add(left, region.width / 2), checked::Add(top, region.height / 2)};
   selection_ = gdi::Rect{left, top, checked::Add(left, region.width), checked::Add(top, region.height)};
@@ -158,6 +162,11 @@ void SelectionTool::MoveTo(int32_t x, int32_t y) {
 // preview comes from reduced copies, close to the result and many times
 // quicker, and the click makes the result itself.
 void SelectionTool::PreviewRegion(RegionShown shown) {
+  // The reduced copies are averages: no palette or light survives them.
+  if (reduction_.Special()) {
+    BufferRegion(shown);
+    return;
+  }
   if (!reducedCopies_ || reducedCopies_->Picture() != shown.picture) {
     reducedCopies_ = std::make_unique<ReducedCopies>(shown.picture);
   }
@@ -174,7 +183,7 @@ void SelectionTool::BufferRegion(const RegionShown& shown) {
   const gdi::Rect& r = shown.region;
   auto result =
       RegionScaler::ScaleRegion(*shown.picture, {r.left, r.top}, {false, r.right - r.left, r.bottom - r.top},
-                                shown.width, shown.height);
+                                shown.width, shown.height, reduction_);
   gdi::BitBlt(s_.destBuffer.hDC(), 0, 0, shown.width, shown.height, result->hDC(), 0, 0, gdi::SRCCOPY);
 }
 
@@ -207,6 +216,11 @@ void SelectionTool::FitWholePicture() {
 
 void SelectionTool::Nudge(int32_t dx, int32_t dy) {
   if (!selecting_) return;
+  // On the grid a step is one cell.
+  if (grid_) {
+    dx = ((dx > 0) - (dx < 0)) * grid_->Cell();
+    dy = ((dy > 0) - (dy < 0)) * grid_->Cell();
+  }
   auto from = centre_ ? centre_ : PointerOverPicture();
   if (!from) {
     if (!picture_) return;
@@ -219,6 +233,23 @@ void SelectionTool::Nudge(int32_t dx, int32_t dy) {
     s_.source.KeepInSight(
         QRect(centre_->x - region.width / 2, centre_->y - region.height / 2, region.width, region.height));
   }
+}
+
+void SelectionTool::PlaceRegion(const gdi::Rect& region) {
+  if (!selecting_ || !picture_ || !resultSize_) return;
+  const auto [width, height] = *resultSize_;
+  const int64_t regionWidth = int64_t{region.right} - region.left;
+  const int64_t regionHeight = int64_t{region.bottom} - region.top;
+  const RegionSize largest = RegionScaler::Largest(picture_->width, picture_->height, width, height);
+  const int64_t eighths = regionWidth * kEighths / width;
+  fits_ = regionWidth == largest.width && regionHeight == largest.height;
+  eighths_ = kEighths;
+  if (!fits_ && eighths >= kEighths && width * eighths == regionWidth * kEighths &&
+      height * eighths == regionHeight * kEighths && ResultLimits::Fits(regionWidth, regionHeight)) {
+    eighths_ = static_cast<int32_t>(eighths);
+  }
+  const RegionSize placed = Region();
+  MoveTo(checked::Add(region.left, placed.width / 2), checked::Add(region.top, placed.height / 2));
 }
 
 std::optional<PixelPoint> SelectionTool::PointerOverPicture() const {

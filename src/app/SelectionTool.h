@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/PixelSize.h"
+#include "core/GridSnap.h"
 #include "core/RegionScaler.h"
 #include "imaging/ReducedCopies.h"
 #include "platform/gdi/Bitmap.h"
@@ -75,6 +76,16 @@ class SelectionTool {
   // the picture, centred. A picture a result can't be blended from is said
   // here, once, and not on every move.
   void FitWholePicture();
+  // The frame's corner keeps to this grid from the next move on, and a nudge
+  // moves whole cells; none places it freely.
+  void SetGrid(std::optional<GridSnap> grid) { grid_ = grid; }
+  const std::optional<GridSnap>& Grid() const { return grid_; }
+  // How a region of another size becomes the result, from the next move on.
+  void SetReduction(const Reduction& reduction) { reduction_ = reduction; }
+  const Reduction& Reduce() const { return reduction_; }
+  // The frame over `region` of the picture: its size a whole number of
+  // eighths of the result's, or the largest the picture holds; else at 1:1.
+  void PlaceRegion(const gdi::Rect& region);
   // Ends the selection and makes the preview the result in the dest surface;
   // gives the result's size.
   PixelSize Fix();
@@ -135,6 +146,8 @@ class SelectionTool {
   // The region's size in eighths of the result's; or the whole picture's largest region.
   int32_t eighths_ = kEighths;
   bool fits_ = false;
+  std::optional<GridSnap> grid_;
+  Reduction reduction_;
   std::optional<ResultBefore> resultBefore_;
   // Frames drawn on the picture and not yet wiped.
   std::vector<gdi::Rect> framesDrawn_;

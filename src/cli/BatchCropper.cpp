@@ -14,6 +14,7 @@
 #include "core/PictureCropper.h"
 #include "core/PictureWriter.h"
 #include "core/RegionScaler.h"
+#include "core/StreamedScaler.h"
 #include "formats/FormatTable.h"
 #include "formats/Orientation.h"
 #include "formats/PictureDecoder.h"
@@ -45,6 +46,8 @@ JobResult Begun(const CropJob& job) {
   return result;
 }
 
+uint64_t Up(uint64_t n, uint64_t step) { return (n + step - 1) / step; }
+
 }  // namespace
 
 BatchCropper::BatchCropper(CropRequest request, int workers)
@@ -61,8 +64,8 @@ std::vector<std::string> BatchCropper::Outputs() const {
 
 size_t BatchCropper::Run(const std::function<void(const std::string& line)>& report,
                          const BatchRunner::Progress& progress,
-                         const std::function<void(const std::string& line)>& note,
-                         ResultsFile* results) const {
+                         const std::function<void(const std::string& line)>& note, ResultsFile* results,
+                         const Part& part) const {
   if (!MakeOutputFolder(report, results)) return jobs_.size();
   // Notes come from the workers; one at a time reaches the caller.
   std::mutex noteLock;
@@ -76,7 +79,7 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
     const CropJob& job = jobs_[item];
     const auto start = std::chrono::steady_clock::now();
     JobResult result;
-    const std::string failure = CropOne(job, noted, budget, stop, result);
+    const std::string failure = CropOne(job, noted, budget, stop, result, part);
     if (!result.number) return failure;
     if (!failure.empty()) {
       result.status = JobResult::Status::Failed;
@@ -114,8 +117,8 @@ bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)
 // A picture that waits for memory while the batch is stopped is left out, as
 // one that never started: `result` is left without a number then.
 std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(const std::string&)>& note,
-                                  MemoryBudget& budget, const BatchRunner::Stop& stop,
-                                  JobResult& result) const {
+                                  MemoryBudget& budget, const BatchRunner::Stop& stop, JobResult& result,
+                                  const Part& part) const {
   const JobResult begun = Begun(job);
   if (!job.refusal.empty()) {
     result = begun;
@@ -128,7 +131,20 @@ std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(c
     result.reason = "the output is newer than the picture";
     return {};
   }
-  const MemoryBudget::Share share(budget, CostOf(job.source), stop);
+  const CropRequest& settings = job.settings;
+  const uint64_t cost = CostOf(job.source);
+  // A budget the user set is held to: a picture that alone needs more is
+  // refused rather than decoded past it. A region averaged band by band
+  // needs far less than its header's count, and runs alone instead.
+  const bool streams =
+      settings.region.Scales(settings.width, settings.height) && !settings.reduction.Special();
+  if (run_.memory && !streams && cost != MemoryBudget::kUnlimited && cost > run_.memory) {
+    result = begun;
+    return ErrorLine::For(job.input, "decoding it takes about " + std::to_string(Up(cost, 1 << 20)) +
+                                         " MB, more than the " + std::to_string(Up(run_.memory, 1 << 20)) +
+                                         " MB that --memory allows");
+  }
+  const MemoryBudget::Share share(budget, cost, stop);
   if (!share.Held()) return {};
   result = begun;
   if (job.output != kPipe) {
@@ -141,7 +157,11 @@ std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(c
   {
     const ReadMessages said(job.input);
     try {
-      block = Cut(job);
+      block = Cut(job, stop, part);
+    } catch (const formats::StreamStopped&) {
+      // Stopped half read: left out, as a picture not begun.
+      result = JobResult{};
+      return {};
     } catch (const std::exception& e) {
       said.Tell(note);
       return said.Failure(e);
@@ -168,10 +188,28 @@ bool BatchCropper::UpToDate(const CropJob& job) const {
   return !ec && written > read;
 }
 
-std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const CropJob& job) const {
+std::unique_ptr<gdi::MemorySurface> BatchCropper::Cut(const CropJob& job, const BatchRunner::Stop& stop,
+                                                      const Part& part) const {
   const CropRequest& settings = job.settings;
   if (settings.region.Scales(settings.width, settings.height)) {
-    const RegionScaler scaler(settings.region, settings.width, settings.height, settings.placement);
+    const auto start = std::chrono::steady_clock::now();
+    const auto longer = [&start] {
+      return std::chrono::steady_clock::now() - start > std::chrono::seconds(1);
+    };
+    const StreamedScaler::Asked asked = [&](double done) {
+      if (stop && stop()) return true;
+      if (part && longer()) part(job.input, done);
+      return false;
+    };
+    // Streaming averages areas alone; the other reductions take the whole picture.
+    StreamedScaler streamed(settings.region, settings.width, settings.height, settings.placement, run_.exact,
+                            asked);
+    if (auto made = settings.reduction.Special() ? nullptr : streamed.Cut(job.source, settings.damage)) {
+      if (part && longer()) part(job.input, 1.0);
+      return made;
+    }
+    const RegionScaler scaler(settings.region, settings.width, settings.height, settings.placement,
+                              settings.reduction);
     return scaler.Cut(*formats::LoadPicture(job.source, settings.damage));
   }
   const PictureCropper cropper(settings.width, settings.height, settings.placement);
@@ -219,5 +257,5 @@ uint64_t BatchCropper::CostOf(const std::string& picture) const {
   const int64_t pixels = header->width * header->height;
   if (pixels > formats::kMaxPicturePixels) return 0;
   const bool turns = run_.read.autoOrient && formats::Orientation(header->orientation).Transposes();
-  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes;
+  return static_cast<uint64_t>(pixels) * 3 * (turns ? 2 : 1) + header->encodedBytes + header->workingBytes;
 }

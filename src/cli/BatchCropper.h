@@ -30,17 +30,22 @@ class BatchCropper {
   // in the jobs' order. `progress` counts as BatchRunner's does. What a byte
   // budget chose reaches `note` as one line per picture. Every job that ends,
   // however, reaches `results` as it ends; one never begun does not.
+  // A picture read band by band that takes longer than a second tells
+  // `part` its name and the share of it read, now and then, from its worker.
+  using Part = std::function<void(const std::string& picture, double done)>;
   size_t Run(const std::function<void(const std::string& line)>& report,
              const BatchRunner::Progress& progress = nullptr,
              const std::function<void(const std::string& line)>& note = nullptr,
-             ResultsFile* results = nullptr) const;
+             ResultsFile* results = nullptr, const Part& part = nullptr) const;
 
  private:
   bool MakeOutputFolder(const std::function<void(const std::string&)>& report, ResultsFile* results) const;
   std::string CropOne(const CropJob& job, const std::function<void(const std::string&)>& note,
-                      MemoryBudget& budget, const BatchRunner::Stop& stop, JobResult& result) const;
+                      MemoryBudget& budget, const BatchRunner::Stop& stop, JobResult& result,
+                      const Part& part) const;
   bool UpToDate(const CropJob& job) const;
-  std::unique_ptr<gdi::MemorySurface> Cut(const CropJob& job) const;
+  std::unique_ptr<gdi::MemorySurface> Cut(const CropJob& job, const BatchRunner::Stop& stop,
+                                          const Part& part) const;
   // The writer's note on a byte budget's choice, if any.
   std::string Write(const CropJob& job, gdi::MemorySurface& block, JobResult& result) const;
   uint64_t CostOf(const std::string& picture) const;

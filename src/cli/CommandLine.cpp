@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "cli/OutputName.h"
 #include "cli/UsageError.h"
@@ -16,7 +17,8 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
     {"--max-bytes", "", true},  {"--allow-damaged", "", false},  {"--memory", "", true},
     {"--verbose", "-v", false}, {"--no-auto-orient", "", false}, {"--from", "", true},
     {"--results", "", true},    {"--skip-existing", "", false},  {"--name", "", true},
-    {"--shard", "", true},      {"--format", "", true},
+    {"--shard", "", true},      {"--format", "", true},          {"--reduce", "", true},
+    {"--linear", "", false},    {"--exact", "", false},
 };
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
@@ -41,6 +43,22 @@ const std::vector<std::set<std::string>> kEitherOr = {
     {"-o", "--out-dir"}, {"-o", "--name"}, {"--center", "--origin"}, {"--quality", "--max-bytes"}};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Letters to add, drop or change to turn one word into the other.
+size_t Distance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
 
 const std::string& RequireName(const std::string& picture) {
   if (picture.empty()) throw UsageError("a picture's file name is empty");
@@ -88,6 +106,17 @@ void CommandLine::RefuseWithoutCommand(const std::vector<std::string>& args) {
                    " (the window opens one picture only); see quarvel --help");
 }
 
+// A slip of two letters or fewer away from one option: " (did you mean --quality?)".
+std::string CommandLine::Nearest(const OptionTable& table, const std::string& name) {
+  const OptionSpec* best = nullptr;
+  size_t bestDistance = 3;
+  for (const OptionSpec& option : table) {
+    const size_t d = Distance(name, option.name);
+    if (d < bestDistance) best = &option, bestDistance = d;
+  }
+  return best ? " (did you mean " + best->name + "?)" : "";
+}
+
 const CommandLine::OptionSpec* CommandLine::Find(const OptionTable& table, const std::string& name) {
   for (const OptionSpec& option : table) {
     if (option.name == name || option.alias == name) return &option;
@@ -115,7 +144,7 @@ CommandLine::Options CommandLine::Split(const std::string& command, const std::v
     const OptionSpec* option = Find(table, arg.substr(0, equals));
     if (!option) {
       throw UsageError("unknown option " + Quoted(arg.substr(0, equals)) + " for " + command +
-                       "; see quarvel --help");
+                       Nearest(table, arg.substr(0, equals)) + "; see quarvel --help");
     }
     const std::string& name = option->name;
     if (option->takesValue) {
@@ -199,6 +228,7 @@ CropRequest CommandLine::ParseCropOptions(const Options& options) {
   if (!options.values.count("--size")) throw UsageError("crop needs --size WxH");
   ParseSize(options.values.at("--size"), "--size", true, request.width, request.height);
   ParseRegion(options, request);
+  request.reduction = ParseReduction(options);
 
   const bool toFile = options.values.count("-o") > 0;
   const bool toDir = options.values.count("--out-dir") > 0;
@@ -239,6 +269,7 @@ CropRequest CommandLine::ParseCropOptions(const Options& options) {
 void CommandLine::ParseBatchOptions(const Options& options, CropRequest& request) {
   request.quiet = options.flags.count("--quiet") > 0;
   request.read = ParseReadOptions(options);
+  request.exact = options.flags.count("--exact") > 0;
   if (auto memory = options.values.find("--memory"); memory != options.values.end()) {
     request.memory = static_cast<uint64_t>(ParseByteCount(memory->second, "--memory"));
   }
@@ -428,6 +459,31 @@ void CommandLine::ParseRegion(const Options& options, CropRequest& request) {
   request.region.whole = true;
 }
 
+// Only a region has anything to reduce, and only an average has light to measure.
+Reduction CommandLine::ParseReduction(const Options& options) {
+  Reduction reduction;
+  reduction.linear = options.flags.count("--linear") > 0;
+  auto method = options.values.find("--reduce");
+  if (method != options.values.end()) {
+    std::optional<ReduceMethod> named = Reduction::Named(method->second);
+    if (!named) {
+      throw UsageError("bad reduction " + Quoted(method->second) +
+                       " for --reduce: area, majority or nearest");
+    }
+    reduction.method = *named;
+  }
+  if (!options.values.count("--region") && (reduction.linear || method != options.values.end())) {
+    throw UsageError(std::string(reduction.linear ? "--linear" : "--reduce") +
+                     " applies to a --region only; without one the block is cut as it is");
+  }
+  if (reduction.linear && reduction.method != ReduceMethod::Area) {
+    throw UsageError("--linear averages light, and --reduce " +
+                     std::string(Reduction::Name(reduction.method)) +
+                     " averages nothing; leave out one of them");
+  }
+  return reduction;
+}
+
 // Whole bytes, or with k (1024), M (1024 k) or G (1024 M) after the number.
 int64_t CommandLine::ParseByteCount(const std::string& text, const std::string& option) {
   constexpr int64_t kMost = int64_t{1} << 40;
@@ -528,9 +584,10 @@ std::string CommandLine::Usage() {
   return R"(Usage:
   quarvel [PICTURE]
   quarvel crop PICTURE... --size WxH (--center X,Y | --origin X,Y)
-               [--region WxH] [-o FILE | --out-dir DIR [--format KIND]]
+               [--region WxH [--reduce area|majority|nearest] [--linear]]
+               [-o FILE | --out-dir DIR [--format KIND]]
                [--rle] [--quality N | --max-bytes N] [-q] [--allow-damaged]
-               [--memory N] [--no-auto-orient] [-v]
+               [--memory N] [--exact] [--no-auto-orient] [-v]
   quarvel crop PICTURE... --size WxH --region all [-o FILE | --out-dir DIR] ...
   quarvel crop --from FILE [--results FILE] [--skip-existing] [--shard N/M]
                [--name TEMPLATE] [--format KIND] [crop options as defaults]
@@ -555,6 +612,23 @@ crop: cuts a block of W x H pixels out of each picture.
                       result pixel covers; the rest blend as resize does
   --region all        the largest region of the --size's proportions, centred
                       in the picture; needs no --center or --origin
+                      A region averaged from a JPEG, BMP or PNG is read
+                      band by band, so pictures of any size take little
+                      memory; a JPEG is decoded at 1/2, 1/4 or 1/8 of its
+                      size where that stays at least twice the --size each
+                      way
+  --exact             decode a JPEG region at its full size: the very pixels
+                      the window's mini-map has, at some cost in time
+  --reduce METHOD     how a region becomes the --size: area (the default, as
+                      above), majority (each result pixel takes the colour
+                      that covers most of it, the smallest value 0xRRGGBB of
+                      equal ones: a palette map keeps its palette) or nearest
+                      (the pixel under each result pixel's middle)
+  --linear            average in linear light: sRGB decoded, averaged, and
+                      encoded again, so fine light and dark patterns keep
+                      their brightness; every reduction then averages areas.
+                      For photos and smooth maps, not with --reduce majority
+                      or nearest
   --center X,Y        centre the block (or region) on pixel X,Y as the window
                       centres its selection on the pointer; one that would
                       reach past an edge is moved back inside the picture
@@ -571,7 +645,8 @@ crop: cuts a block of W x H pixels out of each picture.
                       and what -o - writes to standard output
   -q, --quiet         no progress counter; on a terminal, several pictures
                       otherwise show one line that counts the pictures done
-                      and the failures so far
+                      and the failures so far, and a picture that takes
+                      longer than a second shows how far it has got
   --memory N          the memory the pictures decoded side by side may take
                       together (default: half of what the system has
                       available); a picture starts only once the pixels its

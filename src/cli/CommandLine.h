@@ -47,6 +47,8 @@ struct CropRequest {
   // What is cut before it is resampled to width x height; the same size unless --region says otherwise.
   RegionSize region;
   BlockPlacement placement;
+  // How a region of another size becomes the result.
+  Reduction reduction;
   // Exactly one of the two is set: -o for a single picture, or the folder
   // every picture is written to as <stem> and the format's extension.
   std::string outputFile;
@@ -68,6 +70,8 @@ struct CropRequest {
   // Where one JSON line per job goes as it ends ("-" for standard output); none when empty.
   std::string results;
   bool skipExisting = false;
+  // A JPEG region decoded at full size, for the window's very result.
+  bool exact = false;
   // The output's name in the output folder, with {stem} {ext} {size} {n} {region}; empty for {stem}.tga.
   std::string name;
   Shard shard;
@@ -128,6 +132,7 @@ class CommandLine {
   static Options Split(const std::string& command, const std::vector<std::string>& args,
                        const OptionTable& table);
   static const OptionSpec* Find(const OptionTable& table, const std::string& name);
+  static std::string Nearest(const OptionTable& table, const std::string& name);
   [[noreturn]] static void RefuseWithoutCommand(const std::vector<std::string>& args);
   static CropRequest ParseCrop(const std::vector<std::string>& args);
   static CropRequest ParseCropOptions(const Options& options);
@@ -142,6 +147,7 @@ class CommandLine {
   static BlockPlacement ParsePlacement(const Options& options);
   static formats::Damage ParseDamage(const Options& options);
   static void ParseRegion(const Options& options, CropRequest& request);
+  static Reduction ParseReduction(const Options& options);
   static ReadOptions ParseReadOptions(const Options& options);
   static int64_t ParseByteCount(const std::string& text, const std::string& option);
   static void ParseSize(const std::string& text, const std::string& what, bool square, int32_t& width,

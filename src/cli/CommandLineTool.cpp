@@ -115,15 +115,18 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
   const BatchCropper cropper(std::move(jobs), request, workers);
   const bool counted = errIsTerminal && !request.quiet && cropper.Jobs() > 1;
   ProgressLine progress(err, cropper.Jobs());
-  const auto print = [&err](const std::string& line) { err << line << std::endl; };
+  const auto print = [&progress](const std::string& line) { progress.Print(line); };
+  BatchCropper::Part part = nullptr;
+  if (errIsTerminal && !request.quiet)
+    part = [&progress](const std::string& picture, double done) { progress.ShowPart(picture, done); };
   const size_t failures =
-      counted ? cropper.Run([&progress](const std::string& line) { progress.Print(line); },
-                            [&progress](size_t done, size_t failed) { progress.Show(done, failed); }, nullptr,
-                            &results)
-              : cropper.Run(print, nullptr, print, &results);
+      counted ? cropper.Run(
+                    print, [&progress](size_t done, size_t failed) { progress.Show(done, failed); }, nullptr,
+                    &results, part)
+              : cropper.Run(print, nullptr, print, &results, part);
   progress.Finish();
   if (Interruption::Requested())
-    err << ErrorLine::Plain("interrupted; the pictures not begun were left out") << std::endl;
+    err << ErrorLine::Plain("interrupted; the pictures not finished were left out") << std::endl;
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 

@@ -1,5 +1,6 @@
 #include "core/ErrorWords.h"
 
+#include <cctype>
 #include <new>
 
 #include "platform/base/AppError.h"
@@ -39,7 +40,17 @@ std::string ErrorWords::Named(const std::string& file, const std::string& words)
   if (!file.empty()) {
     if (size_t at = text.find(named); at != std::string::npos) text.erase(at, named.size());
   }
-  return platform::PrintableName::Of(file) + ": " + platform::PrintableName::Line(text);
+  return platform::PrintableName::Of(file) + ": " + platform::PrintableName::Line(AfterColon(text));
+}
+
+// A sentence of its own starts with a capital; after "file: " it reads on
+// in small letters. A word in capitals ("JPEG") stays as it is.
+std::string ErrorWords::AfterColon(std::string words) {
+  if (words.size() >= 2 && std::isupper(static_cast<unsigned char>(words[0])) &&
+      !std::isupper(static_cast<unsigned char>(words[1]))) {
+    words[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(words[0])));
+  }
+  return words;
 }
 
 std::string ErrorWords::Explained(const std::string& words, const std::string& why) {

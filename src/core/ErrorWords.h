@@ -14,7 +14,9 @@ class ErrorWords {
   static std::string Opening(const std::exception& error);
   // "FILE: words", naming the file once even when the words name it too;
   // control characters in either are escaped.
+  // The words start with a small letter after the colon.
   static std::string Named(const std::string& file, const std::string& words);
+  static std::string AfterColon(std::string words);
   // A failure's words with what a library said to explain it, when it said anything.
   static std::string Explained(const std::string& words, const std::string& why);
 };

@@ -76,16 +76,16 @@ void PictureCropper::CheckCentre(int32_t pictureWidth, int32_t pictureHeight) co
   throw platform::AppError::WithDescription(
       platform::ErrorNumber::InvalidArgument,
       "--center " + std::to_string(placement_.x) + "," + std::to_string(placement_.y) + " lies outside the " +
-          std::to_string(pictureWidth) + " × " + std::to_string(pictureHeight) + " picture");
+          std::to_string(pictureWidth) + " x " + std::to_string(pictureHeight) + " picture");
 }
 
 void PictureCropper::CheckOverlap(int32_t pictureWidth, int32_t pictureHeight, BlockCorner corner) const {
   if (Touches(corner.left, corner.top, pictureWidth, pictureHeight)) return;
   throw platform::AppError::WithDescription(
       platform::ErrorNumber::InvalidArgument,
-      "a " + std::to_string(width_) + "x" + std::to_string(height_) + " block at " +
+      "a " + std::to_string(width_) + " x " + std::to_string(height_) + " block at " +
           std::to_string(corner.left) + "," + std::to_string(corner.top) + " lies outside the " +
-          std::to_string(pictureWidth) + "x" + std::to_string(pictureHeight) + " picture");
+          std::to_string(pictureWidth) + " x " + std::to_string(pictureHeight) + " picture");
 }
 
 bool PictureCropper::Touches(int64_t left, int64_t top, int32_t pictureWidth, int32_t pictureHeight) const {

@@ -29,12 +29,12 @@ std::unique_ptr<cDIBSection> PictureResizer::Resize(const gdi::Picture& picture,
 // Each new pixel blends two neighbouring columns and two rows of the old one,
 // whichever side changes; a picture one pixel across has no neighbour there.
 void PictureResizer::CheckBlendable(int32_t pictureWidth, int32_t pictureHeight, int32_t width,
-                                    int32_t height) {
+                                    int32_t height, const char* what) {
   if (width == pictureWidth && height == pictureHeight) return;
   const bool narrow = pictureWidth == 1;
   if (!narrow && pictureHeight != 1) return;
   throw AppError::WithDescription(ErrorNumber::SubscriptOutOfRange,
-                                  std::string("A picture only 1 pixel ") + (narrow ? "wide" : "high") +
+                                  std::string("A ") + what + " only 1 pixel " + (narrow ? "wide" : "high") +
                                       " can't be resized: there is no second " + (narrow ? "column" : "row") +
                                       " to blend with");
 }

@@ -22,5 +22,7 @@ class PictureResizer {
 
   // Raises that error, before any work, when a picture of pictureWidth x
   // pictureHeight can't be blended to width x height.
-  static void CheckBlendable(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height);
+  // `what` names what is resized: the picture, or a region of it.
+  static void CheckBlendable(int32_t pictureWidth, int32_t pictureHeight, int32_t width, int32_t height,
+                             const char* what = "picture");
 };

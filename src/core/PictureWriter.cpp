@@ -10,6 +10,7 @@
 #include "formats/tga/SaveTGA.h"
 #include "imaging/cDIBSection.h"
 #include "platform/base/AppError.h"
+#include "platform/base/AtomicFile.h"
 
 using platform::AppError;
 namespace ErrorNumber = platform::ErrorNumber;
@@ -76,10 +77,12 @@ OutputFormat PictureWriter::RequireFormat(const std::string& path) {
 
 std::string PictureWriter::WriteJpeg(cDIBSection& bitmap, const std::string& path,
                                      const WriteOptions& options) {
+  // A replaced file gets the time of the write, as any command-line tool's does.
   if (options.maxBytes <= 0) {
-    mIntelJPEGLibrary::SaveJPEGinFile(bitmap, path, options.quality);
+    platform::AtomicFile::CheckReplaceable(path);
+    mIntelJPEGLibrary::WriteJPEGFile(path, mIntelJPEGLibrary::EncodeJPEG(bitmap, options.quality), false);
     return {};
   }
-  const BudgetedJpeg jpeg = JpegBudget::Save(bitmap, path, options.maxBytes);
+  const BudgetedJpeg jpeg = JpegBudget::Save(bitmap, path, options.maxBytes, false);
   return "JPEG quality " + std::to_string(jpeg.quality) + ", " + std::to_string(jpeg.bytes.size()) + " bytes";
 }

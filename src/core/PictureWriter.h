@@ -25,6 +25,8 @@ struct WriteOptions {
 
 // Writes a finished picture with the window's own writers, the format chosen
 // by the file's extension. Errors of the writers reach the caller unchanged.
+// A file replaced gets the time of the write, JPEG too: the window's JPEG
+// save alone keeps the old file's times.
 class PictureWriter {
  public:
   // The written kind whose extension ends the name, in any case; nothing for any other name.

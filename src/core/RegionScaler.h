@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/PictureCropper.h"
+#include "imaging/Reduction.h"
 #include "platform/gdi/MemorySurface.h"
 #include "platform/gdi/Picture.h"
 
@@ -24,10 +25,13 @@ struct RegionSize {
 // as the window cuts its selection (clamped at the picture's edges), then
 // resampled. Large reductions average areas, so thin lines survive; the rest
 // blends as "Resize Image" does. A region of the result's size is the cut
-// alone, byte for byte.
+// alone, byte for byte. The majority and nearest reductions serve every
+// change of size; linear light serves every reduction, enlargements blending
+// as before.
 class RegionScaler {
  public:
-  RegionScaler(RegionSize region, int32_t width, int32_t height, BlockPlacement placement);
+  RegionScaler(RegionSize region, int32_t width, int32_t height, BlockPlacement placement,
+               Reduction reduction = {});
 
   std::unique_ptr<gdi::MemorySurface> Cut(const gdi::Picture& picture) const;
 
@@ -38,18 +42,25 @@ class RegionScaler {
   // The region with its top-left corner at `corner` resampled to width x
   // height. One inside the picture is averaged straight from its pixels.
   static std::unique_ptr<gdi::MemorySurface> ScaleRegion(const gdi::Picture& picture, BlockCorner corner,
-                                                         RegionSize region, int32_t width, int32_t height);
+                                                         RegionSize region, int32_t width, int32_t height,
+                                                         const Reduction& reduction = {});
 
   // A block resampled to width x height.
-  static std::unique_ptr<gdi::MemorySurface> Scale(gdi::MemorySurface& block, int32_t width, int32_t height);
+  static std::unique_ptr<gdi::MemorySurface> Scale(gdi::MemorySurface& block, int32_t width, int32_t height,
+                                                   const Reduction& reduction = {});
 
   // Reductions by more than 2 x average areas; a sampling filter would skip
   // whole rows and columns of the region.
   static bool AveragesArea(int32_t regionWidth, int32_t regionHeight, int32_t width, int32_t height);
+  // Whether `reduction` makes the result straight from the region's pixels
+  // rather than blending them.
+  static bool Reduces(const Reduction& reduction, int32_t regionWidth, int32_t regionHeight, int32_t width,
+                      int32_t height);
 
  private:
   RegionSize region_;
   int32_t width_;
   int32_t height_;
   BlockPlacement placement_;
+  Reduction reduction_;
 };

@@ -41,6 +41,8 @@ gdi::Rect All(int32_t width, int32_t height) { return {0, 0, width, height}; }
 // A whole picture when no chooser is given.
 PictureRegion Load(const std::string& path, const RegionChooser& choose) {
   const PictureFile file(path);
+  if (file.Size() == 0)
+    throw platform::AppError::WithDescription(platform::ErrorNumber::InvalidPicture, "The file is empty");
   const std::vector<uint8_t> head = file.Head(BmpReader::kHeaderBytes);
   if (auto layout = BmpReader::Read(head, file.Size()))
     return BmpReader::Decode(file, *layout, choose ? choose : All);

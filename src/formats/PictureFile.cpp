@@ -41,12 +41,12 @@ int OpenWithoutWaiting(const std::string& path) {
 }
 
 // The size of what is open, once it is known to be a regular file that could hold a picture.
-uint64_t MeasuredSize(int fd, const std::string& path) {
+uint64_t MeasuredSize(int fd, const std::string& path, uint64_t mostBytes) {
   struct stat info;
   if (fstat(fd, &info) != 0) throw platform::AppError::FromErrno(errno, path);
   if (!S_ISREG(info.st_mode)) throw NotAFile(info.st_mode);
   const auto size = static_cast<uint64_t>(info.st_size);
-  if (size > kMaxPictureFileBytes) throw PictureLimits::FileTooLarge(size);
+  if (size > mostBytes) throw PictureLimits::FileTooLarge(size);
   return size;
 }
 
@@ -54,9 +54,10 @@ uint64_t MeasuredSize(int fd, const std::string& path) {
 
 // Opened without waiting, so a named pipe nobody writes to can't hang the
 // program, and measured before anything is read.
-PictureFile::PictureFile(const std::string& path) : path_(path), fd_(OpenWithoutWaiting(path)) {
+PictureFile::PictureFile(const std::string& path, uint64_t mostBytes)
+    : path_(path), fd_(OpenWithoutWaiting(path)) {
   try {
-    size_ = MeasuredSize(fd_, path);
+    size_ = MeasuredSize(fd_, path, mostBytes);
   } catch (...) {
     close(fd_);
     throw;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/PictureLimits.h"
+
 namespace formats {
 
 // A picture file opened for reading: its size is known at once, and readers
@@ -15,7 +17,9 @@ class PictureFile {
   // Raises file not found (53) for a missing file, path/file access (75)
   // naming what it is for a folder, pipe, device or socket, and out of
   // memory (7) for a file far larger than any picture the program opens.
-  explicit PictureFile(const std::string& path);
+  // `mostBytes` is the largest file taken: a reader that holds none of it
+  // whole may take far larger ones.
+  explicit PictureFile(const std::string& path, uint64_t mostBytes = kMaxPictureFileBytes);
   ~PictureFile();
   PictureFile(const PictureFile&) = delete;
   PictureFile& operator=(const PictureFile&) = delete;
@@ -32,10 +36,10 @@ class PictureFile {
   // The bytes from `offset` into each part in turn, in as few reads as the
   // system allows; false when the file ends first.
   bool ReadScattered(uint64_t offset, std::span<const std::span<uint8_t>> parts) const;
-
- private:
+  // Up to `bytes` bytes from `offset`: fewer only where the file ends.
   size_t ReadUpTo(uint64_t offset, uint8_t* into, size_t bytes) const;
 
+ private:
   std::string path_;
   int fd_ = -1;
   uint64_t size_ = 0;

@@ -1,5 +1,6 @@
 #include "formats/PictureHeader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,7 +27,37 @@ bool StartsFrame(uint8_t marker) {
 
 std::optional<PictureHeader> Sized(int64_t width, int64_t height, int orientation = 1) {
   if (width <= 0 || height <= 0) return std::nullopt;
-  return PictureHeader{width, height, orientation, 0};
+  return PictureHeader{width, height, orientation, 0, 0};
+}
+
+// Progressive frames, Huffman or arithmetic coded, with or without
+// differences: the decoder buffers the whole picture's coefficients.
+bool Progressive(uint8_t marker) {
+  return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+}
+
+uint64_t Up(uint64_t n, uint64_t step) { return (n + step - 1) / step; }
+
+// Each component's blocks, its sides padded to whole groups of its sampling
+// as libjpeg pads them, at 64 coefficients of two bytes.
+uint64_t CoefficientBytes(std::span<const uint8_t> frame, int64_t width, int64_t height) {
+  const size_t components = frame.size() > 5 ? frame[5] : 0;
+  if (frame.size() < 6 + 3 * components) return 0;
+  auto across = [&](size_t c) { return std::max(1u, static_cast<unsigned>(frame[7 + 3 * c] >> 4)); };
+  auto down = [&](size_t c) { return std::max(1u, static_cast<unsigned>(frame[7 + 3 * c] & 15)); };
+  unsigned hMax = 1, vMax = 1;
+  for (size_t c = 0; c < components; ++c) {
+    hMax = std::max(hMax, across(c));
+    vMax = std::max(vMax, down(c));
+  }
+  uint64_t bytes = 0;
+  for (size_t c = 0; c < components; ++c) {
+    const unsigned h = across(c), v = down(c);
+    const uint64_t columns = Up(Up(static_cast<uint64_t>(width) * h, hMax), 8);
+    const uint64_t rows = Up(Up(static_cast<uint64_t>(height) * v, vMax), 8);
+    bytes += Up(columns, h) * h * Up(rows, v) * v * 64 * 2;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -54,6 +85,8 @@ std::optional<PictureHeader> PictureHeader::Jpeg(std::span<const uint8_t> head) 
     // Precision, then height and width.
     if (payload.size() >= 5)
       header = Sized(JpegSegments::BigEndian16(payload, 3), JpegSegments::BigEndian16(payload, 1));
+    if (header && Progressive(marker))
+      header->workingBytes = CoefficientBytes(payload, header->width, header->height);
     return false;
   });
   if (header) header->orientation = ExifOrientation::Of(head);

@@ -23,6 +23,9 @@ class PictureHeader {
   // The file's size where the decoder holds all of it while it decodes; 0 for
   // a BMP, whose rows are read straight into place.
   uint64_t encodedBytes = 0;
+  // What else the decoder holds the whole time: a JPEG of several scans keeps
+  // every block's coefficients, two bytes each, until its last scan is read.
+  uint64_t workingBytes = 0;
 
   // Nothing for a kind it doesn't know or a header it can't make sense of;
   // raises as opening the picture does for a file that can't be read.

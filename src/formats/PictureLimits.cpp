@@ -4,13 +4,13 @@
 
 namespace formats {
 
-void PictureLimits::CheckSize(int64_t width, int64_t height) {
+void PictureLimits::CheckSize(int64_t width, int64_t height, int64_t mostPixels) {
   if (width <= 0 || height <= 0) throw NotAPicture();
-  if (width * height <= kMaxPicturePixels) return;
-  throw platform::AppError::WithDescription(
-      platform::ErrorNumber::OutOfMemory, "The picture is too large to open: " + std::to_string(width) +
-                                              " x " + std::to_string(height) + " pixels (the limit is " +
-                                              std::to_string(kMaxPicturePixels / 1'000'000) + " megapixels)");
+  if (width * height <= mostPixels) return;
+  throw platform::AppError::WithDescription(platform::ErrorNumber::OutOfMemory,
+                                            "The picture is too large to open: " + std::to_string(width) +
+                                                " x " + std::to_string(height) + " pixels (the limit is " +
+                                                std::to_string(mostPixels / 1'000'000) + " megapixels)");
 }
 
 void PictureLimits::CheckClaim(int64_t width, int64_t height, int64_t heldPixels, uint64_t fileBytes) {
@@ -33,10 +33,11 @@ std::unique_ptr<gdi::Bitmap> PictureLimits::NewBitmap(int32_t width, int32_t hei
 }
 
 platform::AppError PictureLimits::FileTooLarge(uint64_t bytes) {
-  return platform::AppError::WithDescription(
-      platform::ErrorNumber::OutOfMemory,
-      "The file is too large to be a picture the program opens: " + std::to_string(bytes / (1 << 20)) +
-          " MB (the limit is " + std::to_string(kMaxPictureFileBytes / (1 << 20)) + " MB)");
+  return platform::AppError::WithDescription(platform::ErrorNumber::OutOfMemory,
+                                             "The file is too large to be a picture the program opens: " +
+                                                 std::to_string((bytes + (1 << 20) - 1) >> 20) +
+                                                 " MB (the limit is " +
+                                                 std::to_string(kMaxPictureFileBytes >> 20) + " MB)");
 }
 
 platform::AppError PictureLimits::NotAPicture() {

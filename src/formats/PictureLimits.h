@@ -11,6 +11,9 @@ namespace formats {
 
 // Pictures up to this many pixels open; larger ones are refused with a clear error.
 constexpr int64_t kMaxPicturePixels = 150'000'000;
+// Read band by band, a picture needs no memory for its pixels: the most its
+// kind's header can say is the limit, up to 2^31 - 1 a side.
+constexpr int64_t kMaxStreamedPixels = INT64_MAX;
 // No picture the program opens needs a larger file (eight bytes a pixel and a
 // megabyte of headers): a larger one is refused before it is read.
 constexpr uint64_t kMaxPictureFileBytes = kMaxPicturePixels * 8 + (1 << 20);
@@ -20,7 +23,7 @@ class PictureLimits {
  public:
   // Raises invalid picture (481) for a side of 0 or less, and out of memory
   // (7) naming the size for a picture above the limit.
-  static void CheckSize(int64_t width, int64_t height);
+  static void CheckSize(int64_t width, int64_t height, int64_t mostPixels = kMaxPicturePixels);
   // Raises the damage error, before anything is allocated, when width x
   // height is more than `heldPixels`, the most a file of `fileBytes` could
   // describe, allowing a few megapixels for a damaged file's missing part.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 #include <cerrno>
 #include <fstream>
 #include <functional>
@@ -53,6 +56,57 @@ INSTANTIATE_TEST_SUITE_P(Placements, CommandLineMatchesWindow,
 
 namespace {
 
+struct MiniMapCase {
+  const char* name;
+  int pictureWidth, pictureHeight, side;
+};
+
+class MiniMapMatchesWindow : public Form1Fixture, public testing::WithParamInterface<MiniMapCase> {};
+
+}  // namespace
+
+// The window's fitted region of a JPEG, clicked, is what --exact makes of the
+// file read band by band, byte for byte; without it the JPEG is shrunk while
+// decoding and the result only comes near.
+TEST_P(MiniMapMatchesWindow, ExactIsTheWindowsResult) {
+  const MiniMapCase c = GetParam();
+  const std::string picture = (dir / "photo.jpg").string();
+  PictureFiles::Save(PictureFiles::Pattern(c.pictureWidth, c.pictureHeight), picture, "JPG", 90);
+  Open(picture);
+  const std::string side = std::to_string(c.side);
+  form.txtSelWidth->SetText(side);
+  form.txtSelHeight->SetText(side);
+  form.Command3->click();
+  QKeyEvent fit(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+  QCoreApplication::sendEvent(form.picSource, &fit);
+  form.picSource_Click();
+  const gdi::Bitmap& window = form.picDest->Image();
+
+  const std::string exact = (dir / "exact.tga").string(), quick = (dir / "quick.tga").string();
+  const ToolRun run =
+      ToolRun::InProcess({"crop", picture, "--size", side, "--region", "all", "--exact", "-o", exact});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(ToolRun::InProcess({"crop", picture, "--size", side, "--region", "all", "-o", quick}).status, 0);
+  const TargaFile tga = TargaFile::Read(exact), shrunk = TargaFile::Read(quick);
+  ASSERT_EQ(tga.width, window.Width());
+  ASSERT_EQ(tga.height, window.Height());
+  int differing = 0;
+  for (int y = 0; y < tga.height; ++y) {
+    for (int x = 0; x < tga.width; ++x) {
+      ASSERT_EQ(tga.At(x, y), PictureFiles::PixelOf(window, x, y)) << x << "," << y;
+      differing += shrunk.At(x, y) != tga.At(x, y);
+    }
+  }
+  EXPECT_GT(differing, 0) << "the quick result should come from a shrunk decode";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MiniMapMatchesWindow,
+                         testing::Values(MiniMapCase{"Wide", 1210, 700, 64},
+                                         MiniMapCase{"Tall", 500, 903, 50}),
+                         [](const testing::TestParamInfo<MiniMapCase>& test) { return test.param.name; });
+
+namespace {
+
 // A failure to write, set up in a folder: the file to write and the words both faces give.
 struct WriteFailure {
   const char* name;
@@ -62,12 +116,12 @@ struct WriteFailure {
 
 const WriteFailure kWriteFailures[] = {
     // A file where the folder should be: the command line can't make it either.
-    {"missing folder",
+    {"a file where the folder should be",
      [](const fs::path& dir, const std::string& extension) {
        std::ofstream(dir / "blocker") << "x";
        return dir / "blocker" / ("map" + extension);
      },
-     [](const fs::path& dir) { return "the folder " + (dir / "blocker").string() + " does not exist"; }},
+     [](const fs::path& dir) { return (dir / "blocker").string() + " is a file, not a folder"; }},
     {"read-only file",
      [](const fs::path& dir, const std::string& extension) {
        const fs::path path = dir / ("kept" + extension);

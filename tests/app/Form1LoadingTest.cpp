@@ -1,7 +1,9 @@
 #include <QFile>
+#include <filesystem>
 #include <future>
 
 #include "app/Form1Fixture.h"
+#include "core/MiniMapCommand.h"
 #include "formats/PictureDecoder.h"
 #include "platform/base/MessageBox.h"
 #include "platform/base/Screen.h"
@@ -223,7 +225,7 @@ TEST_F(Form1LoadingTest, AFailedOpenSaysWhichFileAndWhyOnASecondLine) {
       {missing, {"not found"}},
       {text, {"not a picture this program reads"}},
       {huge, {"too large", "15000 x 12000"}},
-      {dir.Path().string(), {"This is a folder, not a picture file"}},
+      {dir.Path().string(), {"this is a folder, not a picture file"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -300,4 +302,20 @@ TEST_F(Form1LoadingTest, ADecodingBegunEarlyServesTheOpenOrGivesWay) {
     EXPECT_EQ(form.lblOrigWidth->text(), fails ? "9" : "5");
     EXPECT_TRUE(messages.Messages().empty()) << fails;
   }
+}
+
+// A picture too large for the window but whole on disk: the words say how
+// large, and give the command that makes its mini-map, ready to copy.
+TEST_F(Form1LoadingTest, APictureTooLargeToHoldNamesTheCommandForItsMiniMap) {
+  const std::string huge = (dir / "huge.bmp").string();
+  const QByteArray header = PictureFiles::BmpHeader(15000, 12000);
+  PictureFiles::WriteBytes(huge, header);
+  std::filesystem::resize_file(huge, static_cast<uintmax_t>(header.size()) + 45000ull * 12000ull);
+  form.OpenPicture(huge);
+  ASSERT_EQ(messages.Messages().size(), 1u);
+  const std::string& shown = messages.Messages()[0].text;
+  EXPECT_NE(shown.find("15000 x 12000 pixels (180 megapixels), more than the window can hold"),
+            std::string::npos)
+      << shown;
+  EXPECT_NE(shown.find(MiniMapCommand::For(huge)), std::string::npos) << shown;
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "cli/TargaFile.h"
 #include "cli/TestPictures.h"
@@ -264,7 +266,7 @@ TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
     EXPECT_EQ(run.status, 1);
     ASSERT_EQ(run.ErrorLines().size(), 1u) << run.err;
     EXPECT_EQ(run.ErrorLines()[0],
-              "quarvel: " + output[1] + ": the folder " + Out("plain") + " does not exist");
+              "quarvel: " + output[1] + ": " + Out("plain") + " is a file, not a folder");
   }
 }
 
@@ -296,12 +298,12 @@ TEST_F(CommandLineCrop, ABlockPlacedWhollyOutsideThePictureIsRefused) {
     ToolRun run =
         ToolRun::InProcess({"crop", picture, "--size", "4x4", "--origin", origin, "-o", Out("o.tga")});
     EXPECT_EQ(run.status, 1) << origin;
-    EXPECT_NE(run.err.find("lies outside the 20x10 picture"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("lies outside the 20 x 10 picture"), std::string::npos) << run.err;
   }
   ToolRun far =
       ToolRun::InProcess({"crop", picture, "--size", "4x4", "--center", "2147483647,0", "-o", Out("o.tga")});
   EXPECT_EQ(far.status, 1);
-  EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 × 10 picture\n");
+  EXPECT_EQ(far.err, "quarvel: " + picture + ": --center 2147483647,0 lies outside the 20 x 10 picture\n");
   EXPECT_FALSE(fs::exists(Out("o.tga")));
 }
 
@@ -325,9 +327,9 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   EXPECT_EQ(refused.status, 1);
   const std::vector<std::string> lines = refused.ErrorLines();
   ASSERT_EQ(lines.size(), 5u) << refused.err;
-  EXPECT_EQ(lines[0], "quarvel: " + pipe + ": This is a named pipe, not a picture file");
+  EXPECT_EQ(lines[0], "quarvel: " + pipe + ": this is a named pipe, not a picture file");
   for (size_t i = 1; i < 5; ++i)
-    EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": The picture is damaged: ", 0), 0u);
+    EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": the picture is damaged: ", 0), 0u);
   EXPECT_TRUE(fs::is_empty(Out("refused")));
   args.erase(args.begin() + 1);
   args.back() = Out("allowed");
@@ -363,5 +365,94 @@ TEST_F(CommandLineCrop, ABudgetEvenQualityOneMissesWritesNothing) {
     EXPECT_EQ(run.status, 1) << command;
     EXPECT_NE(run.err.find("even at quality 1 the JPEG file takes"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(Out("x.jpg"))) << command;
+  }
+}
+
+namespace {
+
+// 16 colours in 8 x 8 tiles, one stray pixel of another colour in each tile.
+Rgb TileColour(int x, int y) {
+  static const Rgb palette[16] = {0x000000, 0xFFFFFF, 0x880000, 0xAAFFEE, 0xCC44CC, 0x00CC55,
+                                  0x0000AA, 0xEEEE77, 0xDD8855, 0x664400, 0xFF7777, 0x333333,
+                                  0x777777, 0xAAFF66, 0x0088FF, 0xBBBBBB};
+  const int tile = (x / 8) * 5 + (y / 8) * 3;
+  const bool stray = x % 8 == 3 && y % 8 == 5;
+  return 0xFF000000u | palette[(tile + (stray ? 7 : 0)) % 16];
+}
+
+struct PaletteCropCase {
+  const char* method;
+  int region;  // of a 128 x 128 map, to 16 x 16
+};
+
+class CommandLinePaletteCrop : public CommandLineCrop, public testing::WithParamInterface<PaletteCropCase> {};
+
+}  // namespace
+
+TEST_P(CommandLinePaletteCrop, EachTileBecomesOnePixelOfItsOwnColour) {
+  TestImage map(128, 128);
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) map.SetPixel(x, y, TileColour(x, y));
+  TestPictures::Save(map, dir / "map.png", "PNG");
+  const int side = GetParam().region / 8;
+  ToolRun run = ToolRun::InProcess({"crop", (dir / "map.png").string(), "--size", std::to_string(side),
+                                    "--region", std::to_string(GetParam().region), "--origin", "8,16",
+                                    "--reduce", GetParam().method, "-o", Out("mini.tga")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const TargaFile tga = TargaFile::Read(Out("mini.tga"));
+  ASSERT_EQ(tga.width, side);
+  for (int y = 0; y < side; ++y)
+    for (int x = 0; x < side; ++x)
+      ASSERT_EQ(tga.At(x, y), TileColour(8 + 8 * x, 16 + 8 * y)) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CommandLinePaletteCrop,
+                         testing::Values(PaletteCropCase{"majority", 64}, PaletteCropCase{"majority", 112},
+                                         PaletteCropCase{"nearest", 64}));
+
+// Backup and sync tools compare size and time: a replaced file that kept the
+// old time could be skipped. Targa, JPEG at a quality and JPEG in a budget.
+TEST_F(CommandLineCrop, AReplacedFileGetsTheTimeOfTheWrite) {
+  const std::string picture = Pattern("p.png", 64, 64);
+  const std::vector<std::vector<std::string>> extras = {{}, {"--quality", "80"}, {"--max-bytes", "4k"}};
+  const char* names[] = {"old.tga", "old.jpg", "budget.jpg"};
+  for (size_t i = 0; i < extras.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    const fs::path out = dir / names[i];
+    std::ofstream(out) << "old";
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365);
+    fs::last_write_time(out, old);
+    std::vector<std::string> args = {"crop", picture, "--size", "16", "--origin", "0,0", "-o", out.string()};
+    args.insert(args.end(), extras[i].begin(), extras[i].end());
+    ToolRun run = ToolRun::InProcess(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(fs::file_size(out), 3u);
+    EXPECT_GT(fs::last_write_time(out), old + std::chrono::hours(24 * 364));
+  }
+}
+
+// 9 MB of bitmap and as much again of coefficients: a budget of 12 MB, which
+// the bitmap alone would fit, can't hold it.
+TEST_F(CommandLineCrop, AProgressiveJpegsCoefficientsCountAgainstTheMemoryGiven) {
+  const fs::path picture = dir / "progressive.jpg";
+  ASSERT_TRUE(
+      PillowImage::Run("Image.effect_noise((2000, 1500), 40).convert('RGB').save(sys.argv[1], "
+                       "progressive=True)\n",
+                       {picture.string()}));
+  struct Budget {
+    const char* memory;
+    int status;
+  };
+  for (const Budget& b : {Budget{"12M", 1}, Budget{"64M", 0}}) {
+    SCOPED_TRACE(b.memory);
+    fs::remove(Out("o.tga"));
+    ToolRun run = ToolRun::InProcess({"crop", picture.string(), "--size", "16", "--origin", "0,0", "-o",
+                                      Out("o.tga"), "--memory", b.memory});
+    EXPECT_EQ(run.status, b.status) << run.err;
+    EXPECT_EQ(fs::exists(Out("o.tga")), b.status == 0);
+    if (b.status != 0) {
+      EXPECT_NE(run.err.find("MB, more than the 12 MB that --memory allows"), std::string::npos) << run.err;
+      EXPECT_EQ(run.ErrorLines().size(), 1u) << run.err;
+    }
   }
 }

@@ -93,7 +93,7 @@ TEST_F(CommandLineResize, EachFailureIsOneLineAndLeavesNoOutput) {
   const Case cases[] = {
       // A single column can't be interpolated to another size.
       {{"resize", thin, "4x4", "-o", Out("thin.tga")},
-       "quarvel: " + thin + ": A picture only 1 pixel wide can't be resized: there is no second column"},
+       "quarvel: " + thin + ": a picture only 1 pixel wide can't be resized: there is no second column"},
       {{"resize", Out("gone.bmp"), "4x4", "-o", Out("gone.tga")},
        "quarvel: " + Out("gone.bmp") + ": not found"},
       {{"resize", good, "4x4", "-o", Out("taken.tga")},

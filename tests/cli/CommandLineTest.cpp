@@ -42,9 +42,9 @@ TEST(CommandLine, HelpOrVersionAnywhereBeforeTheEndOfOptionsAnswersThat) {
   EXPECT_TRUE(std::holds_alternative<VersionRequest>(CommandLine::Parse({"crop", "--version"})));
   EXPECT_TRUE(std::holds_alternative<HelpRequest>(CommandLine::Parse({"--version", "--help"})));
   const std::string usage = CommandLine::Usage();
-  for (const char* word :
-       {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--output", "--rle", "--quality",
-        "--keep-proportions", "--quiet", "--version", "--region", "--max-bytes", "Exit status"}) {
+  for (const char* word : {"crop", "resize", "--size", "--center", "--origin", "--out-dir", "--output",
+                           "--rle", "--quality", "--keep-proportions", "--quiet", "--version", "--region",
+                           "--max-bytes", "--reduce", "majority", "nearest", "--linear", "Exit status"}) {
     EXPECT_NE(usage.find(word), std::string::npos) << word;
   }
 }
@@ -125,6 +125,31 @@ TEST(CommandLine, CropRegionIsTheSizeUnlessGivenOrAll) {
   const CropRequest whole = Crop({"crop", "a.jpg", "--size", "128x64", "--region", "all"});
   EXPECT_TRUE(whole.region.whole);
 }
+
+struct ReductionCase {
+  Args more;
+  ReduceMethod method;
+  bool linear;
+};
+
+class CommandLineReduction : public testing::TestWithParam<ReductionCase> {};
+
+TEST_P(CommandLineReduction, ReadsTheMethodAndLight) {
+  Args args = {"crop", "a.jpg", "--size", "256", "--region", "1024", "--origin", "0,0"};
+  args.insert(args.end(), GetParam().more.begin(), GetParam().more.end());
+  const Reduction reduction = Crop(args).reduction;
+  EXPECT_EQ(reduction.method, GetParam().method);
+  EXPECT_EQ(reduction.linear, GetParam().linear);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CommandLineReduction,
+                         testing::Values(ReductionCase{{}, ReduceMethod::Area, false},
+                                         ReductionCase{{"--reduce", "area"}, ReduceMethod::Area, false},
+                                         ReductionCase{{"--reduce=majority"}, ReduceMethod::Majority, false},
+                                         ReductionCase{{"--reduce", "nearest"}, ReduceMethod::Nearest, false},
+                                         ReductionCase{{"--linear"}, ReduceMethod::Area, true},
+                                         ReductionCase{
+                                             {"--reduce", "area", "--linear"}, ReduceMethod::Area, true}));
 
 TEST(CommandLine, ResizeReadsPictureSizeAndOutput) {
   ResizeRequest r = Resize({"resize", "p.bmp", "640x480", "-o", "small.tga", "--rle"});
@@ -209,6 +234,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{CropPlus({"--region", "All"}), "for --region"},
         RefusedCase{CropPlus({"--region", "all"}), "leave out --center and --origin"},
         RefusedCase{{"crop", "a.jpg", "--size", "8", "--region", "16"}, "needs --center X,Y or --origin X,Y"},
+        RefusedCase{CropPlus({"--region", "16", "--reduce", "Majority"}), "bad reduction \"Majority\""},
+        RefusedCase{CropPlus({"--region", "16", "--reduce", ""}), "area, majority or nearest"},
+        RefusedCase{CropPlus({"--reduce", "nearest"}), "--reduce applies to a --region only"},
+        RefusedCase{CropPlus({"--linear"}), "--linear applies to a --region only"},
+        RefusedCase{CropPlus({"--region", "16", "--linear", "--reduce", "majority"}), "leave out one"},
+        RefusedCase{CropPlus({"--region", "16", "--reduce", "nearest", "--reduce", "area"}), "given twice"},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--linear"}, "unknown option \"--linear\""},
         RefusedCase{CropPlus({"--max-bytes", "20k"}), "--max-bytes applies to JPEG output only"},
         RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "9", "--quality", "5"}), "leave out --quality"},
         RefusedCase{CropPlus({"-o", "x.jpg", "--max-bytes", "0"}), "bad byte count \"0\""},

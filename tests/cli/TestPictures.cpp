@@ -13,8 +13,9 @@
 
 namespace {
 
+// Bytes past the value's four are zero: a shift by 32 or more is undefined.
 void PutLe(std::string& bytes, uint32_t value, int count) {
-  for (int i = 0; i < count; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
 }
 
 std::string Bmp(const gdi::Bitmap& bitmap) {
@@ -33,7 +34,8 @@ std::string Bmp(const gdi::Bitmap& bitmap) {
   PutLe(bytes, pixels, 4);
   PutLe(bytes, 2835, 4);
   PutLe(bytes, 2835, 4);
-  PutLe(bytes, 0, 8);
+  PutLe(bytes, 0, 4);
+  PutLe(bytes, 0, 4);
   for (int y = bitmap.Height() - 1; y >= 0; --y) {
     bytes.append(reinterpret_cast<const char*>(bitmap.Row(y)), 3 * static_cast<size_t>(bitmap.Width()));
     bytes.append(stride - 3 * static_cast<size_t>(bitmap.Width()), '\0');

@@ -71,6 +71,7 @@ ToolRun ToolRun::OnTerminal(const std::vector<std::string>& args, const std::fil
   std::vector<std::string> words = {QUARVEL_BINARY};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   // Made before the fork: the child of a threaded process may only exec.

@@ -58,6 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
                     WordsCase{"other", [] { throw std::runtime_error("odd"); }, "odd", "odd"}));
 
 TEST(ErrorWords, NamedNamesTheFileOnce) {
-  EXPECT_EQ(ErrorWords::Named("a.png", "Path not found: a.png (gone)"), "a.png: Path not found (gone)");
+  EXPECT_EQ(ErrorWords::Named("a.png", "Path not found: a.png (gone)"), "a.png: path not found (gone)");
   EXPECT_EQ(ErrorWords::Named("a.png", "not found"), "a.png: not found");
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "core/PictureResizer.h"
 #include "imaging/cDIBSection.h"
@@ -108,7 +109,7 @@ TEST(RegionScaler, ARegionOnePixelAcrossCantBeBlended) {
     FAIL() << "no error";
   } catch (const platform::AppError& e) {
     EXPECT_EQ(e.Description(),
-              "A picture only 1 pixel wide can't be resized: there is no second column to blend with");
+              "A region only 1 pixel wide can't be resized: there is no second column to blend with");
   }
 }
 
@@ -157,5 +158,76 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FilterCase{4096, 4096, 256, 256, true}, FilterCase{513, 512, 256, 256, true},
                     FilterCase{512, 512, 256, 256, false}, FilterCase{300, 300, 256, 256, false},
                     FilterCase{128, 128, 256, 256, false}, FilterCase{4096, 100, 256, 256, false}));
+
+struct ReducesCase {
+  Reduction reduction;
+  int32_t regionWidth, regionHeight, width, height;
+  bool reduces;
+};
+
+class RegionReduces : public testing::TestWithParam<ReducesCase> {};
+
+TEST_P(RegionReduces, PaletteMethodsServeEverySizeAndLightEveryReduction) {
+  const ReducesCase c = GetParam();
+  EXPECT_EQ(RegionScaler::Reduces(c.reduction, c.regionWidth, c.regionHeight, c.width, c.height), c.reduces);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, RegionReduces,
+    testing::Values(ReducesCase{{ReduceMethod::Area, false}, 300, 300, 256, 256, false},
+                    ReducesCase{{ReduceMethod::Area, true}, 300, 300, 256, 256, true},
+                    ReducesCase{{ReduceMethod::Area, true}, 128, 300, 256, 256, false},
+                    ReducesCase{{ReduceMethod::Majority, false}, 300, 300, 256, 256, true},
+                    ReducesCase{{ReduceMethod::Majority, false}, 64, 64, 256, 256, true},
+                    ReducesCase{{ReduceMethod::Nearest, false}, 64, 64, 256, 256, true}));
+
+// Two colours in 8 x 8 tiles: every reduction but the area average gives
+// back only those two, inside the picture or reaching past its edge.
+struct PaletteCase {
+  Reduction reduction;
+  BlockPlacement placement;
+  int32_t region, side;
+  bool background;  // part of the region lies outside the picture
+};
+
+class RegionPalette : public testing::TestWithParam<PaletteCase> {};
+
+TEST_P(RegionPalette, KeepsThePictureColoursAndTheBackground) {
+  const PaletteCase c = GetParam();
+  auto bitmap = gdi::Bitmap::Create(100, 60, true);
+  for (int32_t y = 0; y < 60; ++y)
+    for (int32_t x = 0; x < 100; ++x)
+      std::fill_n(bitmap->MutableRow(y) + 3 * x, 3, ((x / 8 + y / 8) % 3) ? 255 : 0);
+  const gdi::Picture picture(std::move(bitmap));
+  auto result =
+      RegionScaler({false, c.region, c.region}, c.side, c.side, c.placement, c.reduction).Cut(picture);
+  std::set<uint8_t> seen;
+  for (uint8_t b : Bytes(result->Image())) seen.insert(b);
+  std::set<uint8_t> allowed = {0, 255};
+  if (c.background) allowed.insert(seen.begin(), seen.end());
+  EXPECT_TRUE(seen.count(0) && seen.count(255));
+  for (uint8_t b : seen) EXPECT_TRUE(allowed.count(b)) << int(b);
+  EXPECT_EQ(seen.size() > 2, c.background);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, RegionPalette,
+    testing::Values(PaletteCase{{ReduceMethod::Majority, false}, {Placement::Origin, 3, 5}, 48, 10, false},
+                    PaletteCase{{ReduceMethod::Nearest, false}, {Placement::Origin, 3, 5}, 48, 10, false},
+                    PaletteCase{{ReduceMethod::Majority, false}, {Placement::Origin, 3, 5}, 24, 40, false},
+                    PaletteCase{{ReduceMethod::Nearest, false}, {Placement::Origin, 1, 1}, 20, 30, false},
+                    PaletteCase{{ReduceMethod::Majority, false}, {Placement::Center, 50, 30}, 80, 16, true},
+                    PaletteCase{{ReduceMethod::Nearest, false}, {Placement::Center, 50, 30}, 80, 16, true}));
+
+// A fine checkerboard halved: light measured as light is 188, not the blend's black or white.
+TEST(RegionScaler, LinearLightAveragesEvenASmallReduction) {
+  auto bitmap = gdi::Bitmap::Create(64, 64, true);
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 64; ++x) std::fill_n(bitmap->MutableRow(y) + 3 * x, 3, (x + y) % 2 ? 255 : 0);
+  const gdi::Picture picture(std::move(bitmap));
+  auto linear = RegionScaler({false, 32, 32}, 16, 16, {Placement::Origin, 8, 8}, {ReduceMethod::Area, true})
+                    .Cut(picture);
+  for (uint8_t b : Bytes(linear->Image())) ASSERT_TRUE(b == 187 || b == 188) << int(b);
+}
 
 }  // namespace

@@ -101,6 +101,26 @@ TEST(AreaExamples, ThinLineKeepsItsShareOfTheArea) {
   EXPECT_EQ(dest.At(1, 1, 1), 0);
 }
 
+// Means of exactly one half round up: a 51 x 30 region of mean 211.5 gave
+// 211 through a reciprocal a hair short of 1 / 1530.
+TEST(AreaExamples, ExactHalvesRoundUp) {
+  struct Half {
+    int32_t width, height;
+    uint8_t low;
+  };
+  for (const Half& h :
+       {Half{51, 30, 211}, Half{3, 2, 0}, Half{10, 1, 254}, Half{49, 2, 100}, Half{6, 5, 17}}) {
+    SCOPED_TRACE(std::to_string(h.width) + " x " + std::to_string(h.height));
+    Pixels source(h.width, h.height);
+    // Half the pixels at low, half at low + 1.
+    for (int32_t i = 0; i < h.width * h.height; ++i)
+      std::fill_n(source.bytes.begin() + 3 * i, 3, h.low + i % 2);
+    const Pixels dest = Average(source, 1, 1);
+    EXPECT_EQ(dest.At(0, 0, 0), h.low + 1);
+    EXPECT_EQ(dest.At(0, 0, 2), h.low + 1);
+  }
+}
+
 TEST(AreaExamples, CutPixelsCountWithTheirShare) {
   // Three pixels into two: the middle one is split half and half.
   Pixels source(3, 1);

@@ -82,8 +82,9 @@ std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality) {
 }
 
 // Kept as SaveJPEGinFile keeps them: on the new file's descriptor, before it takes the name.
-void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes) {
-  platform::AtomicFile file(path, platform::AtomicFile::Keep::PermissionsAndTimes);
+void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes, bool keepTimes) {
+  platform::AtomicFile file(path, keepTimes ? platform::AtomicFile::Keep::PermissionsAndTimes
+                                            : platform::AtomicFile::Keep::Permissions);
   file.Write(bytes);
   file.Commit();
 }

@@ -22,7 +22,9 @@ bool SaveJPEGinFile(cDIBSection& bitmap, std::string path, int32_t quality);
 std::vector<uint8_t> EncodeJPEG(cDIBSection& bitmap, int32_t quality);
 
 // Writes an encoded file as SaveJPEGinFile does: whole or not at all, an
-// existing file keeping its permission bits and times.
-void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes);
+// existing file keeping its permission bits, and its times unless
+// `keepTimes` is false (the command line's files get the time they were
+// written, as every command-line tool's do, so backup and sync tools see them).
+void WriteJPEGFile(const std::string& path, std::span<const uint8_t> bytes, bool keepTimes = true);
 
 }  // namespace mIntelJPEGLibrary

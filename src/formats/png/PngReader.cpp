@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,102 @@ std::optional<PictureRegion> PngReader::DecodeRegion(std::span<const uint8_t> fi
   std::string damage = png.Rows(*rows, left, top, right, bottom);
   return PictureRegion{
       std::make_shared<const gdi::Picture>(std::move(rows)), left, top, width, height, std::move(damage)};
+}
+
+namespace {
+
+// The file a little at a time, as libspng asks for it.
+struct FileReading {
+  const PictureFile& file;
+  uint64_t at = 0;
+  std::exception_ptr failure;
+};
+
+int ReadFile(spng_ctx*, void* user, void* into, size_t bytes) {
+  auto& reading = *static_cast<FileReading*>(user);
+  try {
+    if (reading.file.ReadUpTo(reading.at, static_cast<uint8_t*>(into), bytes) != bytes) return SPNG_IO_EOF;
+  } catch (...) {
+    reading.failure = std::current_exception();
+    return SPNG_IO_ERROR;
+  }
+  reading.at += bytes;
+  return 0;
+}
+
+// A band holds about this many bytes of the needed columns.
+constexpr size_t kBandBytes = 4 << 20;
+
+}  // namespace
+
+Streamed PngReader::Stream(const PictureFile& file, BandSink& sink, std::string& damage) {
+  Context context(spng_ctx_new(0));
+  if (!context) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+  spng_ctx* png = context.get();
+  spng_set_chunk_limits(png, kChunkBytes, kChunkCacheBytes);
+  FileReading reading{file, 0, nullptr};
+  if (spng_set_png_stream(png, ReadFile, &reading) != 0) return Streamed::No;
+  spng_ihdr header{};
+  if (spng_get_ihdr(png, &header) != 0) {
+    if (reading.failure) std::rethrow_exception(reading.failure);
+    return Streamed::No;
+  }
+  if (header.interlace_method != SPNG_INTERLACE_NONE) return Streamed::No;
+  const auto width = static_cast<int32_t>(header.width), height = static_cast<int32_t>(header.height);
+  PictureLimits::CheckClaim(width, height, static_cast<int64_t>(file.Size()) * kDensestPixelsPerByte,
+                            file.Size());
+  if (sink.MostShrink(width, height) == 0) return Streamed::No;
+  StreamedAverager& averager = sink.Averager(1, width, height);
+  const area::Range rows = averager.Rows(), columns = averager.Columns();
+
+  const bool alpha = HasAlpha(png, header);
+  const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
+  const size_t channels = alpha ? 4 : 3;
+  const size_t rowBytes = channels * static_cast<size_t>(width);
+  int status = spng_decode_image(png, nullptr, 0, format, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+  if (reading.failure) std::rethrow_exception(reading.failure);
+  if (status == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+  if (status != 0 && !DamagesPixels(status)) throw PictureLimits::NotAPicture();
+
+  const int32_t across = columns.end - columns.first;
+  const auto perBand = static_cast<int32_t>(
+      std::clamp<size_t>(kBandBytes / (3 * static_cast<size_t>(across)), 1, static_cast<size_t>(rows.end)));
+  BandHandOff bands(averager, across, 0, perBand);
+  std::vector<uint8_t> decoded(rowBytes);
+  const size_t skipped = channels * static_cast<size_t>(columns.first);
+  // The next row into `decoded`, false once the pixels are damaged: the rows
+  // after that stay black.
+  const auto next = [&]() {
+    if (status != 0) return false;
+    status = spng_decode_row(png, decoded.data(), rowBytes);
+    if (status == 0 || status == SPNG_EOI) {
+      status = 0;
+      return true;
+    }
+    if (reading.failure) std::rethrow_exception(reading.failure);
+    if (status == SPNG_EMEM) throw platform::AppError::Standard(platform::ErrorNumber::OutOfMemory);
+    return false;
+  };
+  for (int32_t y = 0; y < rows.first; ++y) {
+    if (y % perBand == 0 && sink.Stop(static_cast<double>(y) / rows.end)) throw StreamStopped();
+    next();
+  }
+  for (int32_t first = rows.first; first < rows.end;) {
+    if (sink.Stop(static_cast<double>(first) / rows.end)) throw StreamStopped();
+    const int32_t count = std::min(perBand, rows.end - first);
+    for (int32_t r = 0; r < count; ++r) {
+      if (next()) {
+        (alpha ? Composite : Swap)(decoded.data() + skipped, across, bands.Row(r));
+      } else {
+        std::memset(bands.Row(r), 0, 3 * static_cast<size_t>(across));
+      }
+    }
+    bands.Pass(0, count);
+    first += count;
+  }
+  bands.Finish();
+  if (status != 0) damage = DamageOf(status);
+  return Streamed::Yes;
 }
 
 }  // namespace formats

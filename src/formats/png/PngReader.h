@@ -4,7 +4,9 @@
 #include <optional>
 #include <span>
 
+#include "formats/PictureFile.h"
 #include "formats/PictureRegion.h"
+#include "formats/PictureStream.h"
 
 namespace formats {
 
@@ -26,6 +28,12 @@ class PngReader {
   // for a part outside the picture; raises as Decode does.
   static std::optional<PictureRegion> DecodeRegion(std::span<const uint8_t> file,
                                                    const RegionChooser& choose);
+
+  // The rows the sink needs, decoded row by row from the file (read a little
+  // at a time) and averaged on a second thread in bands; nothing past the
+  // last needed row is decoded. No for an interlaced PNG, whose passes each
+  // cover the whole picture. Rows lost to damage are black, and `damage` says how.
+  static Streamed Stream(const PictureFile& file, BandSink& sink, std::string& damage);
 };
 
 }  // namespace formats

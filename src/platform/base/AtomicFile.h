@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/types.h>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -25,8 +26,10 @@ class AtomicFile final : public ByteSink {
 
   // Raises permission denied (70) for a target that is read-only and path not
   // found (76) for a folder that doesn't exist; nothing is touched then. A
-  // symbolic link is written through: the file it leads to is replaced, in
-  // its own folder, and the link stays.
+  // symbolic link of the user's own or of the system's (root's) is written
+  // through: the file it leads to is replaced, in its own folder, and the
+  // link stays. A link of any other user's, anywhere on the way, raises
+  // permission denied (70) saying whose it is.
   explicit AtomicFile(const std::string& path, Keep keep = Keep::Permissions);
   // Without Commit, the target is left alone.
   ~AtomicFile() override;
@@ -49,7 +52,8 @@ class AtomicFile final : public ByteSink {
 
   // The file a write to `path` replaces: the path itself, or where its chain
   // of symbolic links ends. A link that leads nowhere raises path not found
-  // (76), one that leads to a folder path/file access (75).
+  // (76), one that leads to a folder path/file access (75), another user's
+  // link permission denied (70).
   static std::string Target(const std::string& path);
 
   // Why a file at `path` could not be written, in words, from the system's error.
@@ -65,7 +69,10 @@ class AtomicFile final : public ByteSink {
   static void SetWriteFault(int errnoValue);
 
  private:
-  static std::string NextHop(const std::string& link);
+  struct Place;
+  static Place Resolve(const std::string& path);
+  static void CheckFile(const std::string& reachable, const std::string& shown);
+  static AppError Foreign(const std::string& path, const std::string& link, uid_t owner);
   static AppError Refusal(int32_t number, const std::string& link, const std::string& target,
                           const std::string& what);
   void OpenTemp();
@@ -73,6 +80,9 @@ class AtomicFile final : public ByteSink {
   void Discard() noexcept;
 
   std::string path_;
+  // The same file named through its folder's descriptor, which stays open.
+  std::string reachable_;
+  int folder_ = -1;
   Keep keep_;
   std::optional<FileAttributes> previous_;
   std::string tempPath_;

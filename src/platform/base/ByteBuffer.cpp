@@ -52,9 +52,11 @@ void GiveBack(uint8_t* block, size_t capacity) {
 // A fresh picture buffer faults in once per 4 KiB page otherwise, which costs
 // several times what filling it does.
 void AdviseHugePages(uint8_t* data, size_t size) {
-  auto first = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
-  auto last = (reinterpret_cast<uintptr_t>(data) + size) & ~(kHugePage - 1);
-  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  const auto address = reinterpret_cast<uintptr_t>(data);
+  const uintptr_t first = (address + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t last = (address + size) & ~(kHugePage - 1);
+  // From the pointer itself, so the compiler keeps track of what it points into.
+  if (last > first) madvise(data + (first - address), last - first, MADV_HUGEPAGE);
 }
 
 ByteBuffer::ByteBuffer(size_t size)

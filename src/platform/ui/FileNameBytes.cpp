@@ -19,7 +19,7 @@ std::string Encoded(const QString& text) { return QFile::encodeName(text).toStdS
 }  // namespace
 
 std::string FileNameBytes::Of(const QString& path) {
-  const std::string encoded = Encoded(path);
+  std::string encoded = Encoded(path);
   if (!path.contains(QChar::ReplacementCharacter) || Exists(encoded)) return encoded;
   std::string resolved = path.startsWith(u'/') ? "/" : "";
   for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {

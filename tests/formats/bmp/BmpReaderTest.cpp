@@ -116,20 +116,31 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, BmpKindTest,
                                            Kind{"L", 3, 5, false}, Kind{"1", 9, 2, false},
                                            Kind{"RGB", 5, 3, true}));
 
-TEST(BmpReaderTest, TakesOnlyUncompressedBottomUpTwentyFourAndThirtyTwoBits) {
-  std::vector<uint8_t> b = SmallBmp();
-  EXPECT_TRUE(formats::BmpReader::Read(b, b.size()));
-  b[28] = 32;
-  Put32(b, 2, 54 + 48);
-  EXPECT_TRUE(formats::BmpReader::Read(b, 54 + 48));
-  b[28] = 8;
-  EXPECT_FALSE(formats::BmpReader::Read(b, b.size()));
-  b[28] = 24;
-  Put32(b, 30, 1);
-  EXPECT_FALSE(formats::BmpReader::Read(b, b.size()));
-  Put32(b, 30, 0);
-  Put32(b, 22, static_cast<uint32_t>(-3));
-  EXPECT_FALSE(formats::BmpReader::Read(b, b.size()));
+// Every kind but JPEG or PNG inside a BMP; only uncompressed bottom-up 24- and
+// 32-bit rows are read straight into place.
+TEST(BmpReaderTest, TakesEveryKindButEmbeddedOnesAndReadsFewDirectly) {
+  struct Header {
+    int bits;
+    uint32_t compression;
+    int32_t height;
+    bool taken;
+    bool direct;
+  };
+  const Header kHeaders[] = {{24, 0, 3, true, true},   {32, 0, 3, true, true},   {8, 0, 3, true, false},
+                             {24, 0, -3, true, false}, {16, 3, 3, true, false},  {8, 1, 3, true, false},
+                             {24, 4, 3, false, false}, {24, 5, 3, false, false}, {2, 0, 3, false, false},
+                             {24, 1, 3, false, false}};
+  for (const Header& h : kHeaders) {
+    SCOPED_TRACE(std::to_string(h.bits) + " bits, compression " + std::to_string(h.compression));
+    std::vector<uint8_t> b = SmallBmp();
+    b[28] = static_cast<uint8_t>(h.bits);
+    Put32(b, 30, h.compression);
+    Put32(b, 22, static_cast<uint32_t>(h.height));
+    b.resize(54 + 4 * 4 * 3 + 1024);
+    const auto layout = formats::BmpReader::Read(b, b.size());
+    EXPECT_EQ(layout.has_value(), h.taken);
+    if (layout) EXPECT_EQ(layout->Direct(), h.direct);
+  }
 }
 
 namespace {

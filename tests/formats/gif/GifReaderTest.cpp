@@ -14,7 +14,7 @@
 namespace {
 
 constexpr const char* kFrames =
-    "w, h = 13, 9\n"
+    "w, h = 23, 19\n"
     "def frame(k):\n"
     "    im = Image.new('P', (w, h))\n"
     "    im.putpalette([(i * 7 + k * 40) % 256 for i in range(768)])\n"
@@ -30,7 +30,21 @@ constexpr const char* kFrames =
 struct Case {
   const char* name;
   const char* options;
+  bool interlaced;
 };
+
+// Whether the first frame's descriptor says its rows come interlaced: below
+// 16 pixels Pillow writes no interlaced GIF, whatever it is asked.
+bool FirstFrameInterlaced(const std::vector<uint8_t>& gif) {
+  size_t at = 13;
+  if (gif.size() > 10 && (gif[10] & 0x80)) at += 3u << ((gif[10] & 7) + 1);
+  while (at < gif.size() && gif[at] == 0x21) {
+    at += 2;
+    while (at < gif.size() && gif[at] != 0) at += gif[at] + 1u;
+    ++at;
+  }
+  return at + 9 < gif.size() && gif[at] == 0x2C && (gif[at + 9] & 0x40);
+}
 
 class GifReaderTest : public ::testing::TestWithParam<Case> {
  protected:
@@ -44,6 +58,7 @@ TEST_P(GifReaderTest, ShowsTheFirstFrameAsQtsReaderDoes) {
   ASSERT_TRUE(PillowImage::Run(kFrames, {path.string(), GetParam().options}));
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(FirstFrameInterlaced(file), GetParam().interlaced);
   const std::unique_ptr<gdi::Bitmap> ours = formats::GifReader::Decode(file).bitmap;
   const std::unique_ptr<gdi::Bitmap> qt = formats::QtPictureReader::Decode(file);
   ASSERT_EQ(ours->Width(), qt->Width());
@@ -53,15 +68,18 @@ TEST_P(GifReaderTest, ShowsTheFirstFrameAsQtsReaderDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, GifReaderTest,
-    ::testing::Values(Case{"Plain", "{'interlace': False}"}, Case{"Interlaced", "{'interlace': True}"},
-                      Case{"Transparent", "{'transparency': 3}"},
-                      Case{"Animated", "{'animated': True, 'duration': 100}"},
-                      Case{"AnimatedTransparent", "{'animated': True, 'transparency': 5}"}),
+    ::testing::Values(Case{"Plain", "{'interlace': False}", false},
+                      Case{"Interlaced", "{'interlace': True}", true},
+                      Case{"Transparent", "{'transparency': 3, 'interlace': False}", false},
+                      Case{"Animated", "{'animated': True, 'duration': 100, 'interlace': False}", false},
+                      Case{"AnimatedTransparent", "{'animated': True, 'transparency': 5, 'interlace': False}",
+                           false}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(GifReaderFailureTest, ABrokenGifIsNoPicture) {
-  const std::string text = "GIF89a\x05\x00\x05\x00\x00\x00\x00,";
-  const std::vector<uint8_t> file(text.begin(), text.end());
+  // Every byte of it: a std::string made from the literal would end at its first NUL.
+  constexpr char kText[] = "GIF89a\x05\x00\x05\x00\x00\x00\x00,";
+  const std::vector<uint8_t> file(kText, kText + sizeof kText - 1);
   try {
     formats::GifReader::Decode(file);
     ADD_FAILURE() << "no error raised";

@@ -45,6 +45,36 @@ TEST_P(JpegBudgetFit, BestQualityWithinTheBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Budgets, JpegBudgetFit, testing::Values(4000, 9000, 20 * 1024, 40000, 1 << 24));
 
+struct Crop {
+  int32_t width;
+  int32_t height;
+};
+
+class JpegBudgetNotMonotonic : public testing::TestWithParam<Crop> {};
+
+// Sizes of small crops go down now and then as the quality goes up (a 45 x 49
+// crop allowed 759 bytes was given quality 22 though 24 takes 759): for a
+// budget of each quality's size, the answer is the best quality of all that fit.
+TEST_P(JpegBudgetNotMonotonic, FindsTheBestQualityOfAllThatFit) {
+  auto dib = Shades(GetParam().width, GetParam().height);
+  std::vector<size_t> sizes(101);
+  for (int32_t q = 1; q <= 100; ++q) sizes[q] = mIntelJPEGLibrary::EncodeJPEG(*dib, q).size();
+  int dips = 0;
+  for (int32_t q = 2; q <= 100; ++q) dips += sizes[q] < sizes[q - 1];
+  EXPECT_GT(dips, 0) << "no quality of this crop is smaller than the one below: the case is not tried";
+  for (int32_t q = 1; q <= 100; ++q) {
+    const auto budget = static_cast<int64_t>(sizes[q]);
+    int32_t best = 0;
+    for (int32_t other = 1; other <= 100; ++other) {
+      if (static_cast<int64_t>(sizes[other]) <= budget) best = other;
+    }
+    EXPECT_EQ(JpegBudget::Fit(*dib, budget).quality, best) << budget << " bytes";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Crops, JpegBudgetNotMonotonic,
+                         testing::Values(Crop{45, 49}, Crop{32, 32}, Crop{64, 40}));
+
 TEST(JpegBudget, TooSmallEvenAtQualityOneIsRefusedWithBothSizes) {
   auto dib = Shades(64, 64);
   const size_t smallest = mIntelJPEGLibrary::EncodeJPEG(*dib, 1).size();

@@ -21,6 +21,8 @@ struct Coding {
   int vSampling;
   bool progressive;
   int restartRows;
+  // Four components stored as YCCK rather than CMYK.
+  bool ycck = false;
 };
 
 // A picture with edges and gradients everywhere, so a wrong upsampled or
@@ -49,8 +51,9 @@ std::vector<uint8_t> Encode(const Coding& coding) {
   info.image_width = kWidth;
   info.image_height = kHeight;
   info.input_components = coding.components;
-  info.in_color_space = coding.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  info.in_color_space = coding.components == 1 ? JCS_GRAYSCALE : coding.components == 4 ? JCS_CMYK : JCS_RGB;
   jpeg_set_defaults(&info);
+  if (coding.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
   jpeg_set_quality(&info, 85, TRUE);
   if (coding.components == 3) {
     info.comp_info[0].h_samp_factor = coding.hSampling;
@@ -124,5 +127,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Coding{"Sampled420", 3, 2, 2, false, 0}, Coding{"Sampled440", 3, 1, 2, false, 0},
                       Coding{"Grey", 1, 1, 1, false, 0}, Coding{"Progressive420", 3, 2, 2, true, 0},
                       Coding{"Progressive444", 3, 1, 1, true, 0}, Coding{"Restarts420", 3, 2, 2, false, 1},
-                      Coding{"RestartsProgressive422", 3, 2, 1, true, 2}),
+                      Coding{"RestartsProgressive422", 3, 2, 1, true, 2}, Coding{"Cmyk", 4, 1, 1, false, 0},
+                      Coding{"ProgressiveCmyk", 4, 1, 1, true, 0}, Coding{"Ycck", 4, 1, 1, false, 0, true}),
     [](const auto& p) { return std::string(p.param.name); });
