@@ -82,7 +82,8 @@ TEST(ResampleExamples, UnchangedSizeIsAnExactCopyAndTheSourceStaysAsItWas) {
 }
 
 TEST(ResampleFailures, OnePixelWideOrHighSourceRaisesOutOfRange) {
-  for (auto [width, height] : {std::pair{1, 5}, std::pair{5, 1}, std::pair{1, 1}}) {
+  for (auto size : {std::pair{1, 5}, std::pair{5, 1}, std::pair{1, 1}}) {
+    const int width = size.first, height = size.second;
     auto source = MakeSection(width, height);
     EXPECT_EQ(ErrorOf([&] { source->Resample(height + 1, width + 1); }), SubscriptOutOfRange);
     EXPECT_EQ(ErrorOf([&] { source->Resample(height, width + 3); }), SubscriptOutOfRange);

@@ -139,7 +139,9 @@ TEST(BmpReaderTest, TakesEveryKindButEmbeddedOnesAndReadsFewDirectly) {
     b.resize(54 + 4 * 4 * 3 + 1024);
     const auto layout = formats::BmpReader::Read(b, b.size());
     EXPECT_EQ(layout.has_value(), h.taken);
-    if (layout) EXPECT_EQ(layout->Direct(), h.direct);
+    if (layout) {
+      EXPECT_EQ(layout->Direct(), h.direct);
+    }
   }
 }
 
