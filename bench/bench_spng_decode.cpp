@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(argv[1], "rb"), &std::fclose);
   std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> png(spng_ctx_new(0), &spng_ctx_free);
   spng_ihdr header{};
-  if (!file || !png || spng_set_png_file(png.get(), file.get()) != 0 || spng_get_ihdr(png.get(), &header) != 0)
+  if (!file || !png || spng_set_png_file(png.get(), file.get()) != 0 ||
+      spng_get_ihdr(png.get(), &header) != 0)
     return 1;
   std::vector<unsigned char> row(3 * static_cast<size_t>(header.width));
   if (spng_decode_image(png.get(), nullptr, 0, SPNG_FMT_RGB8, SPNG_DECODE_PROGRESSIVE) != 0) return 1;
