@@ -194,7 +194,7 @@ void MainMenu::FillPresets() {
   QAction* before = presetsAfter_;
   const auto sizes = SizePresets();
   for (auto it = sizes.rbegin(); it != sizes.rend(); ++it) {
-    const auto [width, height] = *it;
+    const int32_t width = it->first, height = it->second;
     auto* action = new QAction(QStringLiteral("%1 x %2").arg(width).arg(height), mnuSize);
     mnuSize->insertAction(before, action);
     before = action;

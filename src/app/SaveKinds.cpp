@@ -39,7 +39,8 @@ std::string SaveKinds::Filter() {
       shown += (shown.empty() ? "*" : " *") + std::string(extension);
       patterns += (patterns.empty() ? "*" : ";*") + std::string(extension);
     }
-    filter += (filter.empty() ? "" : "|") + std::string(format->title) + " (" + shown + ")|" + patterns;
+    if (!filter.empty()) filter += '|';
+    filter.append(format->title).append(" (").append(shown).append(")|").append(patterns);
   }
   return filter;
 }

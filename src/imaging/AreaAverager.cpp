@@ -154,6 +154,8 @@ struct Plan {
 uint8_t Mean(const Plan& plan, uint64_t sum) {
   if (!plan.light) return static_cast<uint8_t>((sum + plan.total / 2) / plan.total);
   const double mean = static_cast<double>(sum) / static_cast<double>(plan.total);
+  // Never negative, and the bytes are fixed: lround would move some .5 ties.
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
   const auto index = static_cast<uint32_t>(std::ldexp(mean, plan.light->shift) + 0.5);
   return plan.light->encode[std::min(index, LinearLight::kWhite)];
 }

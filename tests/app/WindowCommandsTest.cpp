@@ -404,7 +404,7 @@ TEST_F(WindowCommandsTest, TheHelpWindowOpensBesideTheMainWindowAndItsKeysClose)
   form.move(0, 0);
   form.show();
   platform::DoEvents();
-  for (QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+  for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
     form.Command7->click();
     QPointer<Form2> help = form.HelpWindow();
     ASSERT_TRUE(help);

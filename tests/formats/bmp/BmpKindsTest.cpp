@@ -137,7 +137,7 @@ const BmpKind kKinds[] = {
 class BmpKindsTest : public testing::TestWithParam<BmpKind> {
  protected:
   std::string Save(const std::vector<uint8_t>& bytes) {
-    const std::string path = (dir / "kind.bmp").string();
+    std::string path = (dir / "kind.bmp").string();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return path;
   }

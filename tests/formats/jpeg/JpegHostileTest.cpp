@@ -58,7 +58,9 @@ class ScanLimitTest : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanLimitTest, RefusesOnlyPicturesOfTooManyScans) {
   const std::vector<uint8_t> file = EmptyScans(GetParam().side, GetParam().side, GetParam().acScans);
-  if (GetParam().acScans == 6000) EXPECT_LT(file.size(), 61'000u);
+  if (GetParam().acScans == 6000) {
+    EXPECT_LT(file.size(), 61'000u);
+  }
   // The bomb once: it takes a few hundred megabytes before it is refused.
   std::vector<bool> regions{false};
   if (GetParam().side < 1000) regions.push_back(true);
@@ -119,7 +121,7 @@ std::vector<uint8_t> InkPatches(J_COLOR_SPACE stored, int* width) {
   for (int y = 0; y < kPatch; ++y) {
     for (int x = 0; x < *width; ++x) {
       const Ink& ink = kInks[x / kPatch];
-      uint8_t* p = &pixels[static_cast<size_t>((y * *width + x) * 4)];
+      uint8_t* p = &pixels[(static_cast<size_t>(y) * *width + x) * 4];
       p[0] = ink.c, p[1] = ink.m, p[2] = ink.y, p[3] = ink.k;
     }
   }
@@ -139,7 +141,7 @@ std::vector<uint8_t> InkPatches(J_COLOR_SPACE stored, int* width) {
   jpeg_set_quality(&info, 100, TRUE);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
-    JSAMPROW row = &pixels[static_cast<size_t>(info.next_scanline * *width * 4)];
+    JSAMPROW row = &pixels[static_cast<size_t>(info.next_scanline) * *width * 4];
     jpeg_write_scanlines(&info, &row, 1);
   }
   jpeg_finish_compress(&info);

@@ -107,6 +107,7 @@ size_t EntryCount(const fs::path& folder) {
 // Every pixel differs from its right-hand neighbour: no two equal neighbours in a row.
 std::vector<Px> AllDifferent(int count) {
   std::vector<Px> row;
+  row.reserve(count);
   for (int i = 0; i < count; ++i) row.push_back(Px{static_cast<uint8_t>(i), static_cast<uint8_t>(i >> 8), 0});
   return row;
 }
@@ -260,6 +261,7 @@ TEST_F(SaveTGAFile, WidthsFourAndFiveGiveUnpaddedRows) {
     Rows rows;
     for (int y = 0; y < 3; ++y) {
       std::vector<Px> row;
+      row.reserve(width);
       for (int x = 0; x < width; ++x)
         row.push_back(Px{static_cast<uint8_t>(10 * y + x), static_cast<uint8_t>(100 + y), 200});
       rows.push_back(row);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -197,7 +199,7 @@ TEST_P(PictureBoxThinLines, StayInSightAtAnyZoomOut) {
 
 INSTANTIATE_TEST_SUITE_P(Zooms, PictureBoxThinLines, testing::Values(0.5, 0.34, 0.25, 0.2, 0.12, 0.0833),
                          [](const testing::TestParamInfo<double>& param) {
-                           return "Percent" + std::to_string(static_cast<int>(param.param * 100 + 0.5));
+                           return "Percent" + std::to_string(std::lround(param.param * 100));
                          });
 
 TEST_F(PictureBoxViewTest, TheScrollBarsFollowTheViewThroughAZoom) {
