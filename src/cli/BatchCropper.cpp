@@ -79,7 +79,7 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
     const CropJob& job = jobs_[item];
     const auto start = std::chrono::steady_clock::now();
     JobResult result;
-    const std::string failure = CropOne(job, noted, budget, stop, result, part);
+    std::string failure = CropOne(job, noted, budget, stop, result, part);
     if (!result.number) return failure;
     if (!failure.empty()) {
       result.status = JobResult::Status::Failed;

@@ -124,7 +124,7 @@ const WriteFailure kWriteFailures[] = {
      [](const fs::path& dir) { return (dir / "blocker").string() + " is a file, not a folder"; }},
     {"read-only file",
      [](const fs::path& dir, const std::string& extension) {
-       const fs::path path = dir / ("kept" + extension);
+       fs::path path = dir / ("kept" + extension);
        std::ofstream(path) << "old";
        fs::permissions(path, fs::perms::owner_read);
        return path;

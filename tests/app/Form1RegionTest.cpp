@@ -69,7 +69,8 @@ class Form1RegionTest : public Form1Fixture {
 class Form1LargeRegionTest : public Form1RegionTest {
  protected:
   void SetUp() override {
-    Form1Fixture::SetUp();
+    // Its own picture, not the small one the region tests open.
+    Form1Fixture::SetUp();  // NOLINT(bugprone-parent-virtual-call)
     picture = PatternFile(1200, 900);
     side = "128";
     Open(picture);

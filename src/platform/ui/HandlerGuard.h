@@ -19,10 +19,8 @@ class HandlerGuard {
   template <class Handler>
   static auto Wrap(Handler handler) {
     return [handler = std::move(handler)](auto&&... args) {
-      // Decided out here: inside the nested lambda some compilers see the captures' types.
-      constexpr bool kTakesArguments = std::is_invocable_v<const Handler&, decltype(args)...>;
       Run([&] {
-        if constexpr (kTakesArguments) {
+        if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>) {
           handler(std::forward<decltype(args)>(args)...);
         } else {
           handler();

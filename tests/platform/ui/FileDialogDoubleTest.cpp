@@ -13,7 +13,7 @@ OPENFILENAME AskedRecord() {
   OPENFILENAME record;
   record.lStructSize = 76;
   record.hwndOwner = 0x12;
-  record.lpstrFilter = std::string("A\0*.a\0B\0*.b\0\0", 14);
+  record.lpstrFilter = std::string("A\0*.a\0B\0*.b\0\0\0", 14);
   record.nFilterIndex = 2;
   record.lpstrFile = "/start.a" + std::string(24, '\0');
   record.nMaxFile = 32;
