@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "imaging/AreaSpans.h"
 #include "imaging/LinearLight.h"
 
 namespace {
@@ -18,40 +19,10 @@ namespace {
 // Below this many source bytes a second thread costs more than it saves.
 constexpr int64_t kParallelBytes = int64_t{1} << 21;
 
-// sum[k] = share * row[k] (start) or sum[k] += share * row[k].
-void AddRowPlain(const uint8_t* __restrict row, uint32_t share, uint32_t* __restrict sum, size_t n,
-                 bool start) {
-  if (start) {
-    for (size_t k = 0; k < n; ++k) sum[k] = share * row[k];
-  } else {
-    for (size_t k = 0; k < n; ++k) sum[k] += share * row[k];
-  }
-}
+using area::AddRowFn;
+using area::PickAddRow;
 
-__attribute__((target("avx2"))) void AddRowAvx2(const uint8_t* __restrict row, uint32_t share,
-                                                uint32_t* __restrict sum, size_t n, bool start) {
-  const __m256i factor = _mm256_set1_epi32(static_cast<int32_t>(share));
-  size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
-    __m256i low = _mm256_mullo_epi32(_mm256_cvtepu8_epi32(bytes), factor);
-    __m256i high = _mm256_mullo_epi32(_mm256_cvtepu8_epi32(_mm_srli_si128(bytes, 8)), factor);
-    auto* out = reinterpret_cast<__m256i*>(sum + k);
-    if (!start) {
-      low = _mm256_add_epi32(low, _mm256_loadu_si256(out));
-      high = _mm256_add_epi32(high, _mm256_loadu_si256(out + 1));
-    }
-    _mm256_storeu_si256(out, low);
-    _mm256_storeu_si256(out + 1, high);
-  }
-  AddRowPlain(row + k, share, sum + k, n - k, start);
-}
-
-using AddRowFn = void (*)(const uint8_t*, uint32_t, uint32_t*, size_t, bool);
-
-AddRowFn PickAddRow() { return __builtin_cpu_supports("avx2") ? AddRowAvx2 : AddRowPlain; }
-
-// The same in light: light[b] for each byte b.
+// As the area average adds rows, but in light: light[b] for each byte b.
 void AddLightPlain(const uint8_t* __restrict row, const uint32_t* __restrict light, uint32_t share,
                    uint32_t* __restrict sum, size_t n, bool start) {
   if (start) {
