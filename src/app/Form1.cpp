@@ -176,7 +176,7 @@ Form1::~Form1() { delete form2_.data(); }
 bool Form1::bSelecting() const { return selection_->Selecting(); }
 gdi::COLORREF Form1::lRectColor() const { return selection_->FrameColour(); }
 
-// The menu bar and the status line lie outside the spec's window: its sizes
+// The menu bar and the status line lie outside the four frames' window: its sizes
 // are those of the window around the frames' area.
 float Form1::Width() const { return Twips::OuterWidth(*this); }
 float Form1::Height() const { return Twips::OuterHeight(*this) - ExtraHeightTwips(); }

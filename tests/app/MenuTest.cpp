@@ -260,7 +260,7 @@ TEST_F(MenuTest, RecentPicturesAreKeptAndOpenAgain) {
   EXPECT_EQ(form.lblFile->text(), "first.bmp");
 }
 
-// The frames keep the spec's layout in the area under the menu bar.
+// The frames keep their own layout in the area under the menu bar.
 TEST_F(MenuTest, TheMenuBarSitsAboveTheFramesArea) {
   const QRect bar = menu().Bar()->geometry();
   const QRect area = form.ClientArea()->geometry();

@@ -10,8 +10,8 @@
 // also writes there what Pillow reads from the file, laid over the window's background as 8-bit RGB.
 inline const std::string kPngKindsScript = R"(
 import struct, zlib
-spec = eval(sys.argv[2])
-w, h, ct, depth = spec['w'], spec['h'], spec['ct'], spec['depth']
+shape = eval(sys.argv[2])
+w, h, ct, depth = shape['w'], shape['h'], shape['ct'], shape['depth']
 channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[ct]
 top = (1 << depth) - 1
 def sample(x, y, c):
@@ -44,25 +44,25 @@ def row_bytes(xs, y):
     return bytes(out)
 passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
 raw = bytearray()
-for (x0, y0, dx, dy) in (passes if spec.get('interlace') else [(0, 0, 1, 1)]):
+for (x0, y0, dx, dy) in (passes if shape.get('interlace') else [(0, 0, 1, 1)]):
     xs = list(range(x0, w, dx))
     if not xs:
         continue
     for y in range(y0, h, dy):
         raw += b'\0' + row_bytes(xs, y)
 png = b'\x89PNG\r\n\x1a\n'
-iw, ih = spec.get('claim', (w, h))
-png += chunk(b'IHDR', struct.pack('>IIBBBBB', iw, ih, depth, ct, 0, 0, 1 if spec.get('interlace') else 0))
+iw, ih = shape.get('claim', (w, h))
+png += chunk(b'IHDR', struct.pack('>IIBBBBB', iw, ih, depth, ct, 0, 0, 1 if shape.get('interlace') else 0))
 if ct == 3:
     png += chunk(b'PLTE', bytes((i * 53 + c * 97) % 256 for i in range(top + 1) for c in range(3)))
-    if spec.get('trns'):
+    if shape.get('trns'):
         png += chunk(b'tRNS', bytes((i * 41) % 256 for i in range(top + 1)))
-elif spec.get('trns') and ct == 0:
+elif shape.get('trns') and ct == 0:
     png += chunk(b'tRNS', struct.pack('>H', sample(1, 0, 0)))
-elif spec.get('trns') and ct == 2:
+elif shape.get('trns') and ct == 2:
     png += chunk(b'tRNS', struct.pack('>HHH', sample(1, 0, 0), sample(1, 0, 1), sample(1, 0, 2)))
 data = zlib.compress(bytes(raw), 9)
-step = spec.get('idat', len(data))
+step = shape.get('idat', len(data))
 for at in range(0, len(data), step):
     png += chunk(b'IDAT', data[at:at + step])
 png += chunk(b'IEND', b'')

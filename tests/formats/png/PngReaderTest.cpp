@@ -29,7 +29,7 @@ void Save(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) 
 
 struct Kind {
   const char* name;
-  const char* spec;
+  const char* shape;
 };
 
 class PngReaderTest : public ::testing::TestWithParam<Kind> {
@@ -43,7 +43,7 @@ class PngReaderTest : public ::testing::TestWithParam<Kind> {
 // every pixel of ours must be the same.
 TEST_P(PngReaderTest, ReadsEveryPixelAsPillowDoes) {
   const auto path = dir / "kind.png", expected = dir / "expected.rgb";
-  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), GetParam().spec, expected.string()}));
+  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), GetParam().shape, expected.string()}));
   const std::vector<uint8_t> rgb = Bytes(expected);
   const formats::DecodedBitmap decoded = formats::PngReader::Decode(Bytes(path));
   ASSERT_TRUE(decoded.bitmap);
@@ -94,7 +94,7 @@ namespace {
 // A 64 x 48 RGB picture, then changed by `spoil` before it is read.
 struct Damage {
   const char* name;
-  const char* spec;
+  const char* shape;
   void (*spoil)(std::vector<uint8_t>& file);
   // Refused as no picture at all, rather than read in part.
   bool noPicture;
@@ -126,7 +126,7 @@ class PngDamageTest : public ::testing::TestWithParam<Damage> {
 
 TEST_P(PngDamageTest, IsRefusedInWords) {
   const auto path = dir / "damaged.png";
-  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), GetParam().spec}));
+  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), GetParam().shape}));
   std::vector<uint8_t> file = Bytes(path);
   GetParam().spoil(file);
   Save(path, file);
@@ -177,7 +177,7 @@ namespace {
 
 struct Part {
   const char* name;
-  const char* spec;
+  const char* shape;
   gdi::Rect wanted;
   // Cut the file this far into its pixel data; 0 keeps it whole.
   size_t cutAt;
@@ -197,7 +197,7 @@ class PngRegionTest : public ::testing::TestWithParam<Part> {
 TEST_P(PngRegionTest, GivesTheWholeDecodesPixels) {
   const Part& part = GetParam();
   const auto path = dir / "part.png";
-  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), part.spec}));
+  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), part.shape}));
   const std::vector<uint8_t> whole = Bytes(path);
   std::vector<uint8_t> file = whole;
   if (part.cutAt) file.resize(IdatData(file) + part.cutAt);
