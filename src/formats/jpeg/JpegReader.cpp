@@ -328,9 +328,9 @@ Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string
   if (d.Cmyk()) return Streamed::No;
   const int shrink = sink.MostShrink(width, height);
   if (shrink == 0 || !StartScaled(d, shrink)) return Streamed::No;
-  StreamedAverager& averager = sink.Averager(shrink, static_cast<int32_t>(d.Info().output_width),
-                                             static_cast<int32_t>(d.Info().output_height));
-  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  RowTaker& taker = sink.Taker(shrink, static_cast<int32_t>(d.Info().output_width),
+                               static_cast<int32_t>(d.Info().output_height));
+  const Range rows = taker.Rows(), columns = taker.Columns();
   // Decoded with a margin, as DecodeRegion does, so the edges come out as in a whole decode.
   const Span xs = WithMargin(columns.first, columns.end, static_cast<int32_t>(d.Info().output_width));
   const int32_t firstRow = std::max(rows.first - kMargin, 0);
@@ -344,8 +344,7 @@ Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string
   const size_t stride = 3 * static_cast<size_t>(across);
   const auto perBand =
       static_cast<int32_t>(std::clamp<size_t>(kBandBytes / stride, kBandRows, static_cast<size_t>(rows.end)));
-  BandHandOff bands(averager, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left),
-                    perBand);
+  BandHandOff bands(taker, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left), perBand);
   std::vector<JSAMPROW> pointers(static_cast<size_t>(perBand));
   for (int32_t y = firstRow; y < rows.end;) {
     if (sink.Stop(static_cast<double>(y - firstRow) / (rows.end - firstRow))) throw StreamStopped();
