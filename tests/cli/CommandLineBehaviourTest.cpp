@@ -145,9 +145,15 @@ TEST(CommandLineBehaviour, SigtermStopsABatchAndLeavesNothingBehind) {
   EXPECT_LT(replaced, kPictures);
 }
 
+namespace {
+
+class StreamedInterrupted : public testing::TestWithParam<const char*> {};
+
+}  // namespace
+
 // A picture far too large to decode whole is read band by band; SIGINT stops
 // it between bands, and neither the output nor a temporary file is left.
-TEST(CommandLineBehaviour, SigintStopsAStreamedPictureAndLeavesNoFile) {
+TEST_P(StreamedInterrupted, LeavesNoFile) {
   TempDir dir;
   // 40000 x 40000 pixels of black: a sparse file of 4.8 GB that takes no room.
   std::string header(54, '\0');
@@ -165,11 +171,15 @@ TEST(CommandLineBehaviour, SigintStopsAStreamedPictureAndLeavesNoFile) {
   fs::resize_file(dir / "huge.bmp", 54 + 120000ull * 40000ull);
   fs::create_directory(dir / "out");
   // Sent once the program has had time to start reading.
-  const std::string command = "(" + ToolRun::ShellQuoted(QUARVEL_BINARY) +
-                              " crop huge.bmp --size 64 --region all -o out/mini.tga & pid=$!; "
+  const std::string command = "(" + ToolRun::ShellQuoted(QUARVEL_BINARY) + " " + GetParam() +
+                              " -o out/mini.tga & pid=$!; "
                               "sleep 0.3; kill -INT $pid; wait $pid; echo $?)";
   const ToolRun run = ToolRun::Shell(command, dir.Path());
   EXPECT_EQ(run.out, "130\n") << run.err;
   EXPECT_FALSE(fs::exists(dir / "out" / "mini.tga"));
   EXPECT_EQ(OursIn(dir / "out"), std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(CropAndResize, StreamedInterrupted,
+                         testing::Values("crop huge.bmp --size 64 --region all",
+                                         "resize huge.bmp 1000x1000"));
