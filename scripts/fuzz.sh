@@ -10,7 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-1200}"
 shift || true
-all=(fuzz_jpeg_reader fuzz_bmp_reader fuzz_gif_reader fuzz_tga_rle fuzz_picture_header)
+all=(fuzz_jpeg_reader fuzz_png_reader fuzz_bmp_reader fuzz_gif_reader fuzz_tga_rle fuzz_picture_header)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 build="$root/build-fuzz"
