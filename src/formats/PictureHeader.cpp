@@ -124,9 +124,9 @@ bool PngTransparent(std::span<const uint8_t> head) {
 // An interlaced picture's passes each cover the whole picture, so the decoder
 // keeps every row it has, three bytes a pixel, four where any is transparent.
 std::optional<PictureHeader> PictureHeader::Png(std::span<const uint8_t> head) {
-  if (head.size() < 29 || std::memcmp(head.data() + 12, "IHDR", 4) != 0) return std::nullopt;
+  if (head.size() < 24 || std::memcmp(head.data() + 12, "IHDR", 4) != 0) return std::nullopt;
   std::optional<PictureHeader> header = Sized(Be32(head, 16), Be32(head, 20));
-  if (header && head[28] != 0) {
+  if (header && head.size() > 28 && head[28] != 0) {
     const uint8_t colour = head[25];
     const bool alpha = colour == 4 || colour == 6 || PngTransparent(head);
     header->workingBytes = static_cast<uint64_t>(header->width * header->height) * (alpha ? 4 : 3);
