@@ -37,10 +37,12 @@ std::string OutputFolder::Check(const std::string& folder, const std::string& ou
     if (stat(at.c_str(), &info) == 0) {
       if (!S_ISDIR(info.st_mode)) return failure(ENOTDIR, folder + "/");
       if (at == fs::path(folder) || access(at.c_str(), W_OK | X_OK) == 0) return {};
-      return failure(errno, (at / "new").string());
+      const int error = errno;
+      return failure(error, (at / "new").string());
     }
-    if (errno == ENOTDIR) return failure(ENOTDIR, folder + "/");
-    if (errno != ENOENT) return failure(errno, folder);
+    const int error = errno;
+    if (error == ENOTDIR) return failure(ENOTDIR, folder + "/");
+    if (error != ENOENT) return failure(error, folder);
     fs::path up = at.has_parent_path() ? at.parent_path() : fs::path(".");
     if (up == at) return {};
     at = std::move(up);
