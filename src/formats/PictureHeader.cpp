@@ -1,10 +1,12 @@
 #include "formats/PictureHeader.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureLimits.h"
 #include "formats/gif/GifReader.h"
 #include "formats/jpeg/ExifOrientation.h"
 #include "formats/jpeg/JpegReader.h"
@@ -125,11 +127,15 @@ bool PngTransparent(std::span<const uint8_t> head) {
 // keeps every row it has, three bytes a pixel, four where any is transparent.
 std::optional<PictureHeader> PictureHeader::Png(std::span<const uint8_t> head) {
   if (head.size() < 24 || std::memcmp(head.data() + 12, "IHDR", 4) != 0) return std::nullopt;
-  std::optional<PictureHeader> header = Sized(Be32(head, 16), Be32(head, 20));
-  if (header && head.size() > 28 && head[28] != 0) {
+  // Sides past 2^31 - 1 are no PNG's, and their product no 64-bit number's.
+  const uint32_t width = Be32(head, 16), height = Be32(head, 20);
+  if (width > INT32_MAX || height > INT32_MAX) return std::nullopt;
+  std::optional<PictureHeader> header = Sized(width, height);
+  const int64_t pixels = header ? header->width * header->height : 0;
+  if (header && head.size() > 28 && head[28] != 0 && pixels <= kMaxPicturePixels) {
     const uint8_t colour = head[25];
     const bool alpha = colour == 4 || colour == 6 || PngTransparent(head);
-    header->workingBytes = static_cast<uint64_t>(header->width * header->height) * (alpha ? 4 : 3);
+    header->workingBytes = static_cast<uint64_t>(pixels) * (alpha ? 4 : 3);
   }
   return header;
 }
