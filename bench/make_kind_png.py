@@ -18,7 +18,9 @@ SHAPES = {  # bit depth, colour type, samples a pixel
     "grey1": (1, 0, 1),
     "palette-trns": (8, 3, 1),
 }
-PASSES = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2))
+# Adam7: each pass's first column and row, and its steps across and down.
+PASSES = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
+          (0, 1, 1, 2))
 
 
 def chunk(out, kind, data):

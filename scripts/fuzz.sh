@@ -58,7 +58,8 @@ run_one() {
     runs=$((runs + ${done:-0}))
     slow=$(ls "$findings"/timeout-* 2>/dev/null | head -1)
     [ -n "$slow" ] || break
-    if ASAN_OPTIONS=allocator_may_return_null=1 timeout "$timeout" "$build/fuzz/$target" "$slow" >/dev/null 2>&1; then
+    if ASAN_OPTIONS=allocator_may_return_null=1 timeout "$timeout" "$build/fuzz/$target" "$slow" \
+      >/dev/null 2>&1; then
       echo "== $(basename "$slow") takes under ${timeout} s alone: the machine was busy; going on" >>"$log"
       mv "$slow" "$findings/load/"
     else
