@@ -21,6 +21,7 @@
 #include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
+#include "core/ErrorWords.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
@@ -130,6 +131,10 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
   progress.Finish();
   if (Interruption::Requested())
     err << ErrorLine::Plain("interrupted; the pictures not finished were left out") << std::endl;
+  if (std::string failure = results.Finish(); !failure.empty()) {
+    err << failure << std::endl;
+    return kSomeFailed;
+  }
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
@@ -139,8 +144,8 @@ std::vector<CropJob> CommandLineTool::PlanJobs(const CropRequest& request) {
   std::ifstream manifest(request.from);
   if (!manifest) {
     throw std::runtime_error(ErrorLine::For(
-        request.from,
-        errno == ENOENT ? std::string("not found") : "can't be read: " + std::string(std::strerror(errno))));
+        request.from, errno == ENOENT ? std::string("not found")
+                                      : "can't be read: " + ErrorWords::AfterColon(std::strerror(errno))));
   }
   return CropJobs::Plan(request, &manifest);
 }

@@ -30,7 +30,15 @@ struct ErrorJump {
   std::string firstWarning;
   std::string firstError;
   bool tooManyScans = false;
+  // The last warning kept, and how many were.
+  int lastCode = -1;
+  int kept = 0;
 };
+
+// A file's end reached inside a segment gives a warning for every two bytes
+// the segment claims past it: tens of thousands from a 10-byte file. The same
+// warning again says nothing new, and a few dozen say all there is to say.
+constexpr int kMostWarnings = 32;
 
 [[noreturn]] void JumpOut(j_common_ptr info) {
   auto* error = reinterpret_cast<ErrorJump*>(info->err);
@@ -42,10 +50,14 @@ struct ErrorJump {
 
 // Warnings (damaged data) decode as far as they can, as a whole decode does;
 // the first says how the file is damaged.
-// Every warning is kept with the picture's library lines (shown when asked for).
+// Warnings are kept with the picture's library lines (shown when asked for).
 void KeepFirstWarning(j_common_ptr info, int level) {
   auto* error = reinterpret_cast<ErrorJump*>(info->err);
   if (level >= 0) return;
+  const int code = error->manager.msg_code;
+  if (code == error->lastCode || error->kept >= kMostWarnings) return;
+  error->lastCode = code;
+  ++error->kept;
   char text[JMSG_LENGTH_MAX] = {};
   error->manager.format_message(info, text);
   platform::LibraryMessages::Note("libjpeg", text);
