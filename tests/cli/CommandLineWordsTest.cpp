@@ -80,8 +80,12 @@ TEST_P(CommandLineWords, OneLineInWords) {
   EXPECT_NE(run.status, 0);
   ASSERT_EQ(run.ErrorLines().size(), GetParam().lines) << run.err;
   EXPECT_NE(run.err.find(GetParam().said), std::string::npos) << run.err;
-  if (GetParam().also) EXPECT_NE(run.err.find(GetParam().also), std::string::npos) << run.err;
-  if (GetParam().unsaid) EXPECT_EQ(run.err.find(GetParam().unsaid), std::string::npos) << run.err;
+  if (GetParam().also) {
+    EXPECT_NE(run.err.find(GetParam().also), std::string::npos) << run.err;
+  }
+  if (GetParam().unsaid) {
+    EXPECT_EQ(run.err.find(GetParam().unsaid), std::string::npos) << run.err;
+  }
   EXPECT_FALSE(fs::exists(dir / "o.tga"));
 }
 
