@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -5,6 +6,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <filesystem>
+#include <map>
 
 #include "app/Form1Fixture.h"
 #include "app/MainMenu.h"
@@ -247,6 +249,22 @@ TEST_F(MenuTest, TheStatusLineSaysWhereThePointerAndTheFrameAreAndTheZoom) {
   EXPECT_TRUE(status.startsWith("150, 100 px")) << status.toStdString();
   EXPECT_NE(status.indexOf("Frame at 86, 36, 128 x 128"), -1) << status.toStdString();
   EXPECT_NE(status.indexOf("Zoom 100 %"), -1) << status.toStdString();
+}
+
+// Alt+S and Alt+H opened neither the Size and Help menus nor the "&Save" and
+// "&Help" buttons: a letter two of them share only moves the focus.
+TEST_F(MenuTest, NoTwoAltKeysOfTheWindowShareALetter) {
+  std::map<int, QString> taken;
+  auto take = [&taken](const QString& text) {
+    const QKeySequence key = QKeySequence::mnemonic(text);
+    if (key.isEmpty()) return;
+    const auto [at, fresh] = taken.emplace(key[0].toCombined(), text);
+    EXPECT_TRUE(fresh) << text.toStdString() << " and " << at->second.toStdString();
+  };
+  for (QAction* title : menu().Bar()->actions()) take(title->text());
+  for (QAbstractButton* button : form.findChildren<QAbstractButton*>())
+    if (button->isVisibleTo(&form)) take(button->text());
+  EXPECT_GE(taken.size(), 12u) << "five menus and the seven buttons of the four frames";
 }
 
 TEST_F(MenuTest, RecentPicturesAreKeptAndOpenAgain) {
