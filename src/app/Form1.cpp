@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMenuBar>
@@ -21,6 +22,7 @@
 #include "app/SaveAsDialog.h"
 #include "app/SelectionKeys.h"
 #include "app/SelectionTool.h"
+#include "app/StatusLine.h"
 #include "core/ErrorWords.h"
 #include "core/MiniMapCommand.h"
 #include "core/PictureResizer.h"
@@ -205,28 +207,32 @@ void Form1::ZoomBy(int steps) { layout_->Zoom().By(steps, layout_->Zoom().Anchor
 // Where the pointer is in picture pixels, where the frame is and what it
 // takes, and the zoom: one label's text, so a move costs one short string.
 void Form1::ShowStatus(std::optional<QPointF> pointer) {
-  QString text;
+  StatusFacts facts;
   if (pointer)
-    text += QStringLiteral("%1, %2 px").arg(std::floor(pointer->x())).arg(std::floor(pointer->y()));
+    facts.pointer = PixelPoint{static_cast<int32_t>(std::floor(pointer->x())),
+                               static_cast<int32_t>(std::floor(pointer->y()))};
   const auto& frame = selection_->Selection();
   const auto& size = selection_->ResultSize();
-  if (selection_->Selecting() && frame && size) {
-    const RegionSize region = selection_->Region();
-    text += QStringLiteral("   Frame at %1, %2, %3 x %4")
-                .arg(frame->left)
-                .arg(frame->top)
-                .arg(region.width)
-                .arg(region.height);
-    if (region.width != size->width || region.height != size->height) {
-      text += QStringLiteral(" to %1 x %2 (x%3)")
-                  .arg(size->width)
-                  .arg(size->height)
-                  .arg(static_cast<double>(region.width) / size->width, 0, 'g', 3);
-    }
+  if (selection_->Selecting()) {
+    if (frame && size)
+      facts.frame = StatusFacts::Frame{{frame->left, frame->top}, selection_->Region(), *size};
+  } else if (state_.pictureLoaded) {
+    facts.cropSize = size;
+    if (HasResult() && cDIB) facts.result = PixelSize{cDIB->Width(), cDIB->Height()};
   }
-  if (state_.pictureLoaded) text += QStringLiteral("   Zoom %1 %").arg(std::lround(picSource->Zoom() * 100));
-  lblStatus->setText(text.isEmpty() ? QStringLiteral(" ") : text.trimmed());
+  if (state_.pictureLoaded) facts.zoom = picSource->Zoom();
+  lblStatus->setText(StatusLine::Text(facts));
 }
+
+// Without a move: after a zoom, a load or a crop the old pointer's pixel and frame are gone.
+void Form1::RefreshStatus() {
+  const QPoint at = picSource->mapFromGlobal(QCursor::pos());
+  std::optional<QPointF> pointer;
+  if (state_.pictureLoaded && picSource->isVisible() && picSource->Viewport().contains(at))
+    pointer = picSource->PictureAt(QPointF(at));
+  ShowStatus(pointer);
+}
+
 int16_t Form1::WindowState() const { return Twips::WindowState(*this); }
 
 void Form1::SetScaleMode(int16_t mode) {
@@ -323,6 +329,8 @@ void Form1::ConnectHandlers() {
   // After the move's own handler, so the frame shown is the one just placed.
   connect(picSource, &platform::PictureBox::mouseMoved, this,
           HandlerGuard::Wrap([this](int, int, float x, float y) { ShowStatus(QPointF(x, y)); }));
+  connect(picSource, &platform::PictureBox::zoomChanged, this,
+          HandlerGuard::Wrap([this] { RefreshStatus(); }));
 }
 
 void Form1::Form_Load() {
@@ -375,6 +383,7 @@ void Form1::SelectionSize_Change() {
   if (width && height && ResultLimits::Fits(*width, *height)) size = PixelSize{*width, *height};
   ShowChosenSize(size);
   selection_->SetResultSize(size);
+  RefreshStatus();
 }
 
 void Form1::ShowChosenSize(const std::optional<PixelSize>& size) {
@@ -641,6 +650,7 @@ void Form1::UpdateActions() {
   cmdSave->setEnabled(actions.saveJpeg);
   Frame3->setEnabled(actions.resize);
   menu_->Apply(actions);
+  RefreshStatus();
 }
 
 void Form1::ZoomToActualSize() { layout_->Zoom().ToActualSize(); }
