@@ -792,10 +792,11 @@ void Form1::SaveAs() {
   if (!ResultToSave() || !cDIB) return;
   const std::string shown = lblFile->text().toStdString();
   SaveAsDialog dialog(this, *cDIB, shown == "[file name]" ? "" : shown);
-  SaveAsDialog::Choices choices{saveFolder_, GetJPEGQuality(), std::nullopt};
+  SaveAsDialog::Choices choices{saveFolder_, GetJPEGQuality(), std::nullopt, saveKind_};
   if (auto limit = MaxJpegBytes()) choices.maxKilobytes = static_cast<int32_t>(*limit / 1024);
   if (!dialog.Run(choices)) return;
   saveFolder_ = choices.folder;
+  saveKind_ = choices.kind;
   txtQuality->SetText(convert::ToText(choices.quality));
   txtMaxSize->SetText(choices.maxKilobytes ? convert::ToText(*choices.maxKilobytes) : "");
 }

@@ -11,6 +11,7 @@
 #include "app/Form2.h"
 #include "app/MapMakerAids.h"
 #include "app/PixelSize.h"
+#include "app/SaveKinds.h"
 #include "app/WindowActions.h"
 #include "formats/PictureRegion.h"
 #include "imaging/cDIBSection.h"
@@ -216,6 +217,8 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   // Folders of the picture opened last and of the file saved last.
   std::string openFolder_;
   std::string saveFolder_;
+  // The kind Save As wrote last, offered first the next time.
+  SaveKinds::Kind saveKind_ = SaveKinds::kOffered;
   // The loaded picture's size, as its labels show it; none before the first load.
   std::optional<PixelSize> pictureSize_;
   CommandState state_;

@@ -153,6 +153,14 @@ TEST_P(SaveAsEachKindTest, TheFileHoldsTheCrop) {
                                      std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, expected);
   }
+  // Every Save As offered PNG again, so a user saving JPEG maps chose it each time.
+  dialogs.Cancel();
+  form.SaveAs();
+  const SaveKinds::Kind kind = SaveKinds::ForName(written.string()).value();
+  EXPECT_EQ(dialogs.LastCall().record.nFilterIndex, static_cast<uint32_t>(SaveKinds::FilterIndexOf(kind)));
+  // The name suggested, up to the buffer's first NUL.
+  const std::string suggested = dialogs.LastCall().record.lpstrFile.c_str();
+  EXPECT_EQ(SaveKinds::ForName(suggested), kind) << suggested;
 }
 
 INSTANTIATE_TEST_SUITE_P(
