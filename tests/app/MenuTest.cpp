@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <map>
 
+#include "app/ClipboardCommands.h"
 #include "app/Form1Fixture.h"
 #include "app/MainMenu.h"
+#include "app/ResultSaves.h"
 #include "app/SaveAsDialog.h"
 #include "app/SizeDialogs.h"
 #include "platform/ui/Events.h"
@@ -76,8 +78,8 @@ TEST_P(MenuStatesTest, EachCommandIsEnabledOnlyWhenItCanAct) {
   if (c.stage >= 2) form.Command3->click();
   if (c.stage >= 3) form.picSource_Click();
   if (c.stage >= 4) {
-    form.CopyResult();
-    form.OpenFromClipboard();
+    form.Clipboard().CopyResult();
+    form.Clipboard().OpenFromClipboard();
     form.Command3->click();
     form.picSource_Click();
   }
@@ -222,7 +224,7 @@ TEST_F(MenuTest, ResizeFromTheMenuKeepsProportionsWithTheButtonsArithmetic) {
   ASSERT_TRUE(form.cDIB);
   EXPECT_EQ(form.cDIB->Width(), 133);
   EXPECT_EQ(form.cDIB->Height(), 100);
-  EXPECT_TRUE(form.HasResult());
+  EXPECT_TRUE(form.Saves().HasResult());
 }
 
 TEST_F(MenuTest, TheRegionCommandsGrowAndFitTheFrame) {
@@ -280,8 +282,8 @@ TEST_P(StatusWithoutAMoveTest, TheLineFollowsTheWindowNotJustTheMouse) {
     Trigger(menu().actOtherSize);
   }
   if (c.step == 3) {
-    form.CopyResult();
-    form.OpenFromClipboard();
+    form.Clipboard().CopyResult();
+    form.Clipboard().OpenFromClipboard();
   }
   const QString status = form.lblStatus->text();
   EXPECT_NE(status.indexOf(c.shows), -1) << status.toStdString();
