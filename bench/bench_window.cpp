@@ -3,7 +3,7 @@
 //   bench_window --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //
 // MouseMove/N: one mouse move of a selection over an N-megapixel picture, the
-// handler and the repaints it causes, at actual size; MouseMoveAtFit/N the same
+// handler, the status line and the repaints they cause, at actual size; MouseMoveAtFit/N the same
 // with the whole picture zoomed into the view. The cost should not grow with N.
 // WheelStep96Mp: one step of the wheel over a 96-megapixel picture, repaint included.
 // ZoomToFit96Mp: from actual size to the whole picture, repaint included.
@@ -114,6 +114,8 @@ void MoveOverPicture(benchmark::State& state, bool fit, bool snap = false) {
     const float y = fit ? height * static_cast<float>((step * 5) % 89) / 89
                         : 150.0f + static_cast<float>((step * 5) % 400);
     form.picSource_MouseMove(0, 0, x, y);
+    // As a real move does, after its handler.
+    form.ShowStatus(QPointF(x, y));
     platform::DoEvents();
     ++step;
   }

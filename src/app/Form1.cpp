@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 
 #include <QCloseEvent>
+#include <QCursor>
+#include <cmath>
 #include <filesystem>
 
 #include "app/AppResources.h"
@@ -13,6 +15,7 @@
 #include "app/ResultSaves.h"
 #include "app/SelectionKeys.h"
 #include "app/SelectionTool.h"
+#include "app/StatusLine.h"
 #include "app/WholeNumber.h"
 #include "app/WindowBars.h"
 #include "core/ErrorWords.h"
@@ -218,10 +221,38 @@ void Form1::ConnectHandlers() {
   picSource->SetFollowPointer([this] { return selection_->Selecting(); });
   // After the move's own handler, so the frame shown is the one just placed.
   connect(picSource, &platform::PictureBox::mouseMoved, this,
-          HandlerGuard::Wrap([this](int, int, float x, float y) {
-            bars_->ShowStatus(QPointF(x, y), *selection_,
-                              state_.pictureLoaded ? std::optional(picSource->Zoom()) : std::nullopt);
-          }));
+          HandlerGuard::Wrap([this](int, int, float x, float y) { ShowStatus(QPointF(x, y)); }));
+  connect(picSource, &platform::PictureBox::zoomChanged, this,
+          HandlerGuard::Wrap([this] { RefreshStatus(); }));
+}
+
+// Where the pointer is in picture pixels, where the frame is and what it
+// takes, and the zoom: one label's text, so a move costs one short string.
+void Form1::ShowStatus(std::optional<QPointF> pointer) {
+  StatusFacts facts;
+  if (pointer)
+    facts.pointer = PixelPoint{static_cast<int32_t>(std::floor(pointer->x())),
+                               static_cast<int32_t>(std::floor(pointer->y()))};
+  const auto& frame = selection_->Selection();
+  const auto& size = selection_->ResultSize();
+  if (selection_->Selecting()) {
+    if (frame && size)
+      facts.frame = StatusFacts::Frame{{frame->left, frame->top}, selection_->Region(), *size};
+  } else if (state_.pictureLoaded) {
+    facts.cropSize = size;
+    if (saves_->HasResult() && cDIB) facts.result = PixelSize{cDIB->Width(), cDIB->Height()};
+  }
+  if (state_.pictureLoaded) facts.zoom = picSource->Zoom();
+  lblStatus->setText(StatusLine::Text(facts));
+}
+
+// Without a move: after a zoom, a load or a crop the old pointer's pixel and frame are gone.
+void Form1::RefreshStatus() {
+  const QPoint at = picSource->mapFromGlobal(QCursor::pos());
+  std::optional<QPointF> pointer;
+  if (state_.pictureLoaded && picSource->isVisible() && picSource->Viewport().contains(at))
+    pointer = picSource->PictureAt(QPointF(at));
+  ShowStatus(pointer);
 }
 
 void Form1::Form_Load() {
@@ -274,6 +305,7 @@ void Form1::SelectionSize_Change() {
   if (width && height && ResultLimits::Fits(*width, *height)) size = PixelSize{*width, *height};
   ShowChosenSize(size);
   selection_->SetResultSize(size);
+  RefreshStatus();
 }
 
 void Form1::ShowChosenSize(const std::optional<PixelSize>& size) {
@@ -444,6 +476,7 @@ void Form1::UpdateActions() {
   cmdSave->setEnabled(actions.saveJpeg);
   Frame3->setEnabled(actions.resize);
   menu_->Apply(actions);
+  RefreshStatus();
 }
 
 void Form1::ZoomToActualSize() { layout_->Zoom().ToActualSize(); }

@@ -59,6 +59,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   QWidget* ClientArea() const { return client_; }
   // Under the frames: the pointer, the frame, the region and the zoom.
   QLabel* lblStatus;
+  void ShowStatus(std::optional<QPointF> pointer);
+  // The same where the pointer is now, over the picture or not.
+  void RefreshStatus();
 
   // Full path of the current picture file.
   std::string sFileName;

@@ -32,7 +32,8 @@ Form2::Form2(QWidget* parent)
     : QWidget(parent),
       Image1(new platform::ImageControl(this)),
       lblKeysLink(new QLabel(this)),
-      lblKeys(new QLabel(this)) {
+      scrKeys(new QScrollArea(this)),
+      lblKeys(new QLabel) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Quarvel"));
   setWindowIcon(AppResources::Icon());
@@ -47,9 +48,11 @@ Form2::Form2(QWidget* parent)
   lblKeys->setText(KeysPage());
   lblKeys->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lblKeys->setMargin(12);
-  lblKeys->setAutoFillBackground(true);
-  lblKeys->setGeometry(rect());
-  lblKeys->hide();
+  scrKeys->setWidget(lblKeys);
+  scrKeys->setWidgetResizable(true);
+  scrKeys->setFrameShape(QFrame::NoFrame);
+  scrKeys->setGeometry(rect());
+  scrKeys->hide();
   connect(Image1, &platform::ImageControl::clicked, this, HandlerGuard::Wrap([this] { Image1_Click(); }));
   connect(lblKeysLink, &QLabel::linkActivated, this, HandlerGuard::Wrap([this] { ShowKeys(true); }));
   connect(lblKeys, &QLabel::linkActivated, this, HandlerGuard::Wrap([this] { ShowKeys(false); }));
@@ -60,12 +63,16 @@ Form2::Form2(QWidget* parent)
           HandlerGuard::Wrap([this] { ShowKeys(!ShowingKeys()); }));
 }
 
-bool Form2::ShowingKeys() const { return !lblKeys->isHidden(); }
+bool Form2::ShowingKeys() const { return !scrKeys->isHidden(); }
 
 void Form2::ShowKeys(bool shown) {
-  lblKeys->setVisible(shown);
+  scrKeys->setVisible(shown);
   lblKeysLink->setVisible(!shown);
-  if (shown) lblKeys->raise();
+  if (shown) {
+    scrKeys->raise();
+    // The arrow and page keys scroll the page; K, Esc and Ctrl+W stay the window's.
+    scrKeys->setFocus();
+  }
 }
 
 void Form2::Image1_Click() { close(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QWidget>
 
 #include "platform/ui/ImageControl.h"
@@ -17,7 +18,8 @@ class Form2 final : public QWidget {
   platform::ImageControl* Image1;
   // The link over the picture's empty foot that turns to the keys.
   QLabel* lblKeysLink;
-  // The page of keys, over the picture while shown.
+  // The page of keys, over the picture while shown; longer than the window, so it scrolls.
+  QScrollArea* scrKeys;
   QLabel* lblKeys;
 
   bool ShowingKeys() const;

@@ -9,5 +9,5 @@ std::optional<QPoint> HelpPlacement::Beside(const QRect& mainFrame, QSize helpFr
     return QPoint(mainFrame.right() + 1, top);
   if (mainFrame.left() - helpFrame.width() >= available.left())
     return QPoint(mainFrame.left() - helpFrame.width(), top);
-  return std::nullopt;
+  return QPoint(std::max(available.left(), available.right() + 1 - helpFrame.width()), top);
 }

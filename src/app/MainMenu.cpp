@@ -93,7 +93,8 @@ void MainMenu::BuildFile() {
 }
 
 void MainMenu::BuildSize() {
-  mnuSize = bar_->addMenu(QStringLiteral("&Size"));
+  // Alt+S and Alt+H belong to the "&Save" and "&Help" buttons; a shared letter would open neither.
+  mnuSize = bar_->addMenu(QStringLiteral("Si&ze"));
   act128 = Add(mnuSize, QStringLiteral("&128 x 128"), {}, [this] { form_.Option1->click(); });
   act256 = Add(mnuSize, QStringLiteral("&256 x 256"), {}, [this] { form_.Option2->click(); });
   actPhone = Add(mnuSize, QStringLiteral("The &phone's screen"), {}, [this] { form_.Command4_Click(); });
@@ -138,7 +139,7 @@ void MainMenu::BuildView() {
 }
 
 void MainMenu::BuildHelp() {
-  QMenu* help = bar_->addMenu(QStringLiteral("&Help"));
+  QMenu* help = bar_->addMenu(QStringLiteral("He&lp"));
   actHelp = Add(help, QStringLiteral("&Help and keys"), QKeySequence::HelpContents,
                 [this] { form_.Command7->click(); });
   actAbout = Add(help, QStringLiteral("&About"), {}, [this] { form_.Command8->click(); });

@@ -60,10 +60,11 @@ void ResultSaves::SaveAs() {
   if (!ResultToSave() || !p_.pixels) return;
   const std::string shown = p_.fileName.text().toStdString();
   SaveAsDialog dialog(&p_.window, *p_.pixels, shown == "[file name]" ? "" : shown);
-  SaveAsDialog::Choices choices{folder_, JpegQuality(), std::nullopt};
+  SaveAsDialog::Choices choices{folder_, JpegQuality(), std::nullopt, kind_};
   if (auto limit = MaxJpegBytes()) choices.maxKilobytes = static_cast<int32_t>(*limit / 1024);
   if (!dialog.Run(choices)) return;
   folder_ = choices.folder;
+  kind_ = choices.kind;
   p_.quality.SetText(convert::ToText(choices.quality));
   p_.maxSize.SetText(choices.maxKilobytes ? convert::ToText(*choices.maxKilobytes) : "");
 }

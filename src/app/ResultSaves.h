@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/SaveKinds.h"
 #include "imaging/cDIBSection.h"
 #include "platform/ui/PictureBox.h"
 #include "platform/ui/TextBox.h"
@@ -53,4 +54,6 @@ class ResultSaves {
 
   Parts p_;
   std::string folder_;
+  // The kind Save As wrote last, offered first the next time.
+  SaveKinds::Kind kind_ = SaveKinds::kOffered;
 };

@@ -34,7 +34,7 @@ void SaveAsDialog::SetJpegStepHook(std::function<void(JpegOptionsDialog&)> hook)
 }
 
 bool SaveAsDialog::Run(Choices& choices) {
-  SaveKinds::Kind kind = SaveKinds::kOffered;
+  SaveKinds::Kind kind = choices.kind;
   auto path = ChooseName(choices, kind);
   if (!path) return false;
   if (kind == SaveKinds::Kind::Jpeg) {
@@ -50,6 +50,7 @@ bool SaveAsDialog::Run(Choices& choices) {
     jpegBytes_ = step.Bytes();
   }
   choices.folder = std::filesystem::path(*path).parent_path().string();
+  choices.kind = kind;
   std::string reason;
   try {
     Write(*path, kind);
@@ -65,7 +66,7 @@ bool SaveAsDialog::Run(Choices& choices) {
 }
 
 std::optional<std::string> SaveAsDialog::ChooseName(Choices& choices, SaveKinds::Kind& kind) {
-  const SaveKinds::Kind offered = SaveKinds::kOffered;
+  const SaveKinds::Kind offered = choices.kind;
   std::string fileName = SaveKinds::SuggestedName(pictureName_, result_.Width(), result_.Height(), offered);
   int32_t filterIndex = SaveKinds::FilterIndexOf(offered);
   for (;;) {

@@ -20,9 +20,10 @@ class JpegOptionsDialog;
 class SaveAsDialog {
  public:
   struct Choices {
-    std::string folder;                   // where the dialog opens; the folder saved to afterwards
-    int32_t quality = 90;                 // the JPEG quality offered; the one written afterwards
-    std::optional<int32_t> maxKilobytes;  // the JPEG limit offered; the one used afterwards
+    std::string folder;                          // where the dialog opens; the folder saved to afterwards
+    int32_t quality = 90;                        // the JPEG quality offered; the one written afterwards
+    std::optional<int32_t> maxKilobytes;         // the JPEG limit offered; the one used afterwards
+    SaveKinds::Kind kind = SaveKinds::kOffered;  // the kind offered; the one written afterwards
   };
 
   SaveAsDialog(QWidget* owner, cDIBSection& result, std::string pictureName);

@@ -1,8 +1,7 @@
 #include "app/WindowBars.h"
 
-#include <cmath>
+#include <algorithm>
 
-#include "app/SelectionTool.h"
 #include "platform/base/Screen.h"
 
 WindowBars::WindowBars(QWidget& window, QWidget& area)
@@ -29,31 +28,4 @@ void WindowBars::Place() {
   bar_->setGeometry(0, 0, width, menuHeight);
   area_.setGeometry(0, menuHeight, width, std::max(0, window_.height() - menuHeight - statusHeight));
   status_->setGeometry(0, window_.height() - statusHeight, width, statusHeight);
-}
-
-// Where the pointer is in picture pixels, where the frame is and what it
-// takes, and the zoom: one label's text, so a move costs one short string.
-void WindowBars::ShowStatus(std::optional<QPointF> pointer, const SelectionTool& selection,
-                            std::optional<double> zoom) {
-  QString text;
-  if (pointer)
-    text += QStringLiteral("%1, %2 px").arg(std::floor(pointer->x())).arg(std::floor(pointer->y()));
-  const auto& frame = selection.Selection();
-  const auto& size = selection.ResultSize();
-  if (selection.Selecting() && frame && size) {
-    const RegionSize region = selection.Region();
-    text += QStringLiteral("   Frame at %1, %2, %3 x %4")
-                .arg(frame->left)
-                .arg(frame->top)
-                .arg(region.width)
-                .arg(region.height);
-    if (region.width != size->width || region.height != size->height) {
-      text += QStringLiteral(" to %1 x %2 (x%3)")
-                  .arg(size->width)
-                  .arg(size->height)
-                  .arg(static_cast<double>(region.width) / size->width, 0, 'g', 3);
-    }
-  }
-  if (zoom) text += QStringLiteral("   Zoom %1 %").arg(std::lround(*zoom * 100));
-  status_->setText(text.isEmpty() ? QStringLiteral(" ") : text.trimmed());
 }

@@ -2,11 +2,7 @@
 
 #include <QLabel>
 #include <QMenuBar>
-#include <QPointF>
 #include <QWidget>
-#include <optional>
-
-class SelectionTool;
 
 // The menu bar over the area the four frames and the pictures lay out in,
 // and the status line under it: the pointer, the frame, the region and the
@@ -22,8 +18,6 @@ class WindowBars {
   float ExtraHeightTwips() const;
   // Puts the bar, the area and the status line where the window's size puts them.
   void Place();
-  // `zoom` is the picture's, when one is loaded.
-  void ShowStatus(std::optional<QPointF> pointer, const SelectionTool& selection, std::optional<double> zoom);
 
  private:
   QWidget& window_;

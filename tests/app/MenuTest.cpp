@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -5,6 +6,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <filesystem>
+#include <map>
 
 #include "app/ClipboardCommands.h"
 #include "app/Form1Fixture.h"
@@ -249,6 +251,68 @@ TEST_F(MenuTest, TheStatusLineSaysWhereThePointerAndTheFrameAreAndTheZoom) {
   EXPECT_TRUE(status.startsWith("150, 100 px")) << status.toStdString();
   EXPECT_NE(status.indexOf("Frame at 86, 36, 128 x 128"), -1) << status.toStdString();
   EXPECT_NE(status.indexOf("Zoom 100 %"), -1) << status.toStdString();
+}
+
+struct StatusCase {
+  const char* name;
+  int step;  // after the crop: 0 nothing more, 1 zoom in, 2 a size of your own, 3 copy and paste
+  const char* shows;
+  const char* gone;
+};
+
+class StatusWithoutAMoveTest : public MenuTest, public testing::WithParamInterface<StatusCase> {};
+
+// The line followed the mouse alone: after a crop, a zoom or a paste it kept
+// the frame, the old zoom and the old picture's pixel until the next move.
+TEST_P(StatusWithoutAMoveTest, TheLineFollowsTheWindowNotJustTheMouse) {
+  const StatusCase& c = GetParam();
+  Open(PatternFile(600, 400));
+  form.Command3->click();
+  MoveOver(QPointF(150, 100));
+  ASSERT_NE(form.lblStatus->text().indexOf("Frame at"), -1);
+  form.picSource_Click();
+  if (c.step == 1) Trigger(menu().actZoomIn);
+  if (c.step == 2) {
+    DialogHook::Set([](QDialog& dialog) {
+      auto& size = static_cast<SizeDialog&>(dialog);
+      size.spnWidth->setValue(300);
+      size.spnHeight->setValue(200);
+      size.accept();
+    });
+    Trigger(menu().actOtherSize);
+  }
+  if (c.step == 3) {
+    form.Clipboard().CopyResult();
+    form.Clipboard().OpenFromClipboard();
+  }
+  const QString status = form.lblStatus->text();
+  EXPECT_NE(status.indexOf(c.shows), -1) << status.toStdString();
+  EXPECT_EQ(status.indexOf(c.gone), -1) << status.toStdString();
+  EXPECT_EQ(status.indexOf("150, 100 px"), -1) << status.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, StatusWithoutAMoveTest,
+                         testing::Values(StatusCase{"Cropped", 0, "Result 128 x 128", "Frame at"},
+                                         StatusCase{"ZoomedIn", 1, "Zoom 150 %", "Zoom 100 %"},
+                                         StatusCase{"ASizeOfYourOwn", 2, "Crop size 300 x 200",
+                                                    "Crop size 128 x 128"},
+                                         StatusCase{"Pasted", 3, "Crop size 128 x 128", "Result"}),
+                         [](const testing::TestParamInfo<StatusCase>& param) { return param.param.name; });
+
+// Alt+S and Alt+H opened neither the Size and Help menus nor the "&Save" and
+// "&Help" buttons: a letter two of them share only moves the focus.
+TEST_F(MenuTest, NoTwoAltKeysOfTheWindowShareALetter) {
+  std::map<int, QString> taken;
+  auto take = [&taken](const QString& text) {
+    const QKeySequence key = QKeySequence::mnemonic(text);
+    if (key.isEmpty()) return;
+    const auto [at, fresh] = taken.emplace(key[0].toCombined(), text);
+    EXPECT_TRUE(fresh) << text.toStdString() << " and " << at->second.toStdString();
+  };
+  for (QAction* title : menu().Bar()->actions()) take(title->text());
+  for (QAbstractButton* button : form.findChildren<QAbstractButton*>())
+    if (button->isVisibleTo(&form)) take(button->text());
+  EXPECT_GE(taken.size(), 12u) << "five menus and the seven buttons of the four frames";
 }
 
 TEST_F(MenuTest, RecentPicturesAreKeptAndOpenAgain) {

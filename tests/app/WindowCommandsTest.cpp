@@ -155,6 +155,14 @@ TEST_P(SaveAsEachKindTest, TheFileHoldsTheCrop) {
                                      std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, expected);
   }
+  // Every Save As offered PNG again, so a user saving JPEG maps chose it each time.
+  dialogs.Cancel();
+  form.Saves().SaveAs();
+  const SaveKinds::Kind kind = SaveKinds::ForName(written.string()).value();
+  EXPECT_EQ(dialogs.LastCall().record.nFilterIndex, static_cast<uint32_t>(SaveKinds::FilterIndexOf(kind)));
+  // The name suggested, up to the buffer's first NUL.
+  const std::string suggested = dialogs.LastCall().record.lpstrFile.c_str();
+  EXPECT_EQ(SaveKinds::ForName(suggested), kind) << suggested;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -382,7 +390,7 @@ struct PlacementCase {
 
 class HelpPlacementTest : public testing::TestWithParam<PlacementCase> {};
 
-TEST_P(HelpPlacementTest, BesideTheMainWindowWhereTheScreenAllows) {
+TEST_P(HelpPlacementTest, BesideTheMainWindowWhereTheScreenAllowsElseOverThePicture) {
   const PlacementCase& c = GetParam();
   EXPECT_EQ(HelpPlacement::Beside(c.main, c.help, c.screen), c.expected);
 }
@@ -393,8 +401,11 @@ INSTANTIATE_TEST_SUITE_P(
                                   QRect(0, 0, 1920, 1080), QPoint(500, 0)},
                     PlacementCase{"LeftWhenOnlyThereIsRoom", QRect(700, 50, 600, 420), QSize(640, 480),
                                   QRect(0, 0, 1366, 768), QPoint(60, 50)},
-                    PlacementCase{"NeitherSideAt1366", QRect(300, 0, 800, 600), QSize(640, 480),
-                                  QRect(0, 0, 1366, 768), std::nullopt},
+                    // It opened at the screen's corner, over the four frames it explains.
+                    PlacementCase{"NeitherSideAt1366OverThePicture", QRect(0, 0, 1366, 768), QSize(640, 480),
+                                  QRect(0, 0, 1366, 768), QPoint(726, 0)},
+                    PlacementCase{"NeitherSideNarrowerThanTheHelp", QRect(0, 0, 500, 420), QSize(640, 480),
+                                  QRect(0, 0, 600, 800), QPoint(0, 0)},
                     PlacementCase{"KeptAboveTheScreensFoot", QRect(0, 500, 500, 200), QSize(640, 480),
                                   QRect(0, 0, 1920, 768), QPoint(500, 288)},
                     PlacementCase{"TallerThanTheScreen", QRect(0, 0, 500, 200), QSize(640, 480),
@@ -432,8 +443,12 @@ TEST_F(WindowCommandsTest, TheHelpWindowHasAPageOfKeys) {
   EXPECT_FALSE(help->ShowingKeys());
   emit help->lblKeysLink->linkActivated("keys");
   EXPECT_TRUE(help->ShowingKeys());
-  for (const char* key : {"Ctrl+0", "Esc", "Arrow keys", "Enter"})
+  for (const char* key : {"Ctrl+0", "Esc", "Arrow keys", "Enter", "Alt+Z"})
     EXPECT_TRUE(help->lblKeys->text().contains(QString::fromUtf8(key))) << key;
+  // The page is longer than the window: it was cut off after the selection's keys.
+  platform::DoEvents();
+  EXPECT_GT(help->lblKeys->sizeHint().height(), help->height());
+  EXPECT_GE(help->lblKeys->height(), help->lblKeys->sizeHint().height()) << "every key can be scrolled to";
   emit help->lblKeys->linkActivated("picture");
   EXPECT_FALSE(help->ShowingKeys());
   help->close();

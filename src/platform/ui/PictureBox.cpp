@@ -234,8 +234,10 @@ void PictureBox::SetScrollable(bool scrollable) {
 }
 
 void PictureBox::SetZoom(double zoom, QPointF anchor) {
+  const double before = view_.Zoom();
   view_.SetZoom(zoom, anchor);
   ApplyView();
+  if (view_.Zoom() != before) emit zoomChanged();
 }
 
 double PictureBox::FitZoom() const { return view_.FitZoom(limit_.value_or(size())); }

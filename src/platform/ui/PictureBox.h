@@ -111,6 +111,8 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   void clicked(int button, int shift, float x, float y);
   // Ctrl+wheel: steps in (positive) or out, around a widget point.
   void zoomRequested(int steps, QPointF at);
+  // The zoom shown changed, whatever asked for it.
+  void zoomChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
