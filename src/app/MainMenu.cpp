@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/Form1.h"
+#include "app/MapMakerMenu.h"
 #include "app/SelectionTool.h"
 #include "app/SizeDialogs.h"
 #include "platform/base/AppInfo.h"
@@ -55,6 +56,7 @@ MainMenu::MainMenu(Form1& form, QMenuBar* bar) : QObject(bar), form_(form), bar_
   BuildFile();
   BuildSize();
   BuildPicture();
+  mapMenu_ = new MapMakerMenu(form_, bar_);
   BuildView();
   BuildHelp();
 }
