@@ -19,17 +19,23 @@ class HandlerGuard {
   template <class Handler>
   static auto Wrap(Handler handler) {
     return [handler = std::move(handler)](auto&&... args) {
-      Run([&] {
-        if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>) {
-          handler(std::forward<decltype(args)>(args)...);
-        } else {
-          handler();
-        }
-      });
+      Run([&] { Call(handler, std::forward<decltype(args)>(args)...); });
     };
   }
 
   static void Report(int number, const std::string& description);
+
+ private:
+  // Both calls stay dependent on the arguments here, so a compiler that
+  // checks non-dependent calls early never sees the one not taken.
+  template <class Handler, class... Args>
+  static void Call(const Handler& handler, Args&&... args) {
+    if constexpr (std::is_invocable_v<const Handler&, Args...>) {
+      handler(std::forward<Args>(args)...);
+    } else {
+      handler();
+    }
+  }
 };
 
 }  // namespace platform
