@@ -269,6 +269,7 @@ void Form1::CreateRooms() {
                              state_.selecting = selecting;
                              setWindowTitle(QString::fromUtf8(kTitle) +
                                             (selecting ? QString::fromUtf8(kSelectionHint) : QString()));
+                             ShowMapHint();
                              UpdateActions();
                            },
                            [this](const gdi::Rect& f, gdi::COLORREF colour) {
