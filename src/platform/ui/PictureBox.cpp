@@ -434,8 +434,6 @@ void PictureBox::DrawGrid(QPainter& painter, const QRegion& region) const {
   for (const Outline& outline : outlines_) {
     for (const QRect& e : EdgesOf(outline.rect)) clip -= showing(e);
   }
-  if (clip.isEmpty()) return;
-  const QRect reach = clip.boundingRect();
   const int32_t cell = grid_->cell;
   const gdi::Rect& a = grid_->area;
   // The first line on or after both the area's edge and the pixel the painted part begins with.
@@ -443,23 +441,25 @@ void PictureBox::DrawGrid(QPainter& painter, const QRegion& region) const {
     const int32_t start = std::max(from, pixel);
     return (start + cell - 1) / cell * cell;
   };
-  painter.save();
-  painter.setClipRegion(clip);
-  painter.setBrushOrigin(-view_.Scroll());
-  static const QBrush brush = GridBrush();
   const int32_t lastColumn = std::min(a.right, content_.width() - 1);
-  for (int32_t x = firstLine(a.left, view_.SourceColumn(reach.left())); x <= lastColumn; x += cell) {
-    const int column = view_.ViewColumnStarting(x);
-    if (column > reach.right()) break;
-    painter.fillRect(QRect(column, bounds.top(), 1, bounds.height()), brush);
-  }
   const int32_t lastRow = std::min(a.bottom, content_.height() - 1);
-  for (int32_t y = firstLine(a.top, view_.SourceRow(reach.top())); y <= lastRow; y += cell) {
-    const int row = view_.ViewRowStarting(y);
-    if (row > reach.bottom()) break;
-    painter.fillRect(QRect(bounds.left(), row, bounds.width(), 1), brush);
+  static const QBrush brush = GridBrush();
+  painter.setBrushOrigin(-view_.Scroll());
+  // Part by part, each line cut to the part: a clipped painter would walk
+  // every line's whole length, and a move repaints thin strips.
+  for (const QRect& part : clip) {
+    for (int32_t x = firstLine(a.left, view_.SourceColumn(part.left())); x <= lastColumn; x += cell) {
+      const int column = view_.ViewColumnStarting(x);
+      if (column > part.right()) break;
+      if (column >= part.left()) painter.fillRect(QRect(column, part.top(), 1, part.height()), brush);
+    }
+    for (int32_t y = firstLine(a.top, view_.SourceRow(part.top())); y <= lastRow; y += cell) {
+      const int row = view_.ViewRowStarting(y);
+      if (row > part.bottom()) break;
+      if (row >= part.top()) painter.fillRect(QRect(part.left(), row, part.width(), 1), brush);
+    }
   }
-  painter.restore();
+  painter.setBrushOrigin(QPoint());
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
