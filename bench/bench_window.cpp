@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "app/Form1.h"
+#include "app/MapMakerCommands.h"
 #include "app/SelectionTool.h"
 #include "platform/base/MessageBox.h"
 #include "platform/ui/Events.h"
@@ -89,11 +90,11 @@ void MoveOverPicture(benchmark::State& state, bool fit, bool snap = false) {
   form.show();
   form.OpenPicture(PhotoOfMegapixels(static_cast<int>(state.range(0))));
   if (fit) form.ZoomToFit();
-  const bool snapping = form.Aids().Snapping();
-  const int32_t cell = form.Aids().Grid().Cell();
+  const bool snapping = form.MapMaker().Aids().Snapping();
+  const int32_t cell = form.MapMaker().Aids().Grid().Cell();
   if (snap) {
-    form.Aids().SetGridSize(16);
-    if (!snapping) form.ToggleGridSnap();
+    form.MapMaker().Aids().SetGridSize(16);
+    if (!snapping) form.MapMaker().ToggleGridSnap();
   }
   // "Make Your Selection" gives the surface a copy of the picture of its own to draw on, once.
   const auto start = std::chrono::steady_clock::now();
@@ -120,8 +121,8 @@ void MoveOverPicture(benchmark::State& state, bool fit, bool snap = false) {
   state.counters["megapixels"] = static_cast<double>(width) * height / 1e6;
   state.counters["zoom"] = form.picSource->Zoom();
   if (snap) {
-    form.Aids().SetGridSize(cell);
-    if (!snapping) form.ToggleGridSnap();
+    form.MapMaker().Aids().SetGridSize(cell);
+    if (!snapping) form.MapMaker().ToggleGridSnap();
   }
 }
 

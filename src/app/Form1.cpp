@@ -1,53 +1,34 @@
 #include "app/Form1.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QInputDialog>
-#include <QMenuBar>
-#include <QShortcut>
-#include <atomic>
-#include <chrono>
-#include <cmath>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "app/AppResources.h"
+#include "app/ClipboardCommands.h"
 #include "app/HelpPlacement.h"
 #include "app/MainMenu.h"
+#include "app/MapMakerCommands.h"
 #include "app/PictureLayout.h"
-#include "app/SaveAsDialog.h"
+#include "app/PictureLoading.h"
+#include "app/ResultSaves.h"
 #include "app/SelectionKeys.h"
 #include "app/SelectionTool.h"
+#include "app/WholeNumber.h"
+#include "app/WindowBars.h"
 #include "core/ErrorWords.h"
-#include "core/MiniMapCommand.h"
 #include "core/PictureResizer.h"
-#include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
-#include "dialogs/OpenSaveDLG.h"
 #include "dialogs/mCommonDialog.h"
 #include "formats/FormatTable.h"
-#include "formats/PictureDecoder.h"
-#include "formats/jpeg/JpegBudget.h"
-#include "formats/jpeg/mIntelJPEGLibrary.h"
-#include "formats/tga/SaveTGA.h"
 #include "platform/base/AppError.h"
 #include "platform/base/AppInfo.h"
-#include "platform/base/Checked.h"
 #include "platform/base/Convert.h"
-#include "platform/base/LibraryMessages.h"
 #include "platform/base/MessageBox.h"
-#include "platform/base/PrintableName.h"
-#include "platform/base/Screen.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/FileNameBytes.h"
 #include "platform/ui/HandlerGuard.h"
-#include "platform/ui/QtClipboard.h"
-#include "platform/ui/ReplaceQuestion.h"
 #include "platform/ui/ScreenMetrics.h"
 #include "platform/ui/Settings.h"
 #include "platform/ui/Twips.h"
@@ -66,27 +47,13 @@ constexpr const char* kOpenFolder = "OpenFolder";
 constexpr const char* kSaveFolder = "SaveFolder";
 
 constexpr const char* kTitle = "Quarvel";
-constexpr const char* kSelectionHint =
-    " - move over the picture; click or Enter crops, Esc cancels, arrow keys nudge, ] and [ grow and "
-    "shrink the frame, \\ back to 1:1, A frames the whole picture, G snaps to a grid, R and L choose "
-    "how a region is reduced";
 
 constexpr size_t kDialogNameLimit = 260;
 
 constexpr const char* kOpenFailed = "There was a problem attempting to open this file";
 
-constexpr const char* kAllFiles = "All Files (*.*)|*.*";
 const formats::FileFormat& kJpeg = formats::FormatTable::Of(formats::FileKind::Jpeg);
-constexpr const char* kSaveFailed = "Failed to save the picture to the file: '";
-constexpr const char* kClipboardName = "Clipboard";
 constexpr const char* kNoFileToReload = "This picture came from the clipboard: there is no file to reload.";
-constexpr const char* kNoPictureOnClipboard = "The clipboard holds no picture.";
-constexpr const char* kNothingToCopy =
-    "There is nothing to copy yet.\nMake a selection and click the picture to crop it (or resize the "
-    "picture) first.";
-constexpr const char* kNothingToSave =
-    "There is nothing to save yet.\nMake a selection and click the picture to crop it (or resize the "
-    "picture) first.";
 
 constexpr const char* kNoPictureToResize = "Open a picture before resizing it.";
 constexpr const char* kSizeNotWhole = "Type the new width and height as whole numbers of pixels.";
@@ -111,16 +78,6 @@ void StoreSetting(const char* key, const std::string& value) {
   platform::SaveSetting(platform::AppInfo::Title(), kSection, key, value);
 }
 
-// A size box or label read as a whole number, when it holds one.
-std::optional<int32_t> WholeNumber(const std::string& text) {
-  if (!convert::IsNumeric(text)) return std::nullopt;
-  try {
-    return convert::TextToInt32(text);
-  } catch (const platform::AppError&) {
-    return std::nullopt;
-  }
-}
-
 std::string Caption(const QLabel& label) { return label.text().toStdString(); }
 
 void SetCaption(QLabel& label, const std::string& text) { label.setText(QString::fromStdString(text)); }
@@ -141,30 +98,22 @@ void Warn(const std::string& text) {
   platform::MessageBox::Show(text, platform::MsgStyle::Exclamation, platform::AppInfo::Title());
 }
 
-// A save that fails says so, naming the file; the writer's reason goes on a line of its own.
-void SaveOrReport(const std::string& path, const std::function<bool()>& save) {
-  std::string reason;
-  try {
-    if (save()) return;
-  } catch (const std::exception& e) {
-    reason = ErrorWords::Of(e);
-  }
-  Warn(kSaveFailed + platform::PrintableName::Line(path) + "'" +
-       (reason.empty() ? "" : "\n" + platform::PrintableName::Line(reason)));
-}
-
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent), client_(new QWidget(this)) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), client_(new QWidget(this)), loading_(std::make_unique<PictureLoading>()) {
   setWindowTitle(QString::fromUtf8(kTitle));
   setWindowIcon(AppResources::Icon());
   setFont(AppResources::WindowFont());
-  CreateMenuAndStatus();
+  bars_ = std::make_unique<WindowBars>(*this, *client_);
+  menu_ = new MainMenu(*this, bars_->MenuBar());
+  lblStatus = bars_->StatusLine();
   Twips::SetClientSize(*client_, 7320, 6015);
-  resize(client_->width(), client_->height() + ExtraHeight());
-  PlaceMenuAndStatus();
+  resize(client_->width(), client_->height() + bars_->ExtraHeight());
+  bars_->Place();
   CreateControls(client_);
-  setMinimumSize(Twips::ToPixelsX(kMinWindowWidth), Twips::ToPixelsY(kMinWindowHeight) + ExtraHeight());
+  setMinimumSize(Twips::ToPixelsX(kMinWindowWidth),
+                 Twips::ToPixelsY(kMinWindowHeight) + bars_->ExtraHeight());
   CreateRooms();
   UpdateActions();
   ConnectHandlers();
@@ -179,54 +128,10 @@ gdi::COLORREF Form1::lRectColor() const { return selection_->FrameColour(); }
 // The menu bar and the status line lie outside the four frames' window: its sizes
 // are those of the window around the frames' area.
 float Form1::Width() const { return Twips::OuterWidth(*this); }
-float Form1::Height() const { return Twips::OuterHeight(*this) - ExtraHeightTwips(); }
+float Form1::Height() const { return Twips::OuterHeight(*this) - bars_->ExtraHeightTwips(); }
 void Form1::SetWidth(float width) { Twips::SetOuterWidth(*this, width); }
-void Form1::SetHeight(float height) { Twips::SetOuterHeight(*this, height + ExtraHeightTwips()); }
+void Form1::SetHeight(float height) { Twips::SetOuterHeight(*this, height + bars_->ExtraHeightTwips()); }
 
-int Form1::ExtraHeight() const { return menu_->Bar()->sizeHint().height() + lblStatus->sizeHint().height(); }
-
-float Form1::ExtraHeightTwips() const {
-  return static_cast<float>(ExtraHeight()) * platform::Screen::TwipsPerPixelY();
-}
-
-void Form1::CreateMenuAndStatus() {
-  auto* bar = new QMenuBar(this);
-  menu_ = new MainMenu(*this, bar);
-  lblStatus = new QLabel(this);
-  lblStatus->setContentsMargins(6, 2, 6, 2);
-  lblStatus->setText(QStringLiteral(" "));
-  // A long line is cut, never widening the window the frames' layout sizes.
-  lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  bar->setGeometry(0, 0, width(), bar->sizeHint().height());
-}
-
-void Form1::ZoomBy(int steps) { layout_->Zoom().By(steps, layout_->Zoom().Anchor()); }
-
-// Where the pointer is in picture pixels, where the frame is and what it
-// takes, and the zoom: one label's text, so a move costs one short string.
-void Form1::ShowStatus(std::optional<QPointF> pointer) {
-  QString text;
-  if (pointer)
-    text += QStringLiteral("%1, %2 px").arg(std::floor(pointer->x())).arg(std::floor(pointer->y()));
-  const auto& frame = selection_->Selection();
-  const auto& size = selection_->ResultSize();
-  if (selection_->Selecting() && frame && size) {
-    const RegionSize region = selection_->Region();
-    text += QStringLiteral("   Frame at %1, %2, %3 x %4")
-                .arg(frame->left)
-                .arg(frame->top)
-                .arg(region.width)
-                .arg(region.height);
-    if (region.width != size->width || region.height != size->height) {
-      text += QStringLiteral(" to %1 x %2 (x%3)")
-                  .arg(size->width)
-                  .arg(size->height)
-                  .arg(static_cast<double>(region.width) / size->width, 0, 'g', 3);
-    }
-  }
-  if (state_.pictureLoaded) text += QStringLiteral("   Zoom %1 %").arg(std::lround(picSource->Zoom() * 100));
-  lblStatus->setText(text.isEmpty() ? QStringLiteral(" ") : text.trimmed());
-}
 int16_t Form1::WindowState() const { return Twips::WindowState(*this); }
 
 void Form1::SetScaleMode(int16_t mode) {
@@ -240,23 +145,13 @@ Form2* Form1::HelpWindow() const { return form2_ && form2_->isVisible() ? form2_
 
 void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
-  closing_ = true;
+  loading_->Abandon();
   HandlerGuard::Run([this] { Form_Unload(); });
-}
-
-// Placed here, not by a layout, so the frames' area follows the window at
-// once, shown or not, and the window's size stays FitWindow's to set.
-void Form1::PlaceMenuAndStatus() {
-  const int menuHeight = menu_->Bar()->sizeHint().height();
-  const int statusHeight = lblStatus->sizeHint().height();
-  menu_->Bar()->setGeometry(0, 0, width(), menuHeight);
-  client_->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight - statusHeight));
-  lblStatus->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
 void Form1::resizeEvent(QResizeEvent*) {
   HandlerGuard::Run([this] {
-    PlaceMenuAndStatus();
+    bars_->Place();
     layout_->Arrange();
   });
 }
@@ -267,9 +162,7 @@ void Form1::CreateRooms() {
       SelectionTool::Hooks{[this] { FitWindow(); },
                            [this](bool selecting) {
                              state_.selecting = selecting;
-                             setWindowTitle(QString::fromUtf8(kTitle) +
-                                            (selecting ? QString::fromUtf8(kSelectionHint) : QString()));
-                             ShowMapHint();
+                             mapMaker_->ShowSelectionHint(selecting);
                              UpdateActions();
                            },
                            [this](const gdi::Rect& f, gdi::COLORREF colour) {
@@ -277,24 +170,26 @@ void Form1::CreateRooms() {
                            }});
   layout_ = std::make_unique<PictureLayout>(
       PictureLayout::Parts{*this, *client_, *picSource, *picDest, *cmdSave, *zoomBar,
-                           [this] { PlaceMenuAndStatus(); }},
+                           [this] { bars_->Place(); }},
       [this] { return selection_->ResultSize().value_or(PixelSize{}).width; });
   layout_->Zoom().Connect(*this, *zoomBar);
+  saves_ = std::make_unique<ResultSaves>(
+      ResultSaves::Parts{*this, *picDest, cDIB, *lblFile, *txtQuality, *txtMaxSize});
+  clipboard_ = std::make_unique<ClipboardCommands>(
+      ClipboardCommands::Parts{[this] { return saves_->HasResult() && !selection_->Selecting(); }, cDIB,
+                               [this](formats::PictureRegion picture, const std::string& name) {
+                                 OpenPasted(std::move(picture), name);
+                               }});
   SelectionTool& tool = *selection_;
-  new SelectionKeys(this, {[&tool] { return tool.Selecting(); }, [&tool] { tool.Cancel(); },
-                           [&tool](int dx, int dy) { tool.Nudge(dx, dy); }, [this] { picSource_Click(); },
-                           [&tool](int change) { tool.Grow(change); }, [&tool] { tool.FitWholePicture(); },
-                           [this] { ToggleGridSnap(); }, [this] { ChooseGridSize(); },
-                           [this] { NextReduction(); }, [this] { ToggleLinearLight(); }});
-  ApplyMapChoices();
-  const std::pair<QKeySequence, std::function<void()>> keys[] = {
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] { CopyCropCommand(); }},
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), [this] { RepeatLastCrop(); }},
-      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), [this] { ForgetRememberedFrames(); }},
-  };
-  for (const auto& [key, action] : keys) {
-    connect(new QShortcut(key, this), &QShortcut::activated, this, HandlerGuard::Wrap(action));
-  }
+  new SelectionKeys(this,
+                    {[&tool] { return tool.Selecting(); }, [&tool] { tool.Cancel(); },
+                     [&tool](int dx, int dy) { tool.Nudge(dx, dy); }, [this] { picSource_Click(); },
+                     [&tool](int change) { tool.Grow(change); }, [&tool] { tool.FitWholePicture(); },
+                     [this] { mapMaker_->ToggleGridSnap(); }, [this] { mapMaker_->ChooseGridSize(); },
+                     [this] { mapMaker_->NextReduction(); }, [this] { mapMaker_->ToggleLinearLight(); }});
+  mapMaker_ = std::make_unique<MapMakerCommands>(MapMakerCommands::Parts{
+      *this, QString::fromUtf8(kTitle), tool, *txtSelWidth, *txtSelHeight, sFileName, pictureSize_,
+      [this] { return Actions().makeSelection; }, [this] { picSource_Click(); }});
 }
 
 void Form1::ConnectHandlers() {
@@ -323,7 +218,10 @@ void Form1::ConnectHandlers() {
   picSource->SetFollowPointer([this] { return selection_->Selecting(); });
   // After the move's own handler, so the frame shown is the one just placed.
   connect(picSource, &platform::PictureBox::mouseMoved, this,
-          HandlerGuard::Wrap([this](int, int, float x, float y) { ShowStatus(QPointF(x, y)); }));
+          HandlerGuard::Wrap([this](int, int, float x, float y) {
+            bars_->ShowStatus(QPointF(x, y), *selection_,
+                              state_.pictureLoaded ? std::optional(picSource->Zoom()) : std::nullopt);
+          }));
 }
 
 void Form1::Form_Load() {
@@ -335,7 +233,7 @@ void Form1::Form_Load() {
   });
   QRadioButton* chosen = Setting(kSizeOption) == "256" ? Option2 : Option1;
   openFolder_ = Setting(kOpenFolder);
-  saveFolder_ = Setting(kSaveFolder);
+  saves_->SetFolder(Setting(kSaveFolder));
   chosen->click();
   txtPhoneResX->SetText("128");
   txtPhoneResY->SetText("128");
@@ -355,7 +253,7 @@ void Form1::Form_Unload() {
 void Form1::SaveChoices() {
   if (auto side = ChosenSide()) StoreSetting(kSizeOption, *side);
   if (!openFolder_.empty()) StoreSetting(kOpenFolder, openFolder_);
-  if (!saveFolder_.empty()) StoreSetting(kSaveFolder, saveFolder_);
+  if (!saves_->Folder().empty()) StoreSetting(kSaveFolder, saves_->Folder());
 }
 
 void Form1::Option1_Click() {
@@ -454,7 +352,7 @@ void Form1::OpenPicture(const std::string& path) {
 }
 
 void Form1::OpenPicture(const std::string& path, std::future<formats::PictureRegion> decoding) {
-  decoding_ = std::move(decoding);
+  loading_->Begun(std::move(decoding));
   OpenPicture(path);
 }
 
@@ -481,31 +379,8 @@ void Form1::cmdReload_Click() {
   UpdateActions();
 }
 
-// The fixed result, not a preview under way: cDIB holds it once a click or a resize made it.
-void Form1::CopyResult() {
-  if (!HasResult() || selection_->Selecting() || !cDIB || cDIB->Width() < 1 || cDIB->Height() < 1) {
-    Warn(kNothingToCopy);
-    return;
-  }
-  if (!platform::QtClipboard::Put(*cDIB->hDib())) Warn("The result could not be put on the clipboard.");
-}
-
-// As if a file named "Clipboard" had been opened: the picture, its name and
-// the layout, with no file behind it for Refresh.
-void Form1::OpenFromClipboard() {
-  std::unique_ptr<gdi::Bitmap> bitmap = platform::QtClipboard::Take();
-  if (!bitmap) {
-    Warn(kNoPictureOnClipboard);
-    return;
-  }
-  formats::PictureRegion region;
-  region.width = bitmap->Width();
-  region.height = bitmap->Height();
-  region.picture = std::make_shared<const gdi::Picture>(std::move(bitmap));
-  std::promise<formats::PictureRegion> ready;
-  ready.set_value(std::move(region));
-  decoding_ = ready.get_future();
-  std::string name = kClipboardName;
+void Form1::OpenPasted(formats::PictureRegion picture, std::string name) {
+  loading_->Given(std::move(picture));
   if (!TryLoadFile(name)) return;
   sFileName.clear();
   pasted_ = true;
@@ -514,33 +389,15 @@ void Form1::OpenFromClipboard() {
   UpdateActions();
 }
 
-// What the toolkit says while reading is kept from the terminal and from the
-// user, unless it explains why the picture did not open.
 bool Form1::TryLoadFile(std::string& fileName) {
-  const platform::LibraryMessages::Capture said;
-  try {
-    const std::string damage = LoadFile(fileName);
-    // What could be read is on screen; the user should know it is not all there is.
-    if (!damage.empty())
-      Warn(formats::PictureLimits::Damaged(damage).Description() + ".\nWhat could be read of it is shown.");
-    return true;
-  } catch (const platform::AppError& e) {
-    const std::string why = decodingSaid_->empty() ? said.Explanation() : *decodingSaid_;
-    platform::MessageBox::Show(
-        std::string(kOpenFailed) + "\n" +
-            ErrorWords::Explained(ErrorWords::Named(fileName, MiniMapCommand::Opening(fileName, e)), why),
-        platform::MsgStyle::Critical, platform::AppInfo::Title());
-    return false;
-  } catch (const LoadAbandoned&) {
-    return false;
-  }
+  return loading_->Try(fileName, [&] { return LoadFile(fileName); });
 }
 
 std::string Form1::LoadFile(std::string& fileName) {
   const platform::BusyCursor busy;
   // Decoding comes first and is the only step that fails on a bad file, so a
   // failure leaves everything as it was.
-  formats::PictureRegion decoded = Decode(fileName);
+  formats::PictureRegion decoded = loading_->Decode(fileName);
   picSource->SetPicture(std::move(decoded.picture));
   // Named and measured at once, with the picture: the bitmap made from it
   // later has its size, and a large one takes a while.
@@ -578,61 +435,6 @@ std::string Form1::LoadFile(std::string& fileName) {
   return decoded.damage;
 }
 
-namespace {
-
-std::atomic<Form1::PictureDecoder> pictureDecoder{nullptr};
-
-// On a thread of its own, left to finish alone if the window stops waiting:
-// the window never blocks on a decoding it no longer wants.
-std::future<formats::PictureRegion> DecodeAside(const std::string& fileName,
-                                                std::shared_ptr<std::string> said) {
-  std::packaged_task<formats::PictureRegion()> task([fileName, said] {
-    const platform::LibraryMessages::Capture capture;
-    try {
-      Form1::PictureDecoder decoder = pictureDecoder.load();
-      return decoder ? decoder(fileName) : formats::DecodePicture(fileName);
-    } catch (...) {
-      *said = capture.Explanation();
-      throw;
-    }
-  });
-  std::future<formats::PictureRegion> decoding = task.get_future();
-  std::thread(std::move(task)).detach();
-  return decoding;
-}
-
-}  // namespace
-
-void Form1::SetPictureDecoder(PictureDecoder decoder) { pictureDecoder.store(decoder); }
-
-formats::PictureRegion Form1::Decode(const std::string& fileName) {
-  decodingSaid_ = std::make_shared<std::string>();
-  closing_ = false;
-  std::future<formats::PictureRegion> decoding = std::move(decoding_);
-  if (decoding.valid()) {
-    try {
-      return AwaitDecoding(decoding);
-    } catch (const platform::AppError&) {
-      // Begun before the toolkit's reader was there: it may read the kinds the program doesn't.
-    }
-  }
-  if (fileName.empty()) return formats::DecodePicture(fileName);
-  decoding = DecodeAside(fileName, decodingSaid_);
-  return AwaitDecoding(decoding);
-}
-
-// Repaints and timers go on meanwhile; input waits, so no second load starts
-// inside this one.
-formats::PictureRegion Form1::AwaitDecoding(std::future<formats::PictureRegion>& decoding) {
-  constexpr std::chrono::milliseconds kRepaintEvery{15};
-  while (decoding.wait_for(kRepaintEvery) != std::future_status::ready) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents,
-                                    static_cast<int>(kRepaintEvery.count()));
-    if (closing_) throw LoadAbandoned{};
-  }
-  return decoding.get();
-}
-
 void Form1::FitWindow() { layout_->FitWindow(); }
 
 void Form1::UpdateActions() {
@@ -648,30 +450,9 @@ void Form1::ZoomToActualSize() { layout_->Zoom().ToActualSize(); }
 
 void Form1::ZoomToFit() { layout_->Zoom().ToFit(); }
 
-// The first selection on a picture cut before starts where its last crop was.
-void Form1::Command3_Click() {
-  std::optional<FixedCrop> start;
-  if (pictureSize_ && !sFileName.empty() && frameRestoredFor_ != sFileName) {
-    frameRestoredFor_ = sFileName;
-    start = aids_.RememberedFor(sFileName, pictureSize_->width, pictureSize_->height);
-  }
-  BeginAt(start);
-}
+void Form1::ZoomBy(int steps) { layout_->Zoom().By(steps, layout_->Zoom().Anchor()); }
 
-bool Form1::BeginAt(const std::optional<FixedCrop>& crop) {
-  if (crop) {
-    txtSelWidth->SetText(std::to_string(crop->width));
-    txtSelHeight->SetText(std::to_string(crop->height));
-    aids_.SetReduction(crop->reduction);
-    ApplyMapChoices();
-  }
-  if (!selection_->Begin()) return false;
-  if (crop) {
-    selection_->PlaceRegion({crop->left, crop->top, checked::Add(crop->left, crop->regionWidth),
-                             checked::Add(crop->top, crop->regionHeight)});
-  }
-  return true;
-}
+void Form1::Command3_Click() { mapMaker_->BeginSelection(); }
 
 void Form1::picSource_MouseMove(int, int, float X, float Y) {
   if (!selection_->Selecting()) return;
@@ -682,11 +463,7 @@ void Form1::picSource_Click() {
   if (!selection_->Selecting()) return;
   const std::optional<gdi::Rect> region = selection_->Selection();
   const PixelSize size = selection_->Fix();
-  if (region && pictureSize_) {
-    aids_.Fixed({sFileName, size.width, size.height, region->right - region->left,
-                 region->bottom - region->top, region->left, region->top, selection_->Reduce()},
-                pictureSize_->width, pictureSize_->height);
-  }
+  if (region) mapMaker_->Fixed(*region, size);
   if (!cDIB) cDIB = std::make_unique<cDIBSection>();
   cDIB->Create(size.width, size.height);
   cDIB->LoadPictureBlt(picDest->hDC(), 0, 0, size.width, size.height, gdi::SRCCOPY);
@@ -769,162 +546,8 @@ void Form1::Command4_Click() {
   txtSelHeight->SetText(txtPhoneResY->Text());
 }
 
-bool Form1::HasResult() const { return !picDest->Blank(); }
+void Form1::Command6_Click() { saves_->SaveTarga(); }
 
-// A blank result is the surface's background: written out it would pass for
-// a crop, a light grey one as large as the picture.
-bool Form1::ResultToSave() {
-  if (HasResult()) return true;
-  Warn(kNothingToSave);
-  return false;
-}
+void Form1::cmdSave_Click() { saves_->SaveJpeg(); }
 
-void Form1::SaveAs() {
-  if (!ResultToSave() || !cDIB) return;
-  const std::string shown = lblFile->text().toStdString();
-  SaveAsDialog dialog(this, *cDIB, shown == "[file name]" ? "" : shown);
-  SaveAsDialog::Choices choices{saveFolder_, GetJPEGQuality(), std::nullopt};
-  if (auto limit = MaxJpegBytes()) choices.maxKilobytes = static_cast<int32_t>(*limit / 1024);
-  if (!dialog.Run(choices)) return;
-  saveFolder_ = choices.folder;
-  txtQuality->SetText(convert::ToText(choices.quality));
-  txtMaxSize->SetText(choices.maxKilobytes ? convert::ToText(*choices.maxKilobytes) : "");
-}
-
-void Form1::Command6_Click() {
-  if (!ResultToSave()) return;
-  OpenSaveDLG dialog;
-  dialog.SetDialogTitle("Save-Filename");
-  dialog.SetFilter(formats::FormatTable::SaveFilter(formats::FileKind::Targa, '\0'));
-  if (!saveFolder_.empty()) dialog.SetInitDir(saveFolder_);
-  std::string fileName;
-  for (;;) {
-    dialog.Show(1);
-    const std::string chosen = dialog.ReturnPath();
-    if (chosen.empty()) return;
-    // The extension is added after the dialog, so the dialog can't ask about the file it names.
-    fileName = PictureWriter::WithTargaExtension(chosen);
-    if (platform::ReplaceQuestion::Allows(fileName)) break;
-    // No goes back to the dialog, showing the name chosen.
-    dialog.SetFileName(chosen);
-  }
-  saveFolder_ = FolderOf(fileName);
-  SaveOrReport(fileName, [&] {
-    SaveTGA().SaveTGAinFile(fileName, *picDest, false);
-    return true;
-  });
-}
-
-void Form1::cmdSave_Click() {
-  std::string fileName;
-  std::string fileTitle;
-  std::string filter = formats::FormatTable::SaveFilter(formats::FileKind::Jpeg, '|') + kAllFiles;
-  int32_t filterIndex = 1;
-  int32_t flags = 0;
-  if (!mCommonDialog::ShowSaveDialog(fileName, fileTitle, true, filter, filterIndex, saveFolder_, "",
-                                     std::string(kJpeg.DialogExtension()),
-                                     platform::WindowHandles::HandleOf(this), flags)) {
-    return;
-  }
-  saveFolder_ = FolderOf(fileName);
-  if (!cDIB) cDIB = std::make_unique<cDIBSection>();
-  const std::optional<int64_t> budget =
-      kJpeg.Takes(formats::WriteOption::ByteBudget) ? MaxJpegBytes() : std::nullopt;
-  if (budget) {
-    SaveOrReport(fileName, [&] {
-      txtQuality->SetText(convert::ToText(JpegBudget::Save(*cDIB, fileName, *budget).quality));
-      return true;
-    });
-    return;
-  }
-  const int32_t quality = GetJPEGQuality();
-  SaveOrReport(fileName, [&] { return mIntelJPEGLibrary::SaveJPEGinFile(*cDIB, fileName, quality); });
-}
-
-std::optional<int64_t> Form1::MaxJpegBytes() {
-  if (txtMaxSize->Text().empty()) return std::nullopt;
-  auto kilobytes = WholeNumber(txtMaxSize->Text());
-  if (kilobytes && *kilobytes >= 1) return int64_t{*kilobytes} * 1024;
-  txtMaxSize->SetText("");
-  return std::nullopt;
-}
-
-int32_t Form1::GetJPEGQuality() {
-  if (auto quality = WholeNumber(txtQuality->Text())) return *quality;
-  txtQuality->SetText(convert::ToText(kDefaultJpegQuality));
-  return kDefaultJpegQuality;
-}
-
-void Form1::ApplyMapChoices() {
-  selection_->SetGrid(aids_.Snapping() ? std::optional(aids_.Grid()) : std::nullopt);
-  selection_->SetReduction(aids_.Reduce());
-  selection_->Nudge(0, 0);
-  ShowMapHint();
-}
-
-void Form1::ToggleGridSnap() {
-  aids_.ToggleSnapping();
-  ApplyMapChoices();
-}
-
-void Form1::ChooseGridSize() {
-  QStringList sizes;
-  for (int32_t cell : GridSnap::kOffered) sizes << QString::number(cell);
-  const QString current = QString::number(aids_.Grid().Cell());
-  if (!sizes.contains(current)) sizes.prepend(current);
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(this, QString::fromStdString(platform::AppInfo::Title()),
-                                               QStringLiteral("Grid cell in picture pixels (2 to 4096):"),
-                                               sizes, static_cast<int>(sizes.indexOf(current)), true, &ok);
-  if (!ok) return;
-  const int32_t cell = GridSnap::Parse(chosen.trimmed().toStdString());
-  if (cell == 0) {
-    platform::MessageBox::Show(
-        "A grid cell is a whole number of pixels from 2 to 4096, not \"" + chosen.toStdString() + "\".",
-        platform::MsgStyle::Exclamation, platform::AppInfo::Title());
-    return;
-  }
-  aids_.SetGridSize(cell);
-  if (!aids_.Snapping()) aids_.ToggleSnapping();
-  ApplyMapChoices();
-}
-
-void Form1::NextReduction() {
-  aids_.NextMethod();
-  ApplyMapChoices();
-}
-
-void Form1::ToggleLinearLight() {
-  aids_.ToggleLinear();
-  ApplyMapChoices();
-}
-
-// During a selection the title says the choices the keys change.
-void Form1::ShowMapHint() {
-  if (!selection_->Selecting()) return;
-  const Reduction& reduction = aids_.Reduce();
-  const std::string hint = std::string(" - grid ") +
-                           (aids_.Snapping() ? std::to_string(aids_.Grid().Cell()) + " px" : "off") +
-                           " (G), regions by " + std::string(Reduction::Name(reduction.method)) +
-                           (reduction.linear ? " in linear light" : "") + " (R, L)" + kSelectionHint;
-  setWindowTitle(QString::fromUtf8(kTitle) + QString::fromStdString(hint));
-}
-
-std::string Form1::CropCommandLine() const {
-  return aids_.LastFixed() ? CropCommand::For(*aids_.LastFixed()) : std::string();
-}
-
-void Form1::CopyCropCommand() {
-  const std::string command = CropCommandLine();
-  if (!command.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(command));
-}
-
-// For a run of screenshots of one view: the same crop, fixed at once.
-void Form1::RepeatLastCrop() {
-  const std::optional<FixedCrop> last = aids_.LastFixed();
-  if (!last || !pictureSize_ || !Actions().makeSelection || selection_->Selecting()) return;
-  frameRestoredFor_ = sFileName;
-  if (BeginAt(last)) picSource_Click();
-}
-
-void Form1::ForgetRememberedFrames() { aids_.ForgetAll(); }
+int32_t Form1::GetJPEGQuality() { return saves_->JpegQuality(); }

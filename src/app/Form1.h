@@ -9,7 +9,6 @@
 
 #include "app/Form1Controls.h"
 #include "app/Form2.h"
-#include "app/MapMakerAids.h"
 #include "app/PixelSize.h"
 #include "app/WindowActions.h"
 #include "formats/PictureRegion.h"
@@ -22,11 +21,16 @@
 // result on the right. The "Image Manipulation" and "My Phone/PDA" frames and
 // the JPEG save button lie under "2)   Select Your Size", unseen, and still
 // hold the working values. The handlers hand plain values to the rooms that
-// do the work: the selection tool, the picture layout and its zoom.
+// do the work: the selection tool, the picture layout and its zoom, the
+// picture's loading, the saves, the clipboard and the map makers' commands.
+class ClipboardCommands;
 class MainMenu;
-
+class MapMakerCommands;
 class PictureLayout;
+class PictureLoading;
+class ResultSaves;
 class SelectionTool;
+class WindowBars;
 
 class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Controls {
   Q_OBJECT
@@ -55,7 +59,6 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   QWidget* ClientArea() const { return client_; }
   // Under the frames: the pointer, the frame, the region and the zoom.
   QLabel* lblStatus;
-  void ShowStatus(std::optional<QPointF> pointer);
 
   // Full path of the current picture file.
   std::string sFileName;
@@ -68,6 +71,9 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   // The colour of the frame drawn last; it alternates white and black.
   gdi::COLORREF lRectColor() const;
   SelectionTool& Selection() { return *selection_; }
+  ResultSaves& Saves() { return *saves_; }
+  ClipboardCommands& Clipboard() { return *clipboard_; }
+  MapMakerCommands& MapMaker() { return *mapMaker_; }
   // What the commands depend on, and which of them can be used.
   const CommandState& State() const { return state_; }
   EnabledActions Actions() const { return ActionsFor(state_); }
@@ -80,10 +86,6 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   // The same, with the file's decoding already under way.
   void OpenPicture(const std::string& path, std::future<formats::PictureRegion> decoding);
   void cmdReload_Click();
-  // Ctrl+C: the result on the clipboard as a picture. Ctrl+V: the clipboard's
-  // picture opened as from a file named "Clipboard".
-  void CopyResult();
-  void OpenFromClipboard();
   // By reference, as both callers pass sFileName; an empty name loads an empty picture.
   // Gives how the file is damaged when only part of it could be read.
   std::string LoadFile(std::string& fileName);
@@ -99,23 +101,6 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   void Command3_Click();
   void picSource_MouseMove(int button, int shift, float X, float Y);
   void picSource_Click();
-
-  // For map makers. During a selection: G snaps the frame's corner to a grid
-  // (Shift+G asks for its cell size), R steps through the reductions of a
-  // region and L averages in linear light. At any time: Ctrl+Shift+C copies
-  // the command line of the crop fixed last, Ctrl+Shift+R repeats that crop
-  // on the picture now open, Ctrl+Shift+Delete forgets every remembered frame.
-  // A menu can offer these as they stand.
-  void ToggleGridSnap();
-  void ChooseGridSize();
-  void NextReduction();
-  void ToggleLinearLight();
-  void CopyCropCommand();
-  void RepeatLastCrop();
-  void ForgetRememberedFrames();
-  MapMakerAids& Aids() { return aids_; }
-  // The command line CopyCropCommand puts on the clipboard; empty before a crop.
-  std::string CropCommandLine() const;
   // An outline with (x2, y2) exclusive, then a yield to the event loop.
   void DrawRectangle(platform::PictureBox& picIn, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      gdi::COLORREF lColor);
@@ -129,28 +114,16 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   // Saving.
   void Command6_Click();
   void cmdSave_Click();
-  // One dialog for every kind written; the JPEG choices are those of the covered boxes.
-  void SaveAs();
-  // A crop or a resized picture is shown as the result; before one, picDest is blank.
-  bool HasResult() const;
   // The quality in its box as a whole number; an unreadable one becomes 90, in the box too.
   int32_t GetJPEGQuality();
-  // The size limit in its box in bytes; none when the box is empty. A limit
-  // that is no whole number of at least 1 KB empties the box.
-  std::optional<int64_t> MaxJpegBytes();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void CreateMenuAndStatus();
-  void PlaceMenuAndStatus();
-  // In pixels and in twips: the menu bar's and the status line's height.
-  int ExtraHeight() const;
-  float ExtraHeightTwips() const;
   void ConnectHandlers();
-  // The selection tool and the picture layout, over the surfaces made above.
+  // The rooms that do the work, over the controls made above.
   void CreateRooms();
 
   void Form_Load();
@@ -165,37 +138,17 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
   std::optional<std::string> ChosenSide() const;
   void SaveChoices();
   void Command5_Click();
-  // Says there is nothing to save yet when there is no result.
-  bool ResultToSave();
   void Command7_Click();
   void Command8_Click();
 
-  // The file decoded, or taken from the decoding begun for it. Decoding runs
-  // on another thread while the window repaints under its busy cursor; the
-  // user's clicks and keys wait for it, but closing the window abandons it
-  // (LoadAbandoned) and leaves the window as it was.
-  formats::PictureRegion Decode(const std::string& fileName);
-  formats::PictureRegion AwaitDecoding(std::future<formats::PictureRegion>& decoding);
-  struct LoadAbandoned {};
-
- public:
-  // For tests: what decodes a picture on the worker thread instead of the
-  // program's decoder; nullptr puts that back.
-  using PictureDecoder = formats::PictureRegion (*)(const std::string& fileName);
-  static void SetPictureDecoder(PictureDecoder decoder);
-
- private:
   // Loads the file; a file that can't be decoded is reported and changes nothing.
   bool TryLoadFile(std::string& fileName);
   // Loads sFileName just chosen; on failure sFileName goes back to `previous`.
   void LoadChosenFile(const std::string& previous);
+  // A picture that came from no file, such as the clipboard's, shown under `name`.
+  void OpenPasted(formats::PictureRegion picture, std::string name);
   // One place decides which commands can be used, from the state.
   void UpdateActions();
-  // The grid and reduction chosen, given to the selection, which redraws.
-  void ApplyMapChoices();
-  void ShowMapHint();
-  // Starts a selection at a crop: its size into the boxes, then its region.
-  bool BeginAt(const std::optional<FixedCrop>& crop);
   // Makes the resized picture the result, shown in picDest.
   void ShowResized(std::unique_ptr<cDIBSection> resized);
   // With Keep proportions on, the other box follows the typed one at the picture's aspect ratio.
@@ -203,26 +156,21 @@ class Form1 final : public QWidget, public gdi::ScaleContainer, public Form1Cont
                       bool heightTyped);
 
   QWidget* client_;
+  std::unique_ptr<WindowBars> bars_;
   MainMenu* menu_ = nullptr;
   QPointer<Form2> form2_;
-  // The decoding of the file being opened, begun before the window asked for it.
-  std::future<formats::PictureRegion> decoding_;
+  std::unique_ptr<PictureLoading> loading_;
   // The picture shown came from the clipboard: Refresh has no file to read.
   bool pasted_ = false;
-  // What a library said while the last picture was decoded on its thread.
-  std::shared_ptr<std::string> decodingSaid_ = std::make_shared<std::string>();
-  // Folders of the picture opened last and of the file saved last.
+  // The folder of the picture opened last; the saves keep theirs.
   std::string openFolder_;
-  std::string saveFolder_;
   // The loaded picture's size, as its labels show it; none before the first load.
   std::optional<PixelSize> pictureSize_;
   CommandState state_;
   std::unique_ptr<SelectionTool> selection_;
-  MapMakerAids aids_;
-  // The picture whose remembered frame its first selection started at.
-  std::string frameRestoredFor_;
   std::unique_ptr<PictureLayout> layout_;
+  std::unique_ptr<ResultSaves> saves_;
+  std::unique_ptr<ClipboardCommands> clipboard_;
+  std::unique_ptr<MapMakerCommands> mapMaker_;
   int16_t scaleMode_ = gdi::vbTwips;
-  // The window was closed while a picture was being decoded.
-  bool closing_ = false;
 };

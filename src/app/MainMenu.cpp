@@ -1,7 +1,9 @@
 #include "app/MainMenu.h"
 
+#include "app/ClipboardCommands.h"
 #include "app/Form1.h"
 #include "app/MapMakerMenu.h"
+#include "app/ResultSaves.h"
 #include "app/SelectionTool.h"
 #include "app/SizeDialogs.h"
 #include "platform/base/AppInfo.h"
@@ -80,11 +82,12 @@ void MainMenu::BuildFile() {
   actSave = Add(file, QStringLiteral("&Save as Targa\u2026"), QKeySequence::Save,
                 [this] { form_.Command6_Click(); });
   actSaveAs = Add(file, QStringLiteral("Save &As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                  [this] { form_.SaveAs(); });
+                  [this] { form_.Saves().SaveAs(); });
   file->addSeparator();
-  actCopy = Add(file, QStringLiteral("&Copy result"), QKeySequence::Copy, [this] { form_.CopyResult(); });
+  actCopy = Add(file, QStringLiteral("&Copy result"), QKeySequence::Copy,
+                [this] { form_.Clipboard().CopyResult(); });
   actPaste = Add(file, QStringLiteral("Open from clip&board"), QKeySequence::Paste,
-                 [this] { form_.OpenFromClipboard(); });
+                 [this] { form_.Clipboard().OpenFromClipboard(); });
   file->addSeparator();
   actExit = Add(file, QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                 [this] { form_.Command5->click(); });

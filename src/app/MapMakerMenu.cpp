@@ -3,6 +3,7 @@
 #include <QActionGroup>
 
 #include "app/Form1.h"
+#include "app/MapMakerCommands.h"
 #include "platform/ui/HandlerGuard.h"
 
 using platform::HandlerGuard;
@@ -10,30 +11,33 @@ using platform::HandlerGuard;
 namespace {
 
 // The window steps through the reductions in turn; a choice from the menu is where that stepping stops.
-void ReduceBy(Form1& form, ReduceMethod method) {
-  for (int i = 0; i < 3 && form.Aids().Reduce().method != method; ++i) form.NextReduction();
+void ReduceBy(MapMakerCommands& map, ReduceMethod method) {
+  for (int i = 0; i < 3 && map.Aids().Reduce().method != method; ++i) map.NextReduction();
 }
 
 }  // namespace
 
 MapMakerMenu::MapMakerMenu(Form1& form, QMenuBar* bar) : QObject(bar), form_(form) {
   mnuMap = bar->addMenu(QStringLiteral("&Map"));
-  actSnap = Add(QStringLiteral("&Snap to grid\tG"), [this] { form_.ToggleGridSnap(); });
-  actGridSize = Add(QStringLiteral("Grid si&ze\u2026\tShift+G"), [this] { form_.ChooseGridSize(); });
+  actSnap = Add(QStringLiteral("&Snap to grid\tG"), [this] { form_.MapMaker().ToggleGridSnap(); });
+  actGridSize =
+      Add(QStringLiteral("Grid si&ze\u2026\tShift+G"), [this] { form_.MapMaker().ChooseGridSize(); });
   mnuMap->addSeparator();
-  actByArea =
-      Add(QStringLiteral("Regions by &area average\tR"), [this] { ReduceBy(form_, ReduceMethod::Area); });
+  actByArea = Add(QStringLiteral("Regions by &area average\tR"),
+                  [this] { ReduceBy(form_.MapMaker(), ReduceMethod::Area); });
   actByMajority = Add(QStringLiteral("Regions by &majority colour\tR"),
-                      [this] { ReduceBy(form_, ReduceMethod::Majority); });
-  actByNearest =
-      Add(QStringLiteral("Regions by &nearest pixel\tR"), [this] { ReduceBy(form_, ReduceMethod::Nearest); });
-  actLinear = Add(QStringLiteral("Average in &linear light\tL"), [this] { form_.ToggleLinearLight(); });
+                      [this] { ReduceBy(form_.MapMaker(), ReduceMethod::Majority); });
+  actByNearest = Add(QStringLiteral("Regions by &nearest pixel\tR"),
+                     [this] { ReduceBy(form_.MapMaker(), ReduceMethod::Nearest); });
+  actLinear =
+      Add(QStringLiteral("Average in &linear light\tL"), [this] { form_.MapMaker().ToggleLinearLight(); });
   mnuMap->addSeparator();
-  actCopyCommand =
-      Add(QStringLiteral("&Copy the crop as a command\tCtrl+Shift+C"), [this] { form_.CopyCropCommand(); });
-  actRepeat = Add(QStringLiteral("&Repeat the last crop\tCtrl+Shift+R"), [this] { form_.RepeatLastCrop(); });
+  actCopyCommand = Add(QStringLiteral("&Copy the crop as a command\tCtrl+Shift+C"),
+                       [this] { form_.MapMaker().CopyCropCommand(); });
+  actRepeat = Add(QStringLiteral("&Repeat the last crop\tCtrl+Shift+R"),
+                  [this] { form_.MapMaker().RepeatLastCrop(); });
   actForget = Add(QStringLiteral("&Forget remembered frames\tCtrl+Shift+Del"),
-                  [this] { form_.ForgetRememberedFrames(); });
+                  [this] { form_.MapMaker().ForgetRememberedFrames(); });
   auto* methods = new QActionGroup(this);
   for (QAction* a : {actByArea, actByMajority, actByNearest}) methods->addAction(a);
   for (QAction* a : {actSnap, actByArea, actByMajority, actByNearest, actLinear}) a->setCheckable(true);
@@ -48,7 +52,7 @@ QAction* MapMakerMenu::Add(const QString& text, std::function<void()> handler) {
 }
 
 void MapMakerMenu::Refresh() {
-  MapMakerAids& aids = form_.Aids();
+  MapMakerAids& aids = form_.MapMaker().Aids();
   actSnap->setChecked(aids.Snapping());
   actSnap->setText(aids.Snapping() ? QStringLiteral("&Snap to grid (%1 px)\tG").arg(aids.Grid().Cell())
                                    : QStringLiteral("&Snap to grid\tG"));

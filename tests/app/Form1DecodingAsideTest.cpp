@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "app/Form1Fixture.h"
+#include "app/PictureLoading.h"
 #include "formats/PictureDecoder.h"
 
 namespace {
@@ -27,9 +28,9 @@ class Form1DecodingAside : public Form1Fixture {
   Form1DecodingAside() {
     released = false;
     decoderDone = false;
-    Form1::SetPictureDecoder(HeldDecoder);
+    PictureLoading::SetPictureDecoder(HeldDecoder);
   }
-  ~Form1DecodingAside() override { Form1::SetPictureDecoder(nullptr); }
+  ~Form1DecodingAside() override { PictureLoading::SetPictureDecoder(nullptr); }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/Form1Fixture.h"
+#include "app/MapMakerCommands.h"
 #include "app/SelectionTool.h"
 #include "cli/ToolRun.h"
 #include "platform/ui/Settings.h"
@@ -37,7 +38,7 @@ class Form1MapMaker : public Form1Fixture {
   // The copied command run by the shell in a folder of its own, with the
   // program this build made; what it wrote there.
   std::string CommandSave(const std::string& pictureName) {
-    std::string command = form.CropCommandLine();
+    std::string command = form.MapMaker().CropCommandLine();
     EXPECT_EQ(command.rfind("quarvel crop ", 0), 0u) << command;
     command.replace(0, std::string("quarvel").size(), ToolRun::ShellQuoted(QUARVEL_BINARY));
     const fs::path scratch = dir / "shell";
@@ -64,13 +65,13 @@ TEST_P(Form1Snapping, TheFramesCornerLiesOnTheGridAtAnyZoomAndAtTheEdges) {
   if (c.zoomSteps > 0) form.picSource->SetZoom(1 << c.zoomSteps, QPointF(0, 0));
   if (c.zoomSteps < 0) form.ZoomToFit();
   Select(32);
-  form.ToggleGridSnap();
-  ASSERT_TRUE(form.Aids().Snapping());
+  form.MapMaker().ToggleGridSnap();
+  ASSERT_TRUE(form.MapMaker().Aids().Snapping());
   form.picSource_MouseMove(0, 0, c.x, c.y);
   form.picSource_Click();
-  ASSERT_TRUE(form.Aids().LastFixed());
-  EXPECT_EQ(form.Aids().LastFixed()->left, c.left);
-  EXPECT_EQ(form.Aids().LastFixed()->top, c.top);
+  ASSERT_TRUE(form.MapMaker().Aids().LastFixed());
+  EXPECT_EQ(form.MapMaker().Aids().LastFixed()->left, c.left);
+  EXPECT_EQ(form.MapMaker().Aids().LastFixed()->top, c.top);
   const gdi::Bitmap& result = form.picDest->Image();
   for (int y : {0, 31})
     for (int x : {0, 31})
@@ -87,15 +88,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Form1MapMaker, ArrowsMoveOneCellOnTheGridAndTheSizeIsRemembered) {
   Open(PatternFile(300, 200));
-  form.Aids().SetGridSize(32);
+  form.MapMaker().Aids().SetGridSize(32);
   Select(32);
-  form.ToggleGridSnap();
+  form.MapMaker().ToggleGridSnap();
   form.picSource_MouseMove(0, 0, 100, 100);  // corner 84,84 snaps to 96,96
   form.Selection().Nudge(1, 0);
   form.Selection().Nudge(0, -1);
   form.picSource_Click();
-  EXPECT_EQ(form.Aids().LastFixed()->left, 128);
-  EXPECT_EQ(form.Aids().LastFixed()->top, 64);
+  EXPECT_EQ(form.MapMaker().Aids().LastFixed()->left, 128);
+  EXPECT_EQ(form.MapMaker().Aids().LastFixed()->top, 64);
   EXPECT_EQ(MapMakerAids().Grid().Cell(), 32);
   EXPECT_TRUE(MapMakerAids().Snapping());
 }
@@ -120,9 +121,9 @@ TEST_P(Form1CopiedCommand, WritesTheWindowsFileByteForByte) {
   Open(picture);
   Select(48);
   for (int i = 0; i < c.grow; ++i) form.Selection().Grow(1);
-  for (int i = 0; i < c.reductions; ++i) form.NextReduction();
-  if (c.linear) form.ToggleLinearLight();
-  if (c.snap) form.ToggleGridSnap();
+  for (int i = 0; i < c.reductions; ++i) form.MapMaker().NextReduction();
+  if (c.linear) form.MapMaker().ToggleLinearLight();
+  if (c.snap) form.MapMaker().ToggleGridSnap();
   form.picSource_MouseMove(0, 0, 133, 77);
   form.picSource_Click();
   const std::string window = WindowSave();
@@ -150,10 +151,10 @@ TEST_F(Form1MapMaker, AFrameIsRestoredForTheSamePictureAndForgottenOnRequest) {
   Open(picture);
   Select(32);
   form.Selection().Grow(1);
-  form.NextReduction();
+  form.MapMaker().NextReduction();
   form.picSource_MouseMove(0, 0, 200, 50);
   form.picSource_Click();
-  const FixedCrop fixed = *form.Aids().LastFixed();
+  const FixedCrop fixed = *form.MapMaker().Aids().LastFixed();
   EXPECT_EQ(fixed.regionWidth, 36);
   EXPECT_EQ(fixed.reduction.method, ReduceMethod::Majority);
 
@@ -166,17 +167,17 @@ TEST_F(Form1MapMaker, AFrameIsRestoredForTheSamePictureAndForgottenOnRequest) {
   later.Command3->click();
   EXPECT_EQ(later.txtSelWidth->Text(), "32");
   later.picSource_Click();
-  EXPECT_EQ(later.Aids().LastFixed(), fixed);
+  EXPECT_EQ(later.MapMaker().Aids().LastFixed(), fixed);
 
   // The repeat takes the same crop at once.
   dialogs.Choose(PatternFile(300, 200, "next.bmp"));
   later.Command1->click();
-  later.RepeatLastCrop();
-  ASSERT_TRUE(later.Aids().LastFixed());
-  EXPECT_EQ(later.Aids().LastFixed()->left, fixed.left);
-  EXPECT_EQ(later.Aids().LastFixed()->picture, (dir / "next.bmp").string());
+  later.MapMaker().RepeatLastCrop();
+  ASSERT_TRUE(later.MapMaker().Aids().LastFixed());
+  EXPECT_EQ(later.MapMaker().Aids().LastFixed()->left, fixed.left);
+  EXPECT_EQ(later.MapMaker().Aids().LastFixed()->picture, (dir / "next.bmp").string());
 
-  later.ForgetRememberedFrames();
+  later.MapMaker().ForgetRememberedFrames();
   EXPECT_EQ(MapMakerAids().RememberedFor(picture, 300, 200), std::nullopt);
   Form1 afterForgetting;
   dialogs.Choose(picture);

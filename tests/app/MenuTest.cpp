@@ -6,9 +6,12 @@
 #include <QTest>
 #include <filesystem>
 
+#include "app/ClipboardCommands.h"
 #include "app/Form1Fixture.h"
 #include "app/MainMenu.h"
+#include "app/MapMakerCommands.h"
 #include "app/MapMakerMenu.h"
+#include "app/ResultSaves.h"
 #include "app/SaveAsDialog.h"
 #include "app/SizeDialogs.h"
 #include "platform/ui/Events.h"
@@ -75,8 +78,8 @@ TEST_P(MenuStatesTest, EachCommandIsEnabledOnlyWhenItCanAct) {
   if (c.stage >= 2) form.Command3->click();
   if (c.stage >= 3) form.picSource_Click();
   if (c.stage >= 4) {
-    form.CopyResult();
-    form.OpenFromClipboard();
+    form.Clipboard().CopyResult();
+    form.Clipboard().OpenFromClipboard();
     form.Command3->click();
     form.picSource_Click();
   }
@@ -221,7 +224,7 @@ TEST_F(MenuTest, ResizeFromTheMenuKeepsProportionsWithTheButtonsArithmetic) {
   ASSERT_TRUE(form.cDIB);
   EXPECT_EQ(form.cDIB->Width(), 133);
   EXPECT_EQ(form.cDIB->Height(), 100);
-  EXPECT_TRUE(form.HasResult());
+  EXPECT_TRUE(form.Saves().HasResult());
 }
 
 TEST_F(MenuTest, TheRegionCommandsGrowAndFitTheFrame) {
@@ -280,18 +283,18 @@ struct MapCommandCase {
 };
 
 const MapCommandCase kMapCommands[] = {
-    {"SnapToGrid", &MapMakerMenu::actSnap, [](Form1& f) { return f.Aids().Snapping(); }},
+    {"SnapToGrid", &MapMakerMenu::actSnap, [](Form1& f) { return f.MapMaker().Aids().Snapping(); }},
     {"Majority", &MapMakerMenu::actByMajority,
-     [](Form1& f) { return f.Aids().Reduce().method == ReduceMethod::Majority; }},
+     [](Form1& f) { return f.MapMaker().Aids().Reduce().method == ReduceMethod::Majority; }},
     {"Nearest", &MapMakerMenu::actByNearest,
-     [](Form1& f) { return f.Aids().Reduce().method == ReduceMethod::Nearest; }},
-    {"LinearLight", &MapMakerMenu::actLinear, [](Form1& f) { return f.Aids().Reduce().linear; }},
+     [](Form1& f) { return f.MapMaker().Aids().Reduce().method == ReduceMethod::Nearest; }},
+    {"LinearLight", &MapMakerMenu::actLinear, [](Form1& f) { return f.MapMaker().Aids().Reduce().linear; }},
     {"CopyCommand", &MapMakerMenu::actCopyCommand,
      [](Form1& f) {
-       return !f.CropCommandLine().empty() &&
-              QGuiApplication::clipboard()->text().toStdString() == f.CropCommandLine();
+       return !f.MapMaker().CropCommandLine().empty() &&
+              QGuiApplication::clipboard()->text().toStdString() == f.MapMaker().CropCommandLine();
      }},
-    {"Forget", &MapMakerMenu::actForget, [](Form1& f) { return f.Aids().Remembered() == 0; }},
+    {"Forget", &MapMakerMenu::actForget, [](Form1& f) { return f.MapMaker().Aids().Remembered() == 0; }},
 };
 
 TEST_F(MenuTest, TheMapMenuOffersTheMapMakersKeys) {
@@ -311,8 +314,8 @@ TEST_F(MenuTest, TheMapMenuOffersTheMapMakersKeys) {
     emit map.mnuMap->aboutToShow();
     if ((map.*c.action)->isCheckable()) EXPECT_TRUE((map.*c.action)->isChecked());
     // Back to the store's defaults for the next command.
-    if (form.Aids().Snapping()) form.ToggleGridSnap();
-    form.Aids().SetReduction({});
+    if (form.MapMaker().Aids().Snapping()) form.MapMaker().ToggleGridSnap();
+    form.MapMaker().Aids().SetReduction({});
   }
 }
 

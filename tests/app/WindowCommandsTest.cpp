@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ClipboardCommands.h"
 #include "app/Form1Fixture.h"
 #include "app/Form2.h"
 #include "app/HelpPlacement.h"
 #include "app/JpegOptionsDialog.h"
+#include "app/ResultSaves.h"
 #include "app/SaveAsDialog.h"
 #include "app/SaveKinds.h"
 #include "cli/TargaFile.h"
@@ -76,7 +78,7 @@ TEST_P(NothingToSaveTest, BothSavesSayThereIsNothingAndWriteNothing) {
   ExpectNothingYet("save");
   messages.Clear();
   dialogs.Choose((dir / "map.png").string());
-  form.SaveAs();
+  form.Saves().SaveAs();
   ExpectNothingYet("save");
   EXPECT_EQ(FilesIn(), files);
   EXPECT_EQ(dialogs.Calls().size(), c.openPicture ? 1u : 0u) << "no save dialog is shown";
@@ -91,7 +93,7 @@ TEST_F(WindowCommandsTest, CopyBeforeAnyResultSaysSoAndLeavesTheClipboard) {
   QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
   Open(PatternFile(40, 30));
   messages.Clear();
-  form.CopyResult();
+  form.Clipboard().CopyResult();
   ExpectNothingYet("copy");
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
 }
@@ -116,7 +118,7 @@ TEST_P(SaveAsEachKindTest, TheFileHoldsTheCrop) {
   });
   messages.Clear();
   dialogs.Choose((dir / c.answer).string(), c.filterIndex);
-  form.SaveAs();
+  form.Saves().SaveAs();
   EXPECT_TRUE(messages.Messages().empty());
   const fs::path written = dir / c.written;
   ASSERT_TRUE(fs::exists(written)) << c.written;
@@ -169,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WindowCommandsTest, SaveAsSuggestsANameFromThePictureAndOffersEveryKind) {
   OpenAndCrop("island.bmp");
   dialogs.Cancel();
-  form.SaveAs();
+  form.Saves().SaveAs();
   const auto& record = dialogs.LastCall().record;
   EXPECT_EQ(record.lpstrFile.substr(0, record.lpstrFile.find('\0')), "island-128.png");
   const char kFilter[] = "Targa (*.tga)\0*.tga\0JPEG (*.jpg *.jpeg)\0*.jpg;*.jpeg\0PNG (*.png)\0*.png\0\0";
@@ -201,7 +203,7 @@ TEST_P(JpegStepTest, TheSizeShownIsTheFileWritten) {
     step.accept();
   });
   dialogs.Choose((dir / "map.jpg").string());
-  form.SaveAs();
+  form.Saves().SaveAs();
   ASSERT_TRUE(fs::exists(dir / "map.jpg"));
   EXPECT_EQ(fs::file_size(dir / "map.jpg"), shown);
   EXPECT_TRUE(label.startsWith(QString::number(shown) + " bytes")) << label.toStdString();
@@ -228,7 +230,7 @@ TEST_F(WindowCommandsTest, ALimitNoQualityMeetsCannotBeSavedAndCancellingWritesN
     step.reject();
   });
   dialogs.Choose((dir / "tiny.jpg").string());
-  form.SaveAs();
+  form.Saves().SaveAs();
   EXPECT_FALSE(saveOffered) << "even quality 1 takes more than 1 KB of this pattern";
   EXPECT_FALSE(fs::exists(dir / "tiny.jpg"));
 }
@@ -238,7 +240,7 @@ TEST_F(WindowCommandsTest, SaveAsAsksBeforeReplacingAndNoWritesNothing) {
   std::ofstream(dir / "old.png") << "old picture";
   messages.Answer(platform::vbNo);
   dialogs.Choose((dir / "old.png").string());
-  form.SaveAs();
+  form.Saves().SaveAs();
   ASSERT_EQ(messages.Messages().size(), 1u);
   std::string kept;
   std::getline(std::ifstream(dir / "old.png"), kept);
@@ -250,7 +252,7 @@ TEST_F(WindowCommandsTest, ASaveAsIntoAMissingFolderSaysWhyNamingTheFile) {
   OpenAndCrop();
   const fs::path target = dir / "missing" / "map.png";
   dialogs.Choose(target.string());
-  form.SaveAs();
+  form.Saves().SaveAs();
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].text.rfind(
                 "Failed to save the picture to the file: '" + target.string() + "'", 0),
@@ -261,10 +263,10 @@ TEST_F(WindowCommandsTest, ASaveAsIntoAMissingFolderSaysWhyNamingTheFile) {
 
 TEST_F(WindowCommandsTest, CopyThenPasteGivesTheSamePixelsAsAPictureNamedClipboard) {
   OpenAndCrop();
-  form.CopyResult();
+  form.Clipboard().CopyResult();
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());
-  form.OpenFromClipboard();
+  form.Clipboard().OpenFromClipboard();
   EXPECT_TRUE(messages.Messages().empty());
   EXPECT_EQ(form.lblFile->text(), "Clipboard");
   EXPECT_EQ(form.lblOrigWidth->text(), "128");
@@ -280,7 +282,7 @@ TEST_F(WindowCommandsTest, RefreshAfterAPasteSaysThereIsNoFileAndReadsNothing) {
   QImage pasted(20, 10, QImage::Format_RGB32);
   pasted.fill(qRgb(10, 200, 30));
   QGuiApplication::clipboard()->setImage(pasted);
-  form.OpenFromClipboard();
+  form.Clipboard().OpenFromClipboard();
   ASSERT_EQ(form.lblOrigWidth->text(), "20");
   messages.Clear();
   form.cmdReload->click();
@@ -300,7 +302,7 @@ TEST_F(WindowCommandsTest, PastingWithNoPictureOnTheClipboardSaysSoAndKeepsThePi
   Open(PatternFile(30, 20));
   QGuiApplication::clipboard()->setText(QStringLiteral("words"));
   messages.Clear();
-  form.OpenFromClipboard();
+  form.Clipboard().OpenFromClipboard();
   ASSERT_EQ(messages.Messages().size(), 1u);
   EXPECT_EQ(messages.Messages()[0].title, "Quarvel");
   EXPECT_EQ(form.lblOrigWidth->text(), "30");
