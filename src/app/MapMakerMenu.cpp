@@ -41,8 +41,8 @@ MapMakerMenu::MapMakerMenu(Form1& form, QMenuBar* bar) : QObject(bar), form_(for
   auto* methods = new QActionGroup(this);
   for (QAction* a : {actByArea, actByMajority, actByNearest}) methods->addAction(a);
   for (QAction* a : {actSnap, actByArea, actByMajority, actByNearest, actLinear}) a->setCheckable(true);
+  // Only as it opens: the window makes its rooms after its menus.
   connect(mnuMap, &QMenu::aboutToShow, this, HandlerGuard::Wrap([this] { Refresh(); }));
-  Refresh();
 }
 
 QAction* MapMakerMenu::Add(const QString& text, std::function<void()> handler) {
