@@ -50,17 +50,19 @@ compare() {
 import json, sys
 results = json.load(open(sys.argv[1]))['results']
 first = results[0]
+cpu = lambda r: r['user'] + r['system']
 for other in results[1:]:
     print(f"  quarvel / {other['command'].split()[0].split('/')[-1]}: median {first['median'] * 1000:.1f} ms / "
-          f"{other['median'] * 1000:.1f} ms = {first['median'] / other['median']:.2f}")
+          f"{other['median'] * 1000:.1f} ms = {first['median'] / other['median']:.2f}; CPU "
+          f"{cpu(first) * 1000:.0f} ms / {cpu(other) * 1000:.0f} ms = {cpu(first) / cpu(other):.2f}")
 PY
 }
 
 pillow_open() { echo "$python -c \"from PIL import Image; Image.open('$1').load()\""; }
 
 uptime
-# ONLY=minimap runs the mini-map rows alone.
-if [ "${ONLY:-}" != minimap ]; then
+# ONLY=minimap runs the mini-map rows alone, ONLY=resize the resize rows alone.
+if [ -z "${ONLY:-}" ]; then
 compare bmp-16 "$program crop big.bmp --size 16x16 --center 2000,1500 -o cut.tga" "cp big.bmp copy.bmp" \
   "$(pillow_open big.bmp)"
 compare gif-16 "$program crop big.gif --size 16x16 --center 2000,1500 -o cut.tga" "$(pillow_open big.gif)"
@@ -90,6 +92,8 @@ peak() {
   kb=$(/usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1)
   echo "  $((kb / 1024)) MB: $*"
 }
+make_photo100() {
+[ -f photo100.jpg ] && return
 $python - <<'PY'
 from PIL import Image, ImageDraw, ImageFilter
 import random
@@ -104,6 +108,10 @@ for _ in range(3300):
 noise = Image.effect_noise((w, h), 24).convert('RGB')
 Image.blend(im.filter(ImageFilter.GaussianBlur(2)), noise, 0.15).save('photo100.jpg', quality=90)
 PY
+}
+spng="$(dirname "$program")/bench/bench_spng_decode"
+if [ "${ONLY:-minimap}" = minimap ]; then
+make_photo100
 $python "$root/bench/make_map_png.py" map64.png 8000 8000
 compare minimap-jpeg-12 "$(minimap big.jpg)" "$(vips big.jpg)"
 compare minimap-jpeg-100 "$(minimap photo100.jpg)" "$(vips photo100.jpg)"
@@ -114,17 +122,44 @@ for picture in big.jpg photo100.jpg map64.png; do
   peak $(minimap $picture)
   peak $(vips $picture)
 done
-spng="$(dirname "$program")/bench/bench_spng_decode"
 if [ "${GIGA:-1}" = 1 ] && [ -x "$spng" ]; then
-  $python "$root/bench/make_map_png.py" map1g.png 40000 25000
+  [ -f map1g.png ] || $python "$root/bench/make_map_png.py" map1g.png 40000 25000
   runs=(--warmup 1 --runs "${GIGA_RUNS:-3}" -N --style basic)
   compare minimap-png-1g "$(minimap map1g.png)" "$spng map1g.png" "$(vips map1g.png)"
   peak $(minimap map1g.png)
   peak $(vips map1g.png)
   runs=(--warmup 3 --runs "${RUNS:-20}" -N --style basic)
 fi
+fi
 
-[ "${ONLY:-}" = minimap ] && { [ -z "${2:-}" ] && rm -rf "$scratch"; exit 0; }
+# Resizes of big pictures to 1000 pixels wide, read band by band, against
+# vipsthumbnail (which shrinks a JPEG while decoding it) and vips resize
+# (which decodes it all), every one writing a JPEG; then peak memory.
+if [ "${ONLY:-resize}" = resize ]; then
+make_photo100
+resize_to() { echo "$program resize $1 $2 -o resized.jpg"; }
+thumbnail() { echo "vipsthumbnail $1 -s $2 -o vips-thumbnail.jpg"; }
+vips_resize() { echo "vips resize $1 vips-resized.jpg $2"; }
+compare resize-jpeg-100 "$(resize_to photo100.jpg 1000x1000)" "$(thumbnail photo100.jpg 1000x1000)" \
+  "$(vips_resize photo100.jpg 0.1)"
+echo
+echo "== peak memory, resizes"
+peak $(resize_to photo100.jpg 1000x1000)
+peak $(thumbnail photo100.jpg 1000x1000)
+peak $(vips_resize photo100.jpg 0.1)
+if [ "${GIGA:-1}" = 1 ] && [ -x "$spng" ]; then
+  [ -f map1g.png ] || $python "$root/bench/make_map_png.py" map1g.png 40000 25000
+  runs=(--warmup 1 --runs "${GIGA_RUNS:-3}" -N --style basic)
+  compare resize-png-1g "$(resize_to map1g.png 1000x625)" "$spng map1g.png" "$(thumbnail map1g.png 1000x625)" \
+    "$(vips_resize map1g.png 0.025)"
+  peak $(resize_to map1g.png 1000x625)
+  peak $(thumbnail map1g.png 1000x625)
+  peak $(vips_resize map1g.png 0.025)
+  runs=(--warmup 3 --runs "${RUNS:-20}" -N --style basic)
+fi
+fi
+
+[ -n "${ONLY:-}" ] && { [ -z "${2:-}" ] && rm -rf "$scratch"; exit 0; }
 echo
 echo "== peak memory, 16 x 16 from the 12 MP BMP (its pixels: 36 MB)"
 for picture in big.bmp big.jpg big.gif; do

@@ -9,6 +9,7 @@ import io
 import os
 import struct
 import sys
+import zlib
 
 from PIL import Image
 
@@ -83,6 +84,37 @@ def tga_rows():
     yield "run-130", b"\x81\x00" + b"\xAA\xBB\xCC" * 130
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def interlaced_png(width, height, depth=8):
+    """An Adam7 interlaced grey PNG, which Pillow does not write."""
+    passes = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2))
+    raw = b""
+    for x0, y0, dx, dy in passes:
+        columns = len(range(x0, width, dx))
+        for y in range(y0, height, dy):
+            if columns:
+                row = [(x * 37 + y * 59) % 256 for x in range(x0, width, dx)]
+                raw += b"\x00" + (bytes(row) if depth == 8 else b"".join(bytes([v, v]) for v in row))
+    head = struct.pack(">IIBBBBB", width, height, depth, 0, 0, 0, 1)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", head) + png_chunk(b"IDAT", zlib.compress(raw))
+            + png_chunk(b"IEND", b""))
+
+
+def pngs():
+    yield "rgb", saved(pattern(11, 7), "PNG")
+    yield "rgba", saved(pattern(6, 9, "RGBA"), "PNG")
+    yield "grey", saved(pattern(10, 10, "L"), "PNG")
+    yield "grey-alpha", saved(pattern(5, 4, "LA"), "PNG")
+    yield "palette", saved(pattern(12, 5, "P"), "PNG")
+    yield "mono", saved(pattern(17, 3, "1"), "PNG")
+    yield "grey16", saved(pattern(7, 6, "L").convert("I").point(lambda v: v * 257), "PNG")
+    yield "interlaced", interlaced_png(13, 11)
+    yield "interlaced16", interlaced_png(9, 10, 16)
+
+
 def write(folder, seeds):
     os.makedirs(folder, exist_ok=True)
     for name, data in seeds:
@@ -93,10 +125,10 @@ def write(folder, seeds):
 def main():
     out = sys.argv[1]
     for target, seeds in (("fuzz_jpeg_reader", jpegs()), ("fuzz_bmp_reader", bmps()),
-                          ("fuzz_gif_reader", gifs())):
+                          ("fuzz_gif_reader", gifs()), ("fuzz_png_reader", pngs())):
         write(os.path.join(out, target), (cut for name, data in seeds for cut in with_cuts(name, data)))
     write(os.path.join(out, "fuzz_tga_rle"), tga_rows())
-    headers = [*jpegs(), *bmps(), *gifs(), ("png", saved(pattern(11, 7), "PNG"))]
+    headers = [*jpegs(), *bmps(), *gifs(), *pngs()]
     write(os.path.join(out, "fuzz_picture_header"), (cut for name, data in headers for cut in with_cuts(name, data)))
 
 

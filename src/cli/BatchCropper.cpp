@@ -66,7 +66,7 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
                          const BatchRunner::Progress& progress,
                          const std::function<void(const std::string& line)>& note, ResultsFile* results,
                          const Part& part) const {
-  if (!MakeOutputFolder(report, results)) return jobs_.size();
+  if (!OutputFolderCanBeMade(report, results)) return jobs_.size();
   // Notes come from the workers; one at a time reaches the caller.
   std::mutex noteLock;
   auto noted = [&](const std::string& line) {
@@ -96,14 +96,14 @@ size_t BatchCropper::Run(const std::function<void(const std::string& line)>& rep
 }
 
 // Pictures given on the command line share one folder: when it can't be made,
-// that is said once and none of them is tried.
-bool BatchCropper::MakeOutputFolder(const std::function<void(const std::string&)>& report,
-                                    ResultsFile* results) const {
+// that is said once and none of them is tried. It is made with the first output.
+bool BatchCropper::OutputFolderCanBeMade(const std::function<void(const std::string&)>& report,
+                                         ResultsFile* results) const {
   if (!run_.from.empty()) return true;
   const bool toFile = run_.outputDir.empty();
   if (toFile && run_.outputFile == kPipe) return true;
-  const std::string failure = OutputFolder::Make(toFile ? OutputFolder::Of(run_.outputFile) : run_.outputDir,
-                                                 toFile ? run_.outputFile : run_.outputDir);
+  const std::string failure = OutputFolder::Check(toFile ? OutputFolder::Of(run_.outputFile) : run_.outputDir,
+                                                  toFile ? run_.outputFile : run_.outputDir);
   if (failure.empty()) return true;
   report(failure);
   for (const CropJob& job : jobs_) {
@@ -147,12 +147,6 @@ std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(c
   const MemoryBudget::Share share(budget, cost, stop);
   if (!share.Held()) return {};
   result = begun;
-  if (job.output != kPipe) {
-    if (std::string failure = OutputFolder::Make(OutputFolder::Of(job.output), job.output);
-        !failure.empty()) {
-      return failure;
-    }
-  }
   std::unique_ptr<gdi::MemorySurface> block;
   {
     const ReadMessages said(job.input);
@@ -167,6 +161,12 @@ std::string BatchCropper::CropOne(const CropJob& job, const std::function<void(c
       return said.Failure(e);
     }
     said.Tell(note);
+  }
+  if (job.output != kPipe) {
+    if (std::string failure = OutputFolder::Make(OutputFolder::Of(job.output), job.output);
+        !failure.empty()) {
+      return failure;
+    }
   }
   try {
     const std::string chosen = Write(job, *block, result);

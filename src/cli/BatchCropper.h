@@ -39,7 +39,8 @@ class BatchCropper {
              ResultsFile* results = nullptr, const Part& part = nullptr) const;
 
  private:
-  bool MakeOutputFolder(const std::function<void(const std::string&)>& report, ResultsFile* results) const;
+  bool OutputFolderCanBeMade(const std::function<void(const std::string&)>& report,
+                             ResultsFile* results) const;
   std::string CropOne(const CropJob& job, const std::function<void(const std::string&)>& note,
                       MemoryBudget& budget, const BatchRunner::Stop& stop, JobResult& result,
                       const Part& part) const;

@@ -23,7 +23,7 @@ const CommandLine::OptionTable CommandLine::kCropOptions = {
 const CommandLine::OptionTable CommandLine::kResizeOptions = {
     {"-o", "--output", true},          {"--quality", "", true},         {"--rle", "", false},
     {"--keep-proportions", "", false}, {"--max-bytes", "", true},       {"--allow-damaged", "", false},
-    {"--verbose", "-v", false},        {"--no-auto-orient", "", false},
+    {"--verbose", "-v", false},        {"--no-auto-orient", "", false}, {"--quiet", "-q", false},
 };
 
 namespace {
@@ -315,6 +315,7 @@ ResizeRequest CommandLine::ParseResize(const std::vector<std::string>& args) {
   ResizeRequest request;
   request.picture = RequireName(options.positional[0]);
   request.keepProportions = options.flags.count("--keep-proportions") > 0;
+  request.quiet = options.flags.count("--quiet") > 0;
   request.damage = ParseDamage(options);
   const std::string& size = options.positional[1];
   if (request.keepProportions) {
@@ -592,7 +593,7 @@ std::string CommandLine::Usage() {
   quarvel crop --from FILE [--results FILE] [--skip-existing] [--shard N/M]
                [--name TEMPLATE] [--format KIND] [crop options as defaults]
   quarvel resize PICTURE WxH -o FILE [--rle] [--quality N | --max-bytes N]
-                 [--allow-damaged] [--no-auto-orient] [-v]
+                 [-q] [--allow-damaged] [--no-auto-orient] [-v]
   quarvel resize PICTURE W --keep-proportions -o FILE [...]
   quarvel --help | --version
 
@@ -673,9 +674,13 @@ crop: cuts a block of W x H pixels out of each picture.
 A picture named - is read from standard input, and -o - writes to standard
 output.
 
-resize: resamples the whole picture to W x H pixels, smoothly (bilinear).
+resize: resamples the whole picture to W x H pixels, smoothly (bilinear). A
+JPEG, BMP or PNG reduced by more than 2 x is read band by band, so pictures of
+any size take little memory.
   --keep-proportions  give the width W alone; the height follows it:
                       picture height x W / picture width, rounded down
+  -q, --quiet         no progress; on a terminal, a picture that takes longer
+                      than a second otherwise shows how far it has got
 
 crop and resize:
   --no-auto-orient    keep a picture in the order its file stores it; by

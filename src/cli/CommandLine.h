@@ -83,6 +83,8 @@ struct ResizeRequest {
   // 0 when the height follows the width and none was given.
   int32_t height = 0;
   bool keepProportions = false;
+  // No progress, even on a terminal.
+  bool quiet = false;
   std::string outputFile;
   WriteOptions write;
   formats::Damage damage = formats::Damage::Refuse;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -20,11 +21,14 @@
 #include "cli/ReadMessages.h"
 #include "cli/ToolkitModule.h"
 #include "cli/UsageError.h"
+#include "core/ErrorWords.h"
 #include "core/PictureResizer.h"
 #include "core/PictureWriter.h"
 #include "core/ResultLimits.h"
+#include "core/StreamedResizer.h"
 #include "formats/Orientation.h"
 #include "formats/PictureDecoder.h"
+#include "formats/PictureStream.h"
 #include "platform/base/AppError.h"
 #include "platform/base/LibraryMessages.h"
 
@@ -77,7 +81,7 @@ int CommandLineTool::Run(const std::vector<std::string>& args, std::ostream& out
     return Crop(*crop, err, workers, errIsTerminal);
   }
   Read(std::get<ResizeRequest>(request).read);
-  return Resize(std::get<ResizeRequest>(request), err);
+  return Resize(std::get<ResizeRequest>(request), err, errIsTerminal);
 }
 
 void CommandLineTool::Read(const ReadOptions& options) {
@@ -127,6 +131,10 @@ int CommandLineTool::Crop(const CropRequest& request, std::ostream& err, int wor
   progress.Finish();
   if (Interruption::Requested())
     err << ErrorLine::Plain("interrupted; the pictures not finished were left out") << std::endl;
+  if (std::string failure = results.Finish(); !failure.empty()) {
+    err << failure << std::endl;
+    return kSomeFailed;
+  }
   return failures == 0 ? kSuccess : kSomeFailed;
 }
 
@@ -136,16 +144,21 @@ std::vector<CropJob> CommandLineTool::PlanJobs(const CropRequest& request) {
   std::ifstream manifest(request.from);
   if (!manifest) {
     throw std::runtime_error(ErrorLine::For(
-        request.from,
-        errno == ENOENT ? std::string("not found") : "can't be read: " + std::string(std::strerror(errno))));
+        request.from, errno == ENOENT ? std::string("not found")
+                                      : "can't be read: " + ErrorWords::AfterColon(std::strerror(errno))));
   }
   return CropJobs::Plan(request, &manifest);
 }
 
-int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
+int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err, bool errIsTerminal) {
+  ProgressLine progress(err, 1);
+  Part part = nullptr;
+  if (errIsTerminal && !request.quiet)
+    part = [&progress](const std::string& picture, double done) { progress.ShowPart(picture, done); };
   std::string chosen;
-  const std::string failure =
-      ResizeOne(request, chosen, [&err](const std::string& line) { err << line << std::endl; });
+  const std::string failure = ResizeOne(
+      request, chosen, [&progress](const std::string& line) { progress.Print(line); }, part);
+  progress.Finish();
   if (!chosen.empty()) err << chosen << std::endl;
   if (failure.empty()) return kSuccess;
   err << failure << std::endl;
@@ -153,7 +166,8 @@ int CommandLineTool::Resize(const ResizeRequest& request, std::ostream& err) {
 }
 
 std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string& chosen,
-                                       const std::function<void(const std::string&)>& note) {
+                                       const std::function<void(const std::string&)>& note,
+                                       const Part& part) {
   if (PictureWriter::FileIdentity(request.outputFile) == PictureWriter::FileIdentity(request.picture)) {
     return ErrorLine::For(request.picture, "the output is the picture itself");
   }
@@ -161,14 +175,17 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
   {
     const ReadMessages said(request.picture);
     try {
-      gdi::PicturePtr picture = formats::LoadPicture(request.picture, request.damage);
-      resized = PictureResizer::Resize(*picture, request.width, TargetHeight(request, *picture));
+      resized = Resized(request, part);
+    } catch (const formats::StreamStopped&) {
+      resized = nullptr;
     } catch (const std::exception& e) {
       said.Tell(note);
       return said.Failure(e);
     }
     said.Tell(note);
   }
+  // Stopped while reading or just after: the old output, if any, stays as it was.
+  if (Interruption::Requested()) return ErrorLine::Plain("interrupted; nothing was written");
   if (std::string failure = OutputFolder::Make(OutputFolder::Of(request.outputFile), request.outputFile);
       !failure.empty()) {
     return failure;
@@ -182,10 +199,31 @@ std::string CommandLineTool::ResizeOne(const ResizeRequest& request, std::string
   return {};
 }
 
-int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, const gdi::Picture& picture) {
+std::unique_ptr<cDIBSection> CommandLineTool::Resized(const ResizeRequest& request, const Part& part) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto longer = [&start] { return std::chrono::steady_clock::now() - start > std::chrono::seconds(1); };
+  const StreamedResizer::Asked asked = [&](double done) {
+    if (Interruption::Requested()) return true;
+    if (part && longer()) part(request.picture, done);
+    return false;
+  };
+  const StreamedResizer::Size size = [&request](int32_t width, int32_t height) {
+    return std::pair{request.width, TargetHeight(request, width, height)};
+  };
+  if (auto made = StreamedResizer(size, asked).Resize(request.picture, request.damage)) {
+    if (part && longer()) part(request.picture, 1.0);
+    return made;
+  }
+  gdi::PicturePtr picture = formats::LoadPicture(request.picture, request.damage);
+  return PictureResizer::Resize(*picture, request.width,
+                                TargetHeight(request, picture->Width(), picture->Height()));
+}
+
+int32_t CommandLineTool::TargetHeight(const ResizeRequest& request, int32_t pictureWidth,
+                                      int32_t pictureHeight) {
   if (!request.keepProportions) return request.height;
   const std::optional<int32_t> height =
-      PictureResizer::Proportional(picture.Height(), request.width, picture.Width());
+      PictureResizer::Proportional(pictureHeight, request.width, pictureWidth);
   if (!height || !ResultLimits::Fits(request.width, *height)) {
     throw platform::AppError::WithDescription(
         platform::ErrorNumber::InvalidArgument,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,9 +38,13 @@ class CommandLineTool {
   // Raises a UsageError for jobs that can't run together, and a runtime_error
   // with the line to print for a manifest that can't be read.
   static std::vector<CropJob> PlanJobs(const CropRequest& request);
-  static int Resize(const ResizeRequest& request, std::ostream& err);
+  // How far a picture has got, once it has taken longer than a second.
+  using Part = std::function<void(const std::string& picture, double done)>;
+  static int Resize(const ResizeRequest& request, std::ostream& err, bool errIsTerminal);
   // `chosen` receives what a byte budget chose; `note` what the libraries said, with --verbose.
   static std::string ResizeOne(const ResizeRequest& request, std::string& chosen,
-                               const std::function<void(const std::string&)>& note);
-  static int32_t TargetHeight(const ResizeRequest& request, const gdi::Picture& picture);
+                               const std::function<void(const std::string&)>& note, const Part& part);
+  // Read band by band where that can be done, else decoded whole.
+  static std::unique_ptr<cDIBSection> Resized(const ResizeRequest& request, const Part& part);
+  static int32_t TargetHeight(const ResizeRequest& request, int32_t pictureWidth, int32_t pictureHeight);
 };

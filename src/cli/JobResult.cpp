@@ -43,6 +43,7 @@ std::string JobResult::Json() const {
 }
 
 std::string ResultsFile::Open(const std::string& path) {
+  path_ = path;
   if (path == "-") {
     file_ = stdout;
     return {};
@@ -56,13 +57,26 @@ std::string ResultsFile::Open(const std::string& path) {
 }
 
 ResultsFile::~ResultsFile() {
-  if (owned_) std::fclose(file_);
+  if (owned_ && file_) std::fclose(file_);
 }
 
 void ResultsFile::Write(const JobResult& result) {
   if (!file_) return;
   const std::string line = result.Json() + "\n";
   const std::lock_guard<std::mutex> lock(lock_);
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fflush(file_);
+  const bool written = std::fwrite(line.data(), 1, line.size(), file_) == line.size();
+  if ((!written || std::fflush(file_) != 0) && error_ == 0) error_ = errno ? errno : EIO;
+}
+
+// Results lost on a full disk are a failure of the run, however its pictures went.
+std::string ResultsFile::Finish() {
+  const std::lock_guard<std::mutex> lock(lock_);
+  if (!file_) return {};
+  if (std::fflush(file_) != 0 && error_ == 0) error_ = errno;
+  if (owned_ && std::fclose(file_) != 0 && error_ == 0) error_ = errno;
+  file_ = nullptr;
+  owned_ = false;
+  if (error_ == 0) return {};
+  return ErrorLine::For(
+      path_, "the results could not all be written: " + platform::AtomicFile::ReasonFor(error_, path_));
 }

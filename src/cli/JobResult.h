@@ -38,9 +38,14 @@ class ResultsFile {
   bool IsOpen() const { return file_ != nullptr; }
   // From any thread.
   void Write(const JobResult& result);
+  // Closes it: empty when every line was written; else the line that says why not.
+  std::string Finish();
 
  private:
   std::mutex lock_;
   std::FILE* file_ = nullptr;
   bool owned_ = false;
+  std::string path_;
+  // The first write's failure.
+  int error_ = 0;
 };

@@ -8,11 +8,15 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/ErrorWords.h"
+
 namespace {
 
 constexpr size_t kChunk = 1 << 16;
 
-std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string Reason(const char* what) {
+  return std::string(what) + ": " + ErrorWords::AfterColon(std::strerror(errno));
+}
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/base/PrintableName.h"
+
 ProgressLine::ProgressLine(std::ostream& out, size_t total) : out_(out), total_(total) {}
 
 void ProgressLine::Show(size_t done, size_t failed) {
@@ -12,11 +14,12 @@ void ProgressLine::Show(size_t done, size_t failed) {
   Render();
 }
 
-// Said again only when the whole percent changes.
+// Said again only when the whole percent changes. The name is escaped as
+// failure lines escape it: it goes to a terminal.
 void ProgressLine::ShowPart(const std::string& picture, double done) {
   const std::lock_guard<std::mutex> hold(lock_);
-  std::string part =
-      picture + " " + std::to_string(static_cast<int>(std::floor(std::clamp(done, 0.0, 1.0) * 100))) + "%";
+  std::string part = platform::PrintableName::Of(picture) + " " +
+                     std::to_string(static_cast<int>(std::floor(std::clamp(done, 0.0, 1.0) * 100))) + "%";
   if (part == part_) return;
   part_ = std::move(part);
   Render();

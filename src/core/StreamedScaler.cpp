@@ -50,7 +50,7 @@ int StreamedScaler::MostShrink(int32_t width, int32_t height) {
 
 // A decoded pixel covers `shrink` picture pixels a side; measured in
 // 1/width_ (1/height_) of a picture pixel, every edge is whole.
-StreamedAverager& StreamedScaler::Averager(int shrink, int32_t, int32_t) {
+RowTaker& StreamedScaler::Taker(int shrink, int32_t, int32_t) {
   result_ = std::make_unique<gdi::MemorySurface>(width_, height_);
   const int64_t across = width_, down = height_;
   averager_.emplace(AreaAverager::Axis{corner_.left * across, cut_.width, across * shrink},

@@ -8,6 +8,7 @@
 
 #include "core/RegionScaler.h"
 #include "formats/PictureStream.h"
+#include "imaging/StreamedAverager.h"
 
 // A region of a picture file averaged to the result's size as the file is
 // decoded band by band, for pictures far larger than memory would hold whole.
@@ -38,7 +39,7 @@ class StreamedScaler : private formats::BandSink {
 
  private:
   int MostShrink(int32_t width, int32_t height) override;
-  StreamedAverager& Averager(int shrink, int32_t width, int32_t height) override;
+  RowTaker& Taker(int shrink, int32_t width, int32_t height) override;
   bool Stop(double done) override;
 
   RegionSize region_;

@@ -1,10 +1,12 @@
 #include "formats/PictureHeader.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include "formats/PictureFile.h"
+#include "formats/PictureLimits.h"
 #include "formats/gif/GifReader.h"
 #include "formats/jpeg/ExifOrientation.h"
 #include "formats/jpeg/JpegReader.h"
@@ -106,9 +108,36 @@ std::optional<PictureHeader> PictureHeader::Gif(std::span<const uint8_t> head) {
   return Sized(Le16(head, 6), Le16(head, 8));
 }
 
+namespace {
+
+// Whether the chunks before the pixels (as far as the head holds them) give a transparent colour.
+bool PngTransparent(std::span<const uint8_t> head) {
+  for (size_t at = 8; at + 8 <= head.size();) {
+    const uint64_t length = Be32(head, at);
+    if (std::memcmp(head.data() + at + 4, "tRNS", 4) == 0) return true;
+    if (std::memcmp(head.data() + at + 4, "IDAT", 4) == 0) break;
+    at += 12 + length;
+  }
+  return false;
+}
+
+}  // namespace
+
+// An interlaced picture's passes each cover the whole picture, so the decoder
+// keeps every row it has, three bytes a pixel, four where any is transparent.
 std::optional<PictureHeader> PictureHeader::Png(std::span<const uint8_t> head) {
   if (head.size() < 24 || std::memcmp(head.data() + 12, "IHDR", 4) != 0) return std::nullopt;
-  return Sized(Be32(head, 16), Be32(head, 20));
+  // Sides past 2^31 - 1 are no PNG's, and their product no 64-bit number's.
+  const uint32_t width = Be32(head, 16), height = Be32(head, 20);
+  if (width > INT32_MAX || height > INT32_MAX) return std::nullopt;
+  std::optional<PictureHeader> header = Sized(width, height);
+  const int64_t pixels = header ? header->width * header->height : 0;
+  if (header && head.size() > 28 && head[28] != 0 && pixels <= kMaxPicturePixels) {
+    const uint8_t colour = head[25];
+    const bool alpha = colour == 4 || colour == 6 || PngTransparent(head);
+    header->workingBytes = static_cast<uint64_t>(pixels) * (alpha ? 4 : 3);
+  }
+  return header;
 }
 
 }  // namespace formats

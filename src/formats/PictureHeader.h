@@ -24,7 +24,8 @@ class PictureHeader {
   // a BMP, whose rows are read straight into place.
   uint64_t encodedBytes = 0;
   // What else the decoder holds the whole time: a JPEG of several scans keeps
-  // every block's coefficients, two bytes each, until its last scan is read.
+  // every block's coefficients, two bytes each, until its last scan is read;
+  // an interlaced PNG every row of its passes.
   uint64_t workingBytes = 0;
 
   // Nothing for a kind it doesn't know or a header it can't make sense of;

@@ -10,8 +10,8 @@
 
 namespace formats {
 
-BandHandOff::BandHandOff(StreamedAverager& averager, int32_t width, int32_t firstColumn, int32_t rows)
-    : averager_(averager), firstColumn_(firstColumn), rows_(rows), stride_(3 * static_cast<size_t>(width)) {
+BandHandOff::BandHandOff(RowTaker& taker, int32_t width, int32_t firstColumn, int32_t rows)
+    : taker_(taker), firstColumn_(firstColumn), rows_(rows), stride_(3 * static_cast<size_t>(width)) {
   for (std::vector<uint8_t>& band : bands_) band.resize(stride_ * static_cast<size_t>(rows));
 }
 
@@ -21,11 +21,11 @@ BandHandOff::~BandHandOff() {
 
 void BandHandOff::Pass(int32_t first, int32_t count) {
   Finish();
-  const area::Range columns = averager_.Columns();
+  const Range columns = taker_.Columns();
   const PixelRows<const uint8_t> band{
       bands_[filling_].data() + static_cast<size_t>(first) * stride_ + 3 * static_cast<size_t>(firstColumn_),
       static_cast<ptrdiff_t>(stride_), columns.end - columns.first, count};
-  if (count > 0) averaging_ = std::async(std::launch::async, [this, band] { averager_.Add(band); });
+  if (count > 0) averaging_ = std::async(std::launch::async, [this, band] { taker_.Add(band); });
   filling_ ^= 1;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "formats/PictureDecoder.h"
-#include "imaging/StreamedAverager.h"
+#include "imaging/RowTaker.h"
 
 namespace formats {
 
@@ -21,9 +21,9 @@ class BandSink {
   // The picture's size is known: the most it may be shrunk while decoding
   // (1, 2, 4 or 8), or 0 when this picture isn't for streaming.
   virtual int MostShrink(int32_t width, int32_t height) = 0;
-  // The averager the rows of the picture decoded at 1/shrink of its size
-  // (width x height, rounded up) go to.
-  virtual StreamedAverager& Averager(int shrink, int32_t width, int32_t height) = 0;
+  // What the rows of the picture decoded at 1/shrink of its size (width x
+  // height, rounded up) go to.
+  virtual RowTaker& Taker(int shrink, int32_t width, int32_t height) = 0;
   // Asked between bands with the share of the rows read so far; true stops.
   virtual bool Stop(double done) = 0;
 };
@@ -34,13 +34,13 @@ class StreamStopped : public std::runtime_error {
   StreamStopped() : std::runtime_error("stopped") {}
 };
 
-// Bands handed to the averager on a second thread while the next is decoded:
-// the two cores' work overlaps where decoding and averaging take about as long.
+// Bands handed to the taker on a second thread while the next is decoded: the
+// two cores' work overlaps where decoding and taking the rows cost about as much.
 class BandHandOff {
  public:
-  // Bands of up to `rows` rows of `width` pixels, the averager's first
-  // column at `firstColumn` of each.
-  BandHandOff(StreamedAverager& averager, int32_t width, int32_t firstColumn, int32_t rows);
+  // Bands of up to `rows` rows of `width` pixels, the taker's first column
+  // at `firstColumn` of each.
+  BandHandOff(RowTaker& taker, int32_t width, int32_t firstColumn, int32_t rows);
   ~BandHandOff();
   BandHandOff(const BandHandOff&) = delete;
   BandHandOff& operator=(const BandHandOff&) = delete;
@@ -48,14 +48,14 @@ class BandHandOff {
   int32_t Rows() const { return rows_; }
   // Row r of the band being filled.
   uint8_t* Row(int32_t r) { return bands_[filling_].data() + static_cast<size_t>(r) * stride_; }
-  // `count` rows of the band from row `first` go to the averager; the next
-  // band is filled meanwhile.
+  // `count` rows of the band from row `first` go to the taker; the next band
+  // is filled meanwhile.
   void Pass(int32_t first, int32_t count);
-  // Waits until every band passed is averaged.
+  // Waits until every band passed is taken.
   void Finish();
 
  private:
-  StreamedAverager& averager_;
+  RowTaker& taker_;
   int32_t firstColumn_;
   int32_t rows_;
   size_t stride_;
@@ -69,7 +69,7 @@ enum class Streamed {
   // The picture's kind or layout can't be streamed, or the sink didn't want
   // it: nothing was given to it.
   No,
-  // Every needed row went to the averager.
+  // Every needed row went to the taker.
   Yes,
 };
 

@@ -6,10 +6,8 @@
 
 class cDIBSection;
 
-// The bilinear fill behind cDIBSection::Resample. What depends only on the
-// destination column or only on the row is worked out once; each destination
-// row then blends the two source rows it samples once per source column and
-// blends across those. Large pictures are split by rows over several threads.
+// The bilinear fill behind cDIBSection::Resample, row by row as BilinearRows
+// plans it. Large pictures are split by rows over several threads.
 class Resampler {
  public:
   // threads: how many to use for a large picture, 0 for one per core.

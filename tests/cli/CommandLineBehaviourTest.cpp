@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -28,23 +29,71 @@ TEST(CommandLineBehaviour, OneLinePerFailedPictureAndNothingFromTheLibraries) {
   TempDir dir;
   TestPictures::WriteBogusJpeg(dir / "bogus.jpg");
   TestPictures::Save(TestPictures::Pattern(40, 30), dir / "good.jpg", "JPG", 90);
-  const std::vector<std::string> args = {"crop",     "bogus.jpg", "good.jpg",  "--size", "8",
-                                         "--origin", "0,0",       "--out-dir", "out"};
+  ASSERT_TRUE(PillowImage::Run("Image.effect_noise((64, 48), 90).convert('RGB').save(sys.argv[1])\n",
+                               {(dir / "noise.png").string()}));
+  const std::string png = TestPictures::ReadBytes(dir / "noise.png");
+  // Cut short, and with its header's checksum spoilt: Qt's libpng said "libpng error: Read Error".
+  TestPictures::WriteBytes(dir / "cut.png", png.substr(0, png.size() / 2));
+  std::string spoilt = png;
+  spoilt[29] = static_cast<char>(spoilt[29] ^ 0xFF);
+  TestPictures::WriteBytes(dir / "spoilt.png", spoilt);
+  const struct {
+    const char* picture;
+    const char* said;
+  } cases[] = {
+      {"bogus.jpg", "Huffman"},
+      {"cut.png", "the picture is damaged: the file ends before the end of its pixels"},
+      {"spoilt.png", "not a picture this program reads"},
+  };
+  std::vector<std::string> args = {"crop", "good.jpg", "--size", "8", "--origin", "0,0", "--out-dir", "out"};
+  for (const auto& c : cases) args.push_back(c.picture);
   const ToolRun run = ToolRun::Binary(args, dir.Path());
   EXPECT_EQ(run.status, 1);
   const std::vector<std::string> lines = run.ErrorLines();
-  ASSERT_EQ(lines.size(), 1u) << run.err;
-  EXPECT_TRUE(lines[0].starts_with("quarvel: bogus.jpg: ")) << lines[0];
-  EXPECT_NE(lines[0].find("Huffman"), std::string::npos) << lines[0];
+  ASSERT_EQ(lines.size(), std::size(cases)) << run.err;
+  for (const auto& c : cases) {
+    const std::string start = std::string("quarvel: ") + c.picture + ": ";
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&start](const std::string& l) { return l.starts_with(start); });
+    ASSERT_NE(line, lines.end()) << run.err;
+    EXPECT_NE(line->find(c.said), std::string::npos) << *line;
+  }
   EXPECT_TRUE(fs::exists(dir / "out" / "good.tga"));
 
   std::vector<std::string> verbose = args;
   verbose.push_back("--verbose");
   const ToolRun told = ToolRun::Binary(verbose, dir.Path());
-  // Our own JPEG reader says only why it stopped: no line from a second reader trying.
-  EXPECT_GE(told.ErrorLines().size(), 1u);
-  for (const std::string& line : told.ErrorLines())
-    EXPECT_TRUE(line.starts_with("quarvel: bogus.jpg: ")) << line;
+  // Our own readers say only why they stopped: no line from a second reader trying.
+  EXPECT_GE(told.ErrorLines().size(), std::size(cases));
+  for (const std::string& line : told.ErrorLines()) {
+    EXPECT_TRUE(line.starts_with("quarvel: bogus.jpg: ") || line.starts_with("quarvel: cut.png: ") ||
+                line.starts_with("quarvel: spoilt.png: "))
+        << line;
+    EXPECT_EQ(line.find("libpng"), std::string::npos) << line;
+  }
+}
+
+// A full disk under standard output or the results is a failure in one line
+// of our words, whatever became of the pictures.
+TEST(CommandLineBehaviour, AFullDiskForTheResultsOrStandardOutputFails) {
+  TempDir dir;
+  TestPictures::Save(TestPictures::Pattern(40, 30), dir / "p.png", "PNG");
+  const std::string crop = ToolRun::ShellQuoted(QUARVEL_BINARY) + " crop p.png --size 8 --origin 0,0 ";
+  const struct {
+    std::string options;
+    std::string line;
+  } cases[] = {
+      {"--format tga -o - >/dev/full", "quarvel: -: can't write to standard output: no space left on device"},
+      {"-o o.tga --results /dev/full",
+       "quarvel: /dev/full: the results could not all be written: the disk is full"},
+      {"-o o.tga --results - >/dev/full",
+       "quarvel: -: the results could not all be written: the disk is full"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = ToolRun::Shell("(" + crop + c.options + ")", dir.Path());
+    EXPECT_EQ(run.status, 1) << c.options;
+    EXPECT_EQ(run.ErrorLines(), std::vector<std::string>{c.line}) << c.options;
+  }
 }
 
 TEST(CommandLineBehaviour, ControlCharactersInANameAreEscaped) {
@@ -145,9 +194,15 @@ TEST(CommandLineBehaviour, SigtermStopsABatchAndLeavesNothingBehind) {
   EXPECT_LT(replaced, kPictures);
 }
 
+namespace {
+
+class StreamedInterrupted : public testing::TestWithParam<const char*> {};
+
+}  // namespace
+
 // A picture far too large to decode whole is read band by band; SIGINT stops
 // it between bands, and neither the output nor a temporary file is left.
-TEST(CommandLineBehaviour, SigintStopsAStreamedPictureAndLeavesNoFile) {
+TEST_P(StreamedInterrupted, LeavesNoFile) {
   TempDir dir;
   // 40000 x 40000 pixels of black: a sparse file of 4.8 GB that takes no room.
   std::string header(54, '\0');
@@ -165,11 +220,15 @@ TEST(CommandLineBehaviour, SigintStopsAStreamedPictureAndLeavesNoFile) {
   fs::resize_file(dir / "huge.bmp", 54 + 120000ull * 40000ull);
   fs::create_directory(dir / "out");
   // Sent once the program has had time to start reading.
-  const std::string command = "(" + ToolRun::ShellQuoted(QUARVEL_BINARY) +
-                              " crop huge.bmp --size 64 --region all -o out/mini.tga & pid=$!; "
+  const std::string command = "(" + ToolRun::ShellQuoted(QUARVEL_BINARY) + " " + GetParam() +
+                              " -o out/mini.tga & pid=$!; "
                               "sleep 0.3; kill -INT $pid; wait $pid; echo $?)";
   const ToolRun run = ToolRun::Shell(command, dir.Path());
   EXPECT_EQ(run.out, "130\n") << run.err;
   EXPECT_FALSE(fs::exists(dir / "out" / "mini.tga"));
   EXPECT_EQ(OursIn(dir / "out"), std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(CropAndResize, StreamedInterrupted,
+                         testing::Values("crop huge.bmp --size 64 --region all",
+                                         "resize huge.bmp 1000x1000"));

@@ -253,6 +253,40 @@ TEST_F(CommandLineCrop, MissingFoldersOnTheWayToTheOutputAreMadeForEitherOption)
   ExpectBlock(TargaFile::Read(Out("d/e/p.tga")), 0, 0, 20, 20);
 }
 
+// Output folders are made with the first output: a run whose every picture
+// fails leaves none of those it would have made.
+TEST_F(CommandLineCrop, ARunThatWritesNothingMakesNoFolder) {
+  const std::string picture = Pattern("p.png", 20, 20);
+  TestPictures::WriteBytes(dir / "cut.png", TestPictures::ReadBytes(picture).substr(0, 60));
+  TestPictures::WriteBytes(dir / "jobs.jsonl", std::string(R"({"input": ")") + Out("gone.png") +
+                                                   R"(", "out-dir": ")" + Out("listed/deep") + "\"}\n");
+  struct Case {
+    std::vector<std::string> args;
+    const char* made;  // the folder it would have made
+    const char* origin = "0,0";
+  };
+  const Case cases[] = {
+      {{Out("gone.png"), "--out-dir", Out("missing/deep")}, "missing"},
+      {{Out("cut.png"), "-o", Out("damaged/x.tga")}, "damaged"},
+      {{Out("cut.png"), Out("gone.png"), "--out-dir", Out("both")}, "both"},
+      {{picture, "--out-dir", Out("outside")}, "outside", "30,30"},
+      {{picture, "--memory", "1k", "-o", Out("budget/x.tga")}, "budget"},
+      {{"--from", Out("jobs.jsonl")}, "listed"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"crop", "--size", "4", "--origin", c.origin};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ToolRun run = ToolRun::InProcess(args);
+    EXPECT_EQ(run.status, 1) << c.made << ": " << run.err;
+    EXPECT_FALSE(fs::exists(Out(c.made))) << c.made;
+  }
+  // The same folders once a picture is read.
+  ToolRun good = ToolRun::InProcess(
+      {"crop", Out("cut.png"), picture, "--size", "4", "--origin", "0,0", "--out-dir", Out("both")});
+  EXPECT_EQ(good.status, 1);
+  EXPECT_TRUE(fs::exists(Out("both/p.tga")));
+}
+
 TEST_F(CommandLineCrop, AnOutputFolderThatIsAFileFailsEveryPictureInOneLine) {
   const std::string picture = Pattern("p.png", 20, 20);
   TestPictures::WriteBytes(dir / "plain", std::string("x"));
@@ -330,7 +364,7 @@ TEST_F(CommandLineCrop, ADamagedPictureFailsInOneLineUnlessAllowedAndAPipeAtOnce
   EXPECT_EQ(lines[0], "quarvel: " + pipe + ": this is a named pipe, not a picture file");
   for (size_t i = 1; i < 5; ++i)
     EXPECT_EQ(lines[i].rfind("quarvel: " + cut[i - 1] + ": the picture is damaged: ", 0), 0u);
-  EXPECT_TRUE(fs::is_empty(Out("refused")));
+  EXPECT_FALSE(fs::exists(Out("refused")));
   args.erase(args.begin() + 1);
   args.back() = Out("allowed");
   args.push_back("--allow-damaged");

@@ -157,11 +157,13 @@ TEST(CommandLine, ResizeReadsPictureSizeAndOutput) {
   EXPECT_EQ(r.width, 640);
   EXPECT_EQ(r.height, 480);
   EXPECT_FALSE(r.keepProportions);
+  EXPECT_FALSE(r.quiet);
   EXPECT_EQ(r.outputFile, "small.tga");
   EXPECT_TRUE(r.write.rle);
 
-  ResizeRequest widthOnly = Resize({"resize", "--keep-proportions", "p.bmp", "640", "-o=small.jpg"});
+  ResizeRequest widthOnly = Resize({"resize", "--keep-proportions", "p.bmp", "640", "-o=small.jpg", "-q"});
   EXPECT_TRUE(widthOnly.keepProportions);
+  EXPECT_TRUE(widthOnly.quiet);
   EXPECT_EQ(widthOnly.width, 640);
   EXPECT_EQ(widthOnly.height, 0);
   EXPECT_EQ(widthOnly.outputFile, "small.jpg");
@@ -257,7 +259,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{{"resize", "p.jpg", "640x100", "-o", "x.tga", "--keep-proportions"},
                     "give the width alone, such as 640, not \"640x100\""},
         RefusedCase{{"resize", "p.jpg", "0", "-o", "x.tga", "--keep-proportions"}, "bad width \"0\""},
-        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "-q"}, "unknown option \"-q\" for resize"},
+        RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--exact"},
+                    "unknown option \"--exact\" for resize"},
         RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.gif"}, "unknown output type"},
         RefusedCase{{"resize", "p.jpg", "8x8", "-o", "x.tga", "--size", "8x8"}, "for resize"},
         RefusedCase{{"resize", "", "8x8", "-o", "x.tga"}, "file name is empty"}));

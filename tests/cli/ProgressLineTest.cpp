@@ -37,6 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                    l.Finish();
                  },
                  "\rquarvel: map.png 42%\rquarvel: map.png 100%\n"},
+        // A name that could rewrite the terminal is escaped, as in a failure's line.
+        LineCase{"EscapedName", 1, [](ProgressLine& l) { l.ShowPart("\x1B[2J.png", 0.5); },
+                 "\rquarvel: \"\\033[2J.png\" 50%"},
         // In a batch it follows the count; a shorter line wipes what the longer one left.
         LineCase{"Batch", 3,
                  [](ProgressLine& l) {

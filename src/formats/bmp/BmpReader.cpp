@@ -193,8 +193,8 @@ Streamed BmpReader::Stream(const PictureFile& file, const Layout& layout, BandSi
                            std::string& damage) {
   // Palettes, bit fields, run lengths and top-down rows decode whole.
   if (!layout.Direct() || sink.MostShrink(layout.width, layout.height) == 0) return Streamed::No;
-  StreamedAverager& averager = sink.Averager(1, layout.width, layout.height);
-  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  RowTaker& taker = sink.Taker(1, layout.width, layout.height);
+  const Range rows = taker.Rows(), columns = taker.Columns();
   const int32_t firstHeld = layout.height - RowsHeld(layout, file.Size());
   const auto perBand = static_cast<int32_t>(
       std::clamp<uint64_t>(kChunkBytes / layout.fileStride, 1, static_cast<uint64_t>(rows.end - rows.first)));
@@ -219,8 +219,8 @@ Streamed BmpReader::Stream(const PictureFile& file, const Layout& layout, BandSi
       }
     }
     const auto stride = static_cast<ptrdiff_t>(layout.fileStride);
-    averager.Add(PixelRows<const uint8_t>{band.data() + (count - 1) * stride + 3 * ptrdiff_t{columns.first},
-                                          -stride, columns.end - columns.first, count});
+    taker.Add(PixelRows<const uint8_t>{band.data() + (count - 1) * stride + 3 * ptrdiff_t{columns.first},
+                                       -stride, columns.end - columns.first, count});
     y += count;
   }
   damage = DamageOf(layout, file.Size());

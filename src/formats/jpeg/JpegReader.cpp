@@ -30,7 +30,15 @@ struct ErrorJump {
   std::string firstWarning;
   std::string firstError;
   bool tooManyScans = false;
+  // The last warning kept, and how many were.
+  int lastCode = -1;
+  int kept = 0;
 };
+
+// A file's end reached inside a segment gives a warning for every two bytes
+// the segment claims past it: tens of thousands from a 10-byte file. The same
+// warning again says nothing new, and a few dozen say all there is to say.
+constexpr int kMostWarnings = 32;
 
 [[noreturn]] void JumpOut(j_common_ptr info) {
   auto* error = reinterpret_cast<ErrorJump*>(info->err);
@@ -42,10 +50,14 @@ struct ErrorJump {
 
 // Warnings (damaged data) decode as far as they can, as a whole decode does;
 // the first says how the file is damaged.
-// Every warning is kept with the picture's library lines (shown when asked for).
+// Warnings are kept with the picture's library lines (shown when asked for).
 void KeepFirstWarning(j_common_ptr info, int level) {
   auto* error = reinterpret_cast<ErrorJump*>(info->err);
   if (level >= 0) return;
+  const int code = error->manager.msg_code;
+  if (code == error->lastCode || error->kept >= kMostWarnings) return;
+  error->lastCode = code;
+  ++error->kept;
   char text[JMSG_LENGTH_MAX] = {};
   error->manager.format_message(info, text);
   platform::LibraryMessages::Note("libjpeg", text);
@@ -328,9 +340,9 @@ Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string
   if (d.Cmyk()) return Streamed::No;
   const int shrink = sink.MostShrink(width, height);
   if (shrink == 0 || !StartScaled(d, shrink)) return Streamed::No;
-  StreamedAverager& averager = sink.Averager(shrink, static_cast<int32_t>(d.Info().output_width),
-                                             static_cast<int32_t>(d.Info().output_height));
-  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  RowTaker& taker = sink.Taker(shrink, static_cast<int32_t>(d.Info().output_width),
+                               static_cast<int32_t>(d.Info().output_height));
+  const Range rows = taker.Rows(), columns = taker.Columns();
   // Decoded with a margin, as DecodeRegion does, so the edges come out as in a whole decode.
   const Span xs = WithMargin(columns.first, columns.end, static_cast<int32_t>(d.Info().output_width));
   const int32_t firstRow = std::max(rows.first - kMargin, 0);
@@ -344,8 +356,7 @@ Streamed JpegReader::Stream(const PictureFile& file, BandSink& sink, std::string
   const size_t stride = 3 * static_cast<size_t>(across);
   const auto perBand =
       static_cast<int32_t>(std::clamp<size_t>(kBandBytes / stride, kBandRows, static_cast<size_t>(rows.end)));
-  BandHandOff bands(averager, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left),
-                    perBand);
+  BandHandOff bands(taker, static_cast<int32_t>(across), columns.first - static_cast<int32_t>(left), perBand);
   std::vector<JSAMPROW> pointers(static_cast<size_t>(perBand));
   for (int32_t y = firstRow; y < rows.end;) {
     if (sink.Stop(static_cast<double>(y - firstRow) / (rows.end - firstRow))) throw StreamStopped();

@@ -237,8 +237,8 @@ Streamed PngReader::Stream(const PictureFile& file, BandSink& sink, std::string&
   PictureLimits::CheckClaim(width, height, static_cast<int64_t>(file.Size()) * kDensestPixelsPerByte,
                             file.Size());
   if (sink.MostShrink(width, height) == 0) return Streamed::No;
-  StreamedAverager& averager = sink.Averager(1, width, height);
-  const area::Range rows = averager.Rows(), columns = averager.Columns();
+  RowTaker& taker = sink.Taker(1, width, height);
+  const Range rows = taker.Rows(), columns = taker.Columns();
 
   const bool alpha = HasAlpha(png, header);
   const int format = alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8;
@@ -252,7 +252,7 @@ Streamed PngReader::Stream(const PictureFile& file, BandSink& sink, std::string&
   const int32_t across = columns.end - columns.first;
   const auto perBand = static_cast<int32_t>(
       std::clamp<size_t>(kBandBytes / (3 * static_cast<size_t>(across)), 1, static_cast<size_t>(rows.end)));
-  BandHandOff bands(averager, across, 0, perBand);
+  BandHandOff bands(taker, across, 0, perBand);
   std::vector<uint8_t> decoded(rowBytes);
   const size_t skipped = channels * static_cast<size_t>(columns.first);
   // The next row into `decoded`, false once the pixels are damaged: the rows

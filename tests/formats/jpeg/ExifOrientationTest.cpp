@@ -149,6 +149,12 @@ Bytes Png(uint32_t width, uint32_t height) {
   return b;
 }
 
+// The rest of the header: 8-bit RGB, interlaced.
+Bytes Interlaced(Bytes png) {
+  png.insert(png.end(), {8, 2, 0, 0, 1});
+  return png;
+}
+
 class PictureHeaderRead : public testing::TestWithParam<HeaderCase> {};
 
 }  // namespace
@@ -164,14 +170,17 @@ TEST_P(PictureHeaderRead, GivesTheDeclaredSize) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, PictureHeaderRead,
-    testing::Values(HeaderCase{"JpegWithOrientation", Jpeg(Tiff{}.Make(), 0, 4000, 3000), {{4000, 3000}}, 6},
-                    HeaderCase{"JpegWithoutFrame", Jpeg(Tiff{}.Make(), 4000), std::nullopt, 1},
-                    HeaderCase{"BmpTopDown", Bmp(40, 300, -200), {{300, 200}}, 1},
-                    HeaderCase{"BmpCore", Bmp(12, 30, 20), {{30, 20}}, 1},
-                    HeaderCase{"BmpNoWidth", Bmp(40, 0, 20), std::nullopt, 1},
-                    HeaderCase{
-                        "Gif", Bytes{'G', 'I', 'F', '8', '9', 'a', 0x2C, 0x01, 0xC8, 0x00}, {{300, 200}}, 1},
-                    HeaderCase{"Png", Png(70000, 3), {{70000, 3}}, 1},
-                    HeaderCase{"PngCut", CutShort(Png(7, 3), 1), std::nullopt, 1},
-                    HeaderCase{"Unknown", Bytes{'I', 'I', 42, 0}, std::nullopt, 1}),
+    testing::Values(
+        HeaderCase{"JpegWithOrientation", Jpeg(Tiff{}.Make(), 0, 4000, 3000), {{4000, 3000}}, 6},
+        HeaderCase{"JpegWithoutFrame", Jpeg(Tiff{}.Make(), 4000), std::nullopt, 1},
+        HeaderCase{"BmpTopDown", Bmp(40, 300, -200), {{300, 200}}, 1},
+        HeaderCase{"BmpCore", Bmp(12, 30, 20), {{30, 20}}, 1},
+        HeaderCase{"BmpNoWidth", Bmp(40, 0, 20), std::nullopt, 1},
+        HeaderCase{"Gif", Bytes{'G', 'I', 'F', '8', '9', 'a', 0x2C, 0x01, 0xC8, 0x00}, {{300, 200}}, 1},
+        HeaderCase{"Png", Png(70000, 3), {{70000, 3}}, 1},
+        HeaderCase{"PngCut", CutShort(Png(7, 3), 1), std::nullopt, 1},
+        HeaderCase{"PngInterlaced", Interlaced(Png(7, 3)), {{7, 3}}, 1},
+        // Found by fuzzing: the sides' product overflowed.
+        HeaderCase{"PngBeyondItsFormat", Interlaced(Png(0xFFFFFFFF, 0xFFFFFF01)), std::nullopt, 1},
+        HeaderCase{"Unknown", Bytes{'I', 'I', 42, 0}, std::nullopt, 1}),
     [](const testing::TestParamInfo<HeaderCase>& test) { return std::string(test.param.name); });

@@ -162,15 +162,32 @@ INSTANTIATE_TEST_SUITE_P(
                "Invalid picture"}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// An interlaced picture's rows are all held while its passes come in: three
+// bytes a pixel, four where any may be transparent, whatever the file's depth.
 TEST(PngHeaderTest, SizesAPngForTheMemoryBudget) {
   TempDir dir;
-  const auto path = dir / "sized.png";
-  ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), "{'w': 300, 'h': 7, 'ct': 0, 'depth': 1}"}));
-  const std::optional<formats::PictureHeader> header = formats::PictureHeader::Read(path.string());
-  ASSERT_TRUE(header);
-  EXPECT_EQ(header->width, 300);
-  EXPECT_EQ(header->height, 7);
-  EXPECT_EQ(header->encodedBytes, std::filesystem::file_size(path));
+  const struct {
+    const char* shape;
+    uint64_t workingBytes;
+  } cases[] = {
+      {"{'w': 300, 'h': 7, 'ct': 0, 'depth': 1}", 0},
+      {"{'w': 300, 'h': 7, 'ct': 2, 'depth': 16}", 0},
+      {"{'w': 300, 'h': 7, 'ct': 0, 'depth': 1, 'interlace': 1}", 3 * 300 * 7},
+      {"{'w': 300, 'h': 7, 'ct': 2, 'depth': 16, 'interlace': 1}", 3 * 300 * 7},
+      {"{'w': 300, 'h': 7, 'ct': 4, 'depth': 8, 'interlace': 1}", 4 * 300 * 7},
+      {"{'w': 300, 'h': 7, 'ct': 3, 'depth': 4, 'interlace': 1, 'trns': 1}", 4 * 300 * 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shape);
+    const auto path = dir / "sized.png";
+    ASSERT_TRUE(PillowImage::Run(kPngKindsScript, {path.string(), c.shape}));
+    const std::optional<formats::PictureHeader> header = formats::PictureHeader::Read(path.string());
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->width, 300);
+    EXPECT_EQ(header->height, 7);
+    EXPECT_EQ(header->encodedBytes, std::filesystem::file_size(path));
+    EXPECT_EQ(header->workingBytes, c.workingBytes);
+  }
 }
 
 namespace {

@@ -139,3 +139,17 @@ QByteArray PictureFiles::BmpHeader(int32_t width, int32_t height) {
   h[28] = 24;
   return h;
 }
+
+QByteArray PictureFiles::JpegClaiming(const QImage& image, uint16_t width, uint16_t height) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPG", 90);
+  const qsizetype frame = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+  if (frame < 0) throw std::runtime_error("no baseline frame header");
+  bytes[frame + 5] = static_cast<char>(height >> 8);
+  bytes[frame + 6] = static_cast<char>(height & 0xFF);
+  bytes[frame + 7] = static_cast<char>(width >> 8);
+  bytes[frame + 8] = static_cast<char>(width & 0xFF);
+  return bytes;
+}

@@ -32,6 +32,8 @@ class PictureFiles {
   static void WriteBogusJpeg(const std::filesystem::path& path);
   // The 54-byte header of a 24-bit BMP claiming this size, without any pixels.
   static QByteArray BmpHeader(int32_t width, int32_t height);
+  // A small JPEG of `image` whose frame header is made to claim width x height.
+  static QByteArray JpegClaiming(const QImage& image, uint16_t width, uint16_t height);
 
   static QRgb PixelOf(const gdi::Bitmap& bitmap, int x, int y);
 };
