@@ -2,6 +2,7 @@
 
 #include "app/ClipboardCommands.h"
 #include "app/Form1.h"
+#include "app/MapMakerMenu.h"
 #include "app/ResultSaves.h"
 #include "app/SelectionTool.h"
 #include "app/SizeDialogs.h"
@@ -57,6 +58,7 @@ MainMenu::MainMenu(Form1& form, QMenuBar* bar) : QObject(bar), form_(form), bar_
   BuildFile();
   BuildSize();
   BuildPicture();
+  mapMenu_ = new MapMakerMenu(form_, bar_);
   BuildView();
   BuildHelp();
 }

@@ -10,6 +10,7 @@
 #include "app/WindowActions.h"
 
 class Form1;
+class MapMakerMenu;
 
 // The menu bar over the four frames: every command of the window, with the
 // usual shortcuts, each enabled only when ActionsFor says it can act.
@@ -52,6 +53,8 @@ class MainMenu final : public QObject {
   // Help.
   QAction* actHelp;
   QAction* actAbout;
+  // Map: the grid, the reductions and the crop as a command.
+  MapMakerMenu* Map() const { return mapMenu_; }
 
   // Sets every command's state; the window calls it whenever its state may have changed.
   void Apply(const EnabledActions& can);
@@ -80,4 +83,5 @@ class MainMenu final : public QObject {
   QMenuBar* bar_;
   QAction* presetsAfter_ = nullptr;
   std::vector<QAction*> presets_;
+  MapMakerMenu* mapMenu_ = nullptr;
 };

@@ -70,6 +70,8 @@ void MapMakerCommands::Fixed(const gdi::Rect& region, PixelSize size) {
 
 void MapMakerCommands::ShowSelectionHint(bool selecting) {
   p_.window.setWindowTitle(p_.title + (selecting ? QString::fromUtf8(kSelectionHint) : QString()));
+  // The grid's and the reduction's state from the start, not only once a key changed them.
+  ShowMapHint();
 }
 
 void MapMakerCommands::ApplyMapChoices() {

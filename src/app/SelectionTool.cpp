@@ -128,6 +128,7 @@ void SelectionTool::MoveTo(int32_t x, int32_t y) {
   pointer_ = PixelPoint{x, y};
   centre_ = PixelPoint{checked::Add(left, region.width / 2), checked::Add(top, region.height / 2)};
   selection_ = gdi::Rect{left, top, checked::Add(left, region.width), checked::Add(top, region.height)};
+  ShowGrid();
   frameColour_ = frameColour_ == kBlack ? kWhite : kBlack;
   const uint64_t thisMove = ++events_;
   WipeFrames({0, 0, picture_->width, picture_->height}, false);
@@ -259,8 +260,23 @@ std::optional<PixelPoint> SelectionTool::PointerOverPicture() const {
   return PixelPoint{convert::RoundToInt32(pixel.x()), convert::RoundToInt32(pixel.y())};
 }
 
+// The lines of the cells the frame covers and of one cell around them: where
+// the next step of the frame would take it.
+void SelectionTool::ShowGrid() {
+  if (!selecting_ || !grid_ || !selection_ || !picture_) {
+    s_.source.SetGrid(std::nullopt);
+    return;
+  }
+  const gdi::Rect& s = *selection_;
+  const GridSnap::Span across = grid_->Around(s.left, s.right, picture_->width);
+  const GridSnap::Span down = grid_->Around(s.top, s.bottom, picture_->height);
+  s_.source.SetGrid(
+      platform::PictureBox::Grid{grid_->Cell(), {across.first, down.first, across.last, down.last}});
+}
+
 void SelectionTool::Leave() {
   selecting_ = false;
+  s_.source.SetGrid(std::nullopt);
   ++events_;
   pointer_.reset();
   centre_.reset();

@@ -114,6 +114,7 @@ class SelectionTool {
   };
 
   void Leave();
+  void ShowGrid();
   // The pointer's place over the picture; none when it is elsewhere.
   std::optional<PixelPoint> PointerOverPicture() const;
   void SizeSurfaces(PixelSize size);

@@ -418,7 +418,8 @@ TEST_F(Form1SteeringTest, TheTitleSaysWhatToDoWhileSelecting) {
   LoadPattern(300, 200);
   form.Command3->click();
   const std::string hint = form.windowTitle().toStdString();
-  for (const char* word : {"click", "Enter", "Esc", "arrow"})
+  // The grid's and the reduction's state from the start, not only once a key changed them.
+  for (const char* word : {"click", "Enter", "Esc", "arrow", "grid off (G)", "regions by area"})
     EXPECT_NE(hint.find(word), std::string::npos) << word;
   Move(150, 100);
   EXPECT_EQ(form.lRectColor(), 0u) << "the first move still draws black";

@@ -11,6 +11,8 @@
 #include "app/ClipboardCommands.h"
 #include "app/Form1Fixture.h"
 #include "app/MainMenu.h"
+#include "app/MapMakerCommands.h"
+#include "app/MapMakerMenu.h"
 #include "app/ResultSaves.h"
 #include "app/SaveAsDialog.h"
 #include "app/SizeDialogs.h"
@@ -334,6 +336,51 @@ TEST_F(MenuTest, TheMenuBarSitsAboveTheFramesArea) {
   EXPECT_GE(area.top(), bar.bottom() + 1);
   EXPECT_EQ(form.ClientArea()->size(), QSize(488, 401)) << "7320 x 6015 twips";
   EXPECT_EQ(form.Frame2->parentWidget(), form.ClientArea());
+}
+
+// ---- The map maker's menu: each command does what its key does, and shows its state.
+
+struct MapCommandCase {
+  const char* name;
+  QAction* MapMakerMenu::*action;
+  std::function<bool(Form1&)> done;
+};
+
+const MapCommandCase kMapCommands[] = {
+    {"SnapToGrid", &MapMakerMenu::actSnap, [](Form1& f) { return f.MapMaker().Aids().Snapping(); }},
+    {"Majority", &MapMakerMenu::actByMajority,
+     [](Form1& f) { return f.MapMaker().Aids().Reduce().method == ReduceMethod::Majority; }},
+    {"Nearest", &MapMakerMenu::actByNearest,
+     [](Form1& f) { return f.MapMaker().Aids().Reduce().method == ReduceMethod::Nearest; }},
+    {"LinearLight", &MapMakerMenu::actLinear, [](Form1& f) { return f.MapMaker().Aids().Reduce().linear; }},
+    {"CopyCommand", &MapMakerMenu::actCopyCommand,
+     [](Form1& f) {
+       return !f.MapMaker().CropCommandLine().empty() &&
+              QGuiApplication::clipboard()->text().toStdString() == f.MapMaker().CropCommandLine();
+     }},
+    {"Forget", &MapMakerMenu::actForget, [](Form1& f) { return f.MapMaker().Aids().Remembered() == 0; }},
+};
+
+TEST_F(MenuTest, TheMapMenuOffersTheMapMakersKeys) {
+  MapMakerMenu& map = *menu().Map();
+  emit map.mnuMap->aboutToShow();
+  for (QAction* a : {map.actCopyCommand, map.actRepeat, map.actForget})
+    EXPECT_FALSE(a->isEnabled()) << "before any crop: " << a->text().toStdString();
+  for (const MapCommandCase& c : kMapCommands) {
+    SCOPED_TRACE(c.name);
+    OpenAndCrop();
+    QGuiApplication::clipboard()->clear();
+    emit map.mnuMap->aboutToShow();
+    ASSERT_TRUE((map.*c.action)->isEnabled());
+    ASSERT_FALSE(c.done(form)) << "done before the command";
+    Trigger(map.*c.action);
+    EXPECT_TRUE(c.done(form));
+    emit map.mnuMap->aboutToShow();
+    if ((map.*c.action)->isCheckable()) EXPECT_TRUE((map.*c.action)->isChecked());
+    // Back to the store's defaults for the next command.
+    if (form.MapMaker().Aids().Snapping()) form.MapMaker().ToggleGridSnap();
+    form.MapMaker().Aids().SetReduction({});
+  }
 }
 
 }  // namespace

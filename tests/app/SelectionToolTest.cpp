@@ -2,14 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "app/SelectionCases.h"
 #include "app/SelectionKeys.h"
 #include "app/WindowActions.h"
+#include "core/GridSnap.h"
 #include "core/RegionScaler.h"
+#include "platform/ui/Events.h"
 #include "support/qt/PictureFiles.h"
 
 namespace {
@@ -245,5 +250,96 @@ TEST(WindowActionsTest, CommandsFollowTheState) {
     EXPECT_TRUE(actions.paste);
     EXPECT_TRUE(actions.sizes);
     EXPECT_EQ(actions, cases[i].expected);
+  }
+}
+
+namespace {
+
+struct GridLinesCase {
+  const char* name;
+  double zoom;
+  bool snapping;
+  bool lines;
+};
+
+const GridLinesCase kGridLinesCases[] = {
+    {"actual size", 1.0, true, true}, {"200 %", 2.0, true, true},          {"150 %", 1.5, true, true},
+    {"zoomed out", 0.5, true, false}, {"snapping off", 2.0, false, false},
+};
+
+}  // namespace
+
+// What the window shows after the frame moved, through its backing store, so
+// a line left behind or not drawn again where the frame went would show.
+TEST_F(SelectionToolTest, FaintGridLinesLieUnderTheFrameOnTheGridFrom100PercentOn) {
+  constexpr QRgb kGrey = qRgb(128, 128, 128);
+  constexpr int kCell = 16;
+  for (platform::PictureBox* hidden : {&buffer, &dest, &destBuffer}) hidden->hide();
+  window.resize(420, 340);
+  window.show();
+  for (const GridLinesCase& c : kGridLinesCases) {
+    SCOPED_TRACE(c.name);
+    auto plain = gdi::Bitmap::Create(200, 160, false);
+    plain->Fill(gdi::RGB(128, 128, 128));
+    picture = std::make_shared<const gdi::Picture>(std::move(plain));
+    source.SetPicture(picture);
+    buffer.SetPicture(picture);
+    tool.PictureLoaded({200, 160});
+    source.SetZoom(c.zoom, QPointF());
+    tool.SetGrid(c.snapping ? std::optional(GridSnap(kCell)) : std::nullopt);
+    Begin(32, 32);
+    // Each move shown before the next, as the window's drawing of the frame lets it be.
+    const auto shown = [] {
+      for (int i = 0; i < 3; ++i) platform::DoEvents();
+    };
+    MoveTo(150, 120);
+    shown();
+    MoveTo(90, 75);
+    shown();
+    tool.Nudge(1, 0);
+    shown();
+    const QImage screen = window.screen()->grabWindow(window.winId()).toImage();
+    ASSERT_GE(screen.width(), source.width());
+    const QRgb frameColour = PictureFiles::PixelOf(source.Image(), 95, 70);
+    if (!c.lines) {
+      // Drawn afresh without any grid, the picture looks the same.
+      source.SetGrid(std::nullopt);
+      const QImage plainShown = source.grab().toImage();
+      for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+          ASSERT_EQ(screen.pixel(x, y) | 0xFF000000u, plainShown.pixel(x, y) | 0xFF000000u) << x << "," << y;
+      tool.Cancel();
+      continue;
+    }
+    ASSERT_EQ(*tool.Selection(), (gdi::Rect{96, 64, 128, 96}));
+    // Lines every cell from one cell before the frame's cells to one past them:
+    // x 80 to 144, y 48 to 112, each on the first screen pixel of its picture pixel.
+    const auto screenOf = [&](int pixel) { return static_cast<int>(std::ceil(pixel * c.zoom - 0.5)); };
+    const auto pictureOf = [&](int view) { return static_cast<int>(std::floor((view + 0.5) / c.zoom)); };
+    const auto onLine = [&](int view, int first, int last) {
+      for (int p = first; p <= last; p += kCell)
+        if (view == screenOf(p)) return true;
+      return false;
+    };
+    for (int y = 0; y < source.height(); ++y) {
+      for (int x = 0; x < source.width(); ++x) {
+        const int px = pictureOf(x), py = pictureOf(y);
+        // The outline: columns 95 and 129, rows 63 and 97.
+        const bool frame = ((px == 95 || px == 129) && py >= 63 && py <= 97) ||
+                           ((py == 63 || py == 97) && px >= 95 && px <= 129);
+        const bool line = (onLine(x, 80, 144) && y >= screenOf(48) && y <= screenOf(112)) ||
+                          (onLine(y, 48, 112) && x >= screenOf(80) && x <= screenOf(144));
+        const QRgb pixel = screen.pixel(x, y) | 0xFF000000u;
+        if (frame) {
+          ASSERT_EQ(pixel, frameColour) << "a line over the frame at " << x << "," << y;
+        } else if (line) {
+          ASSERT_NE(pixel, kGrey) << "no line at " << x << "," << y;
+        } else {
+          ASSERT_EQ(pixel, kGrey) << x << "," << y;
+        }
+      }
+    }
+    tool.Cancel();
+    EXPECT_FALSE(source.GridShown()) << "the lines outlast the selection";
   }
 }

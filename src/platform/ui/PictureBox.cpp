@@ -1,6 +1,7 @@
 #include "platform/ui/PictureBox.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
@@ -114,6 +115,21 @@ std::vector<QRect> EdgesOf(const gdi::Rect& r) {
   const int height = r.bottom - r.top;
   return {QRect(r.left, r.top, width, 1), QRect(r.left, r.bottom - 1, width, 1),
           QRect(r.left, r.top, 1, height), QRect(r.right - 1, r.top, 1, height)};
+}
+
+// Light and dark in turns along every line, so that a line shows faintly on
+// any picture; the tile is fixed to the image and scrolls with it.
+QBrush GridBrush() {
+  constexpr int kTile = 8;
+  constexpr int kAlpha = 72;
+  QImage tile(kTile, kTile, QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < kTile; ++y) {
+    for (int x = 0; x < kTile; ++x) {
+      const bool light = ((x + y) % kTile) < kTile / 2;
+      tile.setPixelColor(x, y, light ? QColor(255, 255, 255, kAlpha) : QColor(0, 0, 0, kAlpha));
+    }
+  }
+  return QBrush(tile);
 }
 
 }  // namespace
@@ -270,6 +286,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     if (!part.isEmpty()) DrawImagePart(painter, part);
   }
   for (const QRect& r : event->region().subtracted(shown)) painter.fillRect(r, ToQColor(backColor_));
+  DrawGrid(painter, event->region());
   if (view_.Zoom() < 1.0) DrawOutlines(painter);
 }
 
@@ -383,6 +400,68 @@ void PictureBox::DrawOutlines(QPainter& painter) const {
     if (whole.right() == inside.right())
       painter.fillRect(QRect(QPoint(right, top), QPoint(right, bottom)), colour);
   }
+}
+
+void PictureBox::SetGrid(std::optional<Grid> grid) {
+  if (grid == grid_) return;
+  const QRect before = GridRect(grid_);
+  const QRect after = GridRect(grid);
+  const bool sameLines = grid && grid_ && grid->cell == grid_->cell;
+  grid_ = grid;
+  // Where both areas lie the same lines show: only what one covers and the other doesn't is drawn again.
+  const QRegion changed = sameLines ? QRegion(before).xored(QRegion(after)) : QRegion(before).united(after);
+  if (!changed.isEmpty()) update(changed);
+}
+
+QRect PictureBox::GridRect(const std::optional<Grid>& grid) const {
+  if (!grid || !image_ || view_.Zoom() < 1.0 || grid->area.Empty()) return QRect();
+  const gdi::Rect& a = grid->area;
+  // The last line lies on the first view pixel past the area.
+  const QRect lines(QPoint(view_.ViewColumnStarting(a.left), view_.ViewRowStarting(a.top)),
+                    QPoint(view_.ViewColumnStarting(a.right), view_.ViewRowStarting(a.bottom)));
+  return lines.intersected(QRect(-view_.Scroll(), view_.Shown())).intersected(Viewport());
+}
+
+void PictureBox::DrawGrid(QPainter& painter, const QRegion& region) const {
+  const QRect bounds = GridRect(grid_);
+  if (bounds.isEmpty()) return;
+  // Under the outlines: the view pixels showing their pixels, and no more, so
+  // a line beside an outline keeps its pixels at any zoom.
+  const auto showing = [this](const QRect& pixels) {
+    return QRect(QPoint(view_.ViewColumnStarting(pixels.left()), view_.ViewRowStarting(pixels.top())),
+                 QPoint(view_.ViewColumnStarting(pixels.right() + 1) - 1,
+                        view_.ViewRowStarting(pixels.bottom() + 1) - 1));
+  };
+  QRegion clip = region.intersected(bounds);
+  for (const Outline& outline : outlines_) {
+    for (const QRect& e : EdgesOf(outline.rect)) clip -= showing(e);
+  }
+  const int32_t cell = grid_->cell;
+  const gdi::Rect& a = grid_->area;
+  // The first line on or after both the area's edge and the pixel the painted part begins with.
+  const auto firstLine = [cell](int32_t from, int pixel) {
+    const int32_t start = std::max(from, pixel);
+    return (start + cell - 1) / cell * cell;
+  };
+  const int32_t lastColumn = std::min(a.right, content_.width() - 1);
+  const int32_t lastRow = std::min(a.bottom, content_.height() - 1);
+  static const QBrush brush = GridBrush();
+  painter.setBrushOrigin(-view_.Scroll());
+  // Part by part, each line cut to the part: a clipped painter would walk
+  // every line's whole length, and a move repaints thin strips.
+  for (const QRect& part : clip) {
+    for (int32_t x = firstLine(a.left, view_.SourceColumn(part.left())); x <= lastColumn; x += cell) {
+      const int column = view_.ViewColumnStarting(x);
+      if (column > part.right()) break;
+      if (column >= part.left()) painter.fillRect(QRect(column, part.top(), 1, part.height()), brush);
+    }
+    for (int32_t y = firstLine(a.top, view_.SourceRow(part.top())); y <= lastRow; y += cell) {
+      const int row = view_.ViewRowStarting(y);
+      if (row > part.bottom()) break;
+      if (row >= part.top()) painter.fillRect(QRect(part.left(), row, part.width(), 1), brush);
+    }
+  }
+  painter.setBrushOrigin(QPoint());
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {

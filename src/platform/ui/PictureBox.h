@@ -99,6 +99,18 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   QRect Viewport() const { return QRect(QPoint(0, 0), view_.Viewport()); }
   // The image pixel under a widget point.
   QPointF PictureAt(QPointF widgetPoint) const { return view_.PictureAt(widgetPoint); }
+  // Faint lines of a grid laid from the image's top-left pixel, one every
+  // `cell` image pixels, over `area` of the image, the lines on its edges
+  // included. They lie under the outlines drawn on the image and show only
+  // at a zoom of 1 or more, where they fall between the pixels shown.
+  struct Grid {
+    int32_t cell;
+    gdi::Rect area;
+    bool operator==(const Grid&) const = default;
+  };
+  void SetGrid(std::optional<Grid> grid);
+  const std::optional<Grid>& GridShown() const { return grid_; }
+
   // While `following` holds, the view scrolls when the pointer nears its
   // edges, and leaves the arrow keys to the window.
   void SetFollowPointer(std::function<bool()> following) { following_ = std::move(following); }
@@ -144,6 +156,9 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   // Each screen pixel the image pixel its centre falls on.
   void DrawSampledPart(QPainter& painter, const QRect& rest);
   void DrawOutlines(QPainter& painter) const;
+  // The view pixels the grid's lines may cover; empty while they don't show.
+  QRect GridRect(const std::optional<Grid>& grid) const;
+  void DrawGrid(QPainter& painter, const QRegion& region) const;
   void SetContent(QSize pixels);
   void FitImageToSize();
   // Without a picture the kept image is plain background and is made only
@@ -187,6 +202,7 @@ class PictureBox final : public QWidget, public gdi::PictureSurface {
   QPoint lastPointer_;
   // Outlines on the image that nothing has drawn over since.
   std::vector<Outline> outlines_;
+  std::optional<Grid> grid_;
   // Reduced copies of the kept image, made as a zoomed-out view needs them.
   std::unique_ptr<ReducedCopies> reductions_;
 };

@@ -80,6 +80,15 @@ int ViewMapping::ViewRowOf(int pictureY) const {
   return static_cast<int>(std::floor((pictureY + 0.5) * zoom_)) - scroll_.y();
 }
 
+// View pixel v shows picture pixel p from (v + scroll + 0.5) / zoom >= p on.
+int ViewMapping::ViewColumnStarting(int pictureX) const {
+  return static_cast<int>(std::ceil(pictureX * zoom_ - 0.5)) - scroll_.x();
+}
+
+int ViewMapping::ViewRowStarting(int pictureY) const {
+  return static_cast<int>(std::ceil(pictureY * zoom_ - 0.5)) - scroll_.y();
+}
+
 QRect ViewMapping::ViewRectOf(const QRect& picture) const {
   if (picture.isEmpty()) return QRect();
   const int left = static_cast<int>(std::floor(picture.left() * zoom_)) - scroll_.x();

@@ -42,6 +42,10 @@ class ViewMapping {
   // The view column or row showing the centre of a picture column or row.
   int ViewColumnOf(int pictureX) const;
   int ViewRowOf(int pictureY) const;
+  // The first view column or row showing a picture column or row: where the
+  // boundary before it falls on screen.
+  int ViewColumnStarting(int pictureX) const;
+  int ViewRowStarting(int pictureY) const;
   // The view pixels that show any of the given picture pixels.
   QRect ViewRectOf(const QRect& picture) const;
 

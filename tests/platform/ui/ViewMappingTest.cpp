@@ -73,7 +73,7 @@ TEST(ViewMapping, FitIsTheLargestZoomShowingItAllAndNeverEnlarges) {
 }
 
 TEST(ViewMapping, EveryPicturePixelMapsInsideTheViewPixelsShowingIt) {
-  for (double zoom : {0.07, 0.5, 1.0, 3.0}) {
+  for (double zoom : {0.07, 0.5, 1.0, 1.5, 3.0}) {
     ViewMapping view = Mapping(QSize(4000, 3000), QSize(800, 600), zoom, QPoint(37, 11));
     for (int x = 600; x < 700; ++x) {
       const QRect shown = view.ViewRectOf(QRect(x, 0, 1, 1));
@@ -81,6 +81,11 @@ TEST(ViewMapping, EveryPicturePixelMapsInsideTheViewPixelsShowingIt) {
       EXPECT_TRUE(column >= shown.left() && column <= shown.right()) << zoom << " " << x;
       if (zoom >= 1) {
         EXPECT_EQ(view.SourceColumn(column), x);
+        // Where a line between two pixels is drawn: on the first column of the second.
+        const int starting = view.ViewColumnStarting(x);
+        EXPECT_EQ(view.SourceColumn(starting), x) << zoom << " " << x;
+        EXPECT_EQ(view.SourceColumn(starting - 1), x - 1) << zoom << " " << x;
+        EXPECT_EQ(view.SourceRow(view.ViewRowStarting(x) - 1), x - 1) << zoom << " " << x;
       }
     }
   }
