@@ -18,7 +18,7 @@ void ReduceBy(MapMakerCommands& map, ReduceMethod method) {
 }  // namespace
 
 MapMakerMenu::MapMakerMenu(Form1& form, QMenuBar* bar) : QObject(bar), form_(form) {
-  mnuMap = bar->addMenu(QStringLiteral("&Map"));
+  mnuMap = bar->addMenu(QStringLiteral("Map &tools"));
   actSnap = Add(QStringLiteral("&Snap to grid\tG"), [this] { form_.MapMaker().ToggleGridSnap(); });
   actGridSize =
       Add(QStringLiteral("Grid si&ze\u2026\tShift+G"), [this] { form_.MapMaker().ChooseGridSize(); });

@@ -376,7 +376,9 @@ TEST_F(MenuTest, TheMapMenuOffersTheMapMakersKeys) {
     Trigger(map.*c.action);
     EXPECT_TRUE(c.done(form));
     emit map.mnuMap->aboutToShow();
-    if ((map.*c.action)->isCheckable()) EXPECT_TRUE((map.*c.action)->isChecked());
+    if ((map.*c.action)->isCheckable()) {
+      EXPECT_TRUE((map.*c.action)->isChecked());
+    }
     // Back to the store's defaults for the next command.
     if (form.MapMaker().Aids().Snapping()) form.MapMaker().ToggleGridSnap();
     form.MapMaker().Aids().SetReduction({});
