@@ -260,18 +260,14 @@ std::optional<PixelPoint> SelectionTool::PointerOverPicture() const {
   return PixelPoint{convert::RoundToInt32(pixel.x()), convert::RoundToInt32(pixel.y())};
 }
 
-// The lines of the cells the frame covers and of one cell around them: where
-// the next step of the frame would take it.
+// Over the whole picture, so the lines stay put as the frame moves: a move
+// then draws them only where it repaints the frame anyway.
 void SelectionTool::ShowGrid() {
   if (!selecting_ || !grid_ || !selection_ || !picture_) {
     s_.source.SetGrid(std::nullopt);
     return;
   }
-  const gdi::Rect& s = *selection_;
-  const GridSnap::Span across = grid_->Around(s.left, s.right, picture_->width);
-  const GridSnap::Span down = grid_->Around(s.top, s.bottom, picture_->height);
-  s_.source.SetGrid(
-      platform::PictureBox::Grid{grid_->Cell(), {across.first, down.first, across.last, down.last}});
+  s_.source.SetGrid(platform::PictureBox::Grid{grid_->Cell(), {0, 0, picture_->width, picture_->height}});
 }
 
 void SelectionTool::Leave() {

@@ -22,14 +22,6 @@ int32_t GridSnap::Step(int32_t start, int32_t cells, int32_t size, int32_t exten
   return Start(int64_t{start} + int64_t{cells} * cell_, size, extent);
 }
 
-GridSnap::Span GridSnap::Around(int32_t start, int32_t end, int32_t extent) const {
-  // Floored, so a frame hanging off the picture's start still counts its cells from 0.
-  const int64_t firstCell = (int64_t{start} >= 0 ? start : int64_t{start} - cell_ + 1) / cell_;
-  const int64_t lastCell = (int64_t{end} + cell_ - 1) / cell_;
-  return {static_cast<int32_t>(std::clamp<int64_t>((firstCell - 1) * cell_, 0, std::max(extent, 0))),
-          static_cast<int32_t>(std::clamp<int64_t>((lastCell + 1) * cell_, 0, std::max(extent, 0)))};
-}
-
 int32_t GridSnap::Parse(std::string_view text) {
   int32_t cell = 0;
   const char* end = text.data() + text.size();

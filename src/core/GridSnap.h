@@ -27,15 +27,6 @@ class GridSnap {
   // The start `cells` whole cells on from a start on the grid, within the same bounds.
   int32_t Step(int32_t start, int32_t cells, int32_t size, int32_t extent) const;
 
-  // The grid lines around a frame from `start` to `end` along one axis: from
-  // the line a cell before the frame's first cell to the one a cell past its
-  // last, within the picture's 0 to `extent`.
-  struct Span {
-    int32_t first;
-    int32_t last;
-  };
-  Span Around(int32_t start, int32_t end, int32_t extent) const;
-
   // A typed cell size, or 0 when it is none.
   static int32_t Parse(std::string_view text);
 

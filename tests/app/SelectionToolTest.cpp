@@ -312,8 +312,8 @@ TEST_F(SelectionToolTest, FaintGridLinesLieUnderTheFrameOnTheGridFrom100PercentO
       continue;
     }
     ASSERT_EQ(*tool.Selection(), (gdi::Rect{96, 64, 128, 96}));
-    // Lines every cell from one cell before the frame's cells to one past them:
-    // x 80 to 144, y 48 to 112, each on the first screen pixel of its picture pixel.
+    // Lines every cell over the whole 200 x 160 picture, each on the first
+    // screen pixel of its picture pixel.
     const auto screenOf = [&](int pixel) { return static_cast<int>(std::ceil(pixel * c.zoom - 0.5)); };
     const auto pictureOf = [&](int view) { return static_cast<int>(std::floor((view + 0.5) / c.zoom)); };
     const auto onLine = [&](int view, int first, int last) {
@@ -327,8 +327,7 @@ TEST_F(SelectionToolTest, FaintGridLinesLieUnderTheFrameOnTheGridFrom100PercentO
         // The outline: columns 95 and 129, rows 63 and 97.
         const bool frame = ((px == 95 || px == 129) && py >= 63 && py <= 97) ||
                            ((py == 63 || py == 97) && px >= 95 && px <= 129);
-        const bool line = (onLine(x, 80, 144) && y >= screenOf(48) && y <= screenOf(112)) ||
-                          (onLine(y, 48, 112) && x >= screenOf(80) && x <= screenOf(144));
+        const bool line = onLine(x, 0, 192) || onLine(y, 0, 144);
         const QRgb pixel = screen.pixel(x, y) | 0xFF000000u;
         if (frame) {
           ASSERT_EQ(pixel, frameColour) << "a line over the frame at " << x << "," << y;

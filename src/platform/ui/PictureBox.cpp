@@ -448,7 +448,7 @@ void PictureBox::DrawGrid(QPainter& painter, const QRegion& region) const {
   static const QBrush brush = GridBrush();
   painter.setBrushOrigin(-view_.Scroll());
   // Part by part, each line cut to the part: a clipped painter would walk
-  // every line's whole length, and a move repaints thin strips.
+  // every line's whole length, and a move repaints only thin strips.
   for (const QRect& part : clip) {
     for (int32_t x = firstLine(a.left, view_.SourceColumn(part.left())); x <= lastColumn; x += cell) {
       const int column = view_.ViewColumnStarting(x);
