@@ -62,6 +62,17 @@ class MenuTest : public Form1Fixture {
     action->trigger();
     platform::DoEvents();
   }
+
+  // Triggers a command whose size dialog is answered with width x height.
+  void TriggerSized(QAction* action, int width, int height) {
+    DialogHook::Set([width, height](QDialog& dialog) {
+      auto& size = static_cast<SizeDialog&>(dialog);
+      size.spnWidth->setValue(width);
+      size.spnHeight->setValue(height);
+      size.accept();
+    });
+    Trigger(action);
+  }
 };
 
 // ---- Each state of the window, and what can act in it: one table.
@@ -182,13 +193,7 @@ TEST_F(MenuTest, SizesFromTheMenuAndOneOfYourOwnKeptAsAPreset) {
   EXPECT_EQ(form.txtSelWidth->Text(), "256");
   Trigger(menu().act128);
   EXPECT_EQ(form.txtSelHeight->Text(), "128");
-  DialogHook::Set([](QDialog& dialog) {
-    auto& size = static_cast<SizeDialog&>(dialog);
-    size.spnWidth->setValue(300);
-    size.spnHeight->setValue(200);
-    size.accept();
-  });
-  Trigger(menu().actOtherSize);
+  TriggerSized(menu().actOtherSize, 300, 200);
   EXPECT_EQ(form.txtSelWidth->Text(), "300");
   EXPECT_EQ(form.txtSelHeight->Text(), "200");
   ASSERT_EQ(MainMenu::SizePresets(), (std::vector<std::pair<int32_t, int32_t>>{{300, 200}}));
@@ -201,13 +206,7 @@ TEST_F(MenuTest, SizesFromTheMenuAndOneOfYourOwnKeptAsAPreset) {
   Trigger(preset);
   EXPECT_EQ(form.txtSelWidth->Text(), "300");
   // The phone's screen, edited from the menu, becomes the selection size.
-  DialogHook::Set([](QDialog& dialog) {
-    auto& size = static_cast<SizeDialog&>(dialog);
-    size.spnWidth->setValue(480);
-    size.spnHeight->setValue(800);
-    size.accept();
-  });
-  Trigger(menu().actPhoneEdit);
+  TriggerSized(menu().actPhoneEdit, 480, 800);
   EXPECT_EQ(form.txtPhoneResX->Text(), "480");
   EXPECT_EQ(form.txtSelWidth->Text(), "480");
   EXPECT_EQ(form.txtSelHeight->Text(), "800");
@@ -274,15 +273,7 @@ TEST_P(StatusWithoutAMoveTest, TheLineFollowsTheWindowNotJustTheMouse) {
   ASSERT_NE(form.lblStatus->text().indexOf("Frame at"), -1);
   form.picSource_Click();
   if (c.step == 1) Trigger(menu().actZoomIn);
-  if (c.step == 2) {
-    DialogHook::Set([](QDialog& dialog) {
-      auto& size = static_cast<SizeDialog&>(dialog);
-      size.spnWidth->setValue(300);
-      size.spnHeight->setValue(200);
-      size.accept();
-    });
-    Trigger(menu().actOtherSize);
-  }
+  if (c.step == 2) TriggerSized(menu().actOtherSize, 300, 200);
   if (c.step == 3) {
     form.Clipboard().CopyResult();
     form.Clipboard().OpenFromClipboard();
