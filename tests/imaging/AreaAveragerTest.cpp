@@ -8,21 +8,11 @@
 #include <random>
 #include <vector>
 
+#include "imaging/PackedPixels.h"
+
 namespace {
 
-// Tightly packed 24-bit pixels, first row first.
-struct Pixels {
-  int32_t width;
-  int32_t height;
-  std::vector<uint8_t> bytes;
-
-  Pixels(int32_t w, int32_t h) : width(w), height(h), bytes(3 * static_cast<size_t>(w) * h) {}
-  PixelRows<const uint8_t> Rows() const { return {bytes.data(), 3 * ptrdiff_t{width}, width, height}; }
-  PixelRows<uint8_t> MutableRows() { return {bytes.data(), 3 * ptrdiff_t{width}, width, height}; }
-  uint8_t At(int32_t x, int32_t y, int c) const {
-    return bytes[3 * (static_cast<size_t>(y) * width + x) + c];
-  }
-};
+using Pixels = PackedPixels;
 
 Pixels Random(int32_t w, int32_t h, std::mt19937& generator) {
   Pixels p(w, h);
